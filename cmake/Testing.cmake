@@ -1,0 +1,16 @@
+# brenvale_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest executable; every case becomes a CTest test that runs on Qt's
+# offscreen platform, so no test needs a display.
+function(brenvale_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_compile_definitions(${name} PRIVATE
+        BRENVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        BRENVALE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        DISCOVERY_TIMEOUT 60)
+endfunction()

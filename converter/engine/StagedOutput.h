@@ -1,0 +1,25 @@
+#pragma once
+// A converter's output is written under a private name beside its final path and
+// moved there only when complete, so a failed or stopped conversion leaves
+// nothing behind and a file that appeared meanwhile is never replaced.
+#include <QString>
+
+class StagedOutput {
+public:
+    // Picks an unused hidden name in the final path's folder, keeping its extension
+    // (outside tools choose their format by it). The file itself is not created.
+    explicit StagedOutput(const QString& finalPath);
+    ~StagedOutput();
+    StagedOutput(const StagedOutput&) = delete;
+    StagedOutput& operator=(const StagedOutput&) = delete;
+
+    const QString& StagingPath() const { return FStagingPath; }
+    // Moves the staged file to the final path, or to its next free counter name
+    // when that path is taken by now; returns the path used. Throws ConversionError.
+    QString Commit();
+
+private:
+    QString FFinalPath;
+    QString FStagingPath;
+    bool FCommitted = false;
+};
