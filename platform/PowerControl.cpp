@@ -1,0 +1,7 @@
+#include "PowerControl.h"
+
+#include <QProcess>
+
+bool PowerOffNow() {
+    return QProcess::startDetached(QStringLiteral("systemctl"), {QStringLiteral("poweroff")});
+}
