@@ -1,230 +1,677 @@
 #include "FormshiftMain.h"
 
+#include "CommandLine.h"
+#include "FileCatching.h"
+#include "HandOver.h"
+#include "HistoryViewer.h"
+#include "IniDocument.h"
+#include "LabelButton.h"
+#include "LocalSysutil.h"
+#include "MessageDisplay.h"
+#include "TextLines.h"
+#include "TypePicker.h"
+#include "ui_Formshift.h"
+
 #include <QApplication>
-#include <QCheckBox>
-#include <QDragEnterEvent>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QListView>
-#include <QMenu>
 #include <QMimeData>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QVBoxLayout>
-#include <QWidgetAction>
-#include <QMessageBox>
-#include <cstdio>
+#include <QUrl>
+#include <array>
+#include <stdexcept>
 
 namespace {
 
+const QString PrimaryCaption = QStringLiteral("Formshift");
+const QString CloneCaption = QStringLiteral("Formshift Clone");
 const QString IdleCaption = QStringLiteral("🢂 Convert All");
 const QString RunningCaption = QStringLiteral("🕑 Converting");
+const QColor IdleColor(255, 128, 0);
+const QColor RunningColor(0, 128, 0);
+// The drop zone flashes towards this colour when a drop misses it.
+const QColor FlashTarget(255, 128, 64);
 
-void Paint(QPushButton* button, const QColor& color) {
-    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; padding: 6px 14px; }")
-                              .arg(color.name()));
+// Switched on by tests that watch a running copy from outside: two more words,
+// "report" (the caption and the file list travel back) and "quit".
+bool TestHooks() { return qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") == QLatin1String("1"); }
+
+QString DefaultChooseFolder(QWidget* parent, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("Export folder"), start);
+}
+
+QStringList DefaultChooseFiles(QWidget* parent) {
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open files"));
+}
+
+QString DefaultChooseSaveFile(QWidget* parent, const QStringList& filters, bool& firstFilter) {
+    QString selected = filters.value(0);
+    const QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Convert to"), QString(),
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    firstFilter = selected == filters.value(0);
+    return name;
+}
+
+// A relative folder would mean something else once the program starts elsewhere.
+QString Absolute(const QString& folder) {
+    return QDir::isRelativePath(folder) ? QDir::current().absoluteFilePath(folder) : folder;
 }
 
 } // namespace
 
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
-    : QWidget(parent), FDriver(FJobs, *this, FActions, this) {
+    : QWidget(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
+      FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
+      FChannel([this](const QString& word) { return InstanceCommand(word); }) {
+    FUi->setupUi(this);
     FDriver.DataFolder = dataFolder;
-    setWindowTitle(QStringLiteral("Formshift Clone"));
-    setAcceptDrops(true);
-    resize(760, 520);
-    BuildControls();
-    SyncVarNames();
-    UpdatePathCaption();
-}
+    Dialogs = {DefaultChooseFolder, DefaultChooseFiles, DefaultChooseSaveFile};
 
-void TFormshift::BuildControls() {
-    auto* layout = new QVBoxLayout(this);
-
-    MenuTop = new QWidget(this);
-    auto* top = new QHBoxLayout(MenuTop);
-    top->setContentsMargins(0, 0, 0, 0);
-    BtFrom = new QPushButton(MenuTop);
-    BtTo = new QPushButton(MenuTop);
-    ConvertBt = new QPushButton(IdleCaption, MenuTop);
-    Paint(ConvertBt, QColor(255, 128, 0));
-    AddBt = new QPushButton(QStringLiteral("＋ Add files"), MenuTop);
-    ClearAll = new QPushButton(QStringLiteral("❌"), MenuTop);
-    auto* options = new QPushButton(QStringLiteral("ᐁ"), MenuTop);
-    auto* optionMenu = new QMenu(options);
-    Set_IgnoreComplete = new QCheckBox(QStringLiteral("Ignore completed"));
-    Set_IgnoreForErr = new QCheckBox(QStringLiteral("Ignore format error"));
-    Set_IgnoreForErr->setChecked(true);
-    for (QCheckBox* box : {Set_IgnoreComplete, Set_IgnoreForErr}) {
-        auto* holder = new QWidgetAction(optionMenu);
-        holder->setDefaultWidget(box);
-        optionMenu->addAction(holder);
-    }
-    options->setMenu(optionMenu);
-    top->addWidget(BtFrom);
-    top->addWidget(new QLabel(QStringLiteral("→"), MenuTop));
-    top->addWidget(BtTo);
-    top->addStretch();
-    top->addWidget(AddBt);
-    top->addWidget(ClearAll);
-    top->addWidget(ConvertBt);
-    top->addWidget(options);
-    layout->addWidget(MenuTop);
-
-    ItemsFiles = new QListView(this);
-    ItemsFiles->setModel(&FModel);
-    ItemsFiles->setItemDelegate(&FDelegate);
-    ItemsFiles->setUniformItemSizes(true);
-    ItemsFiles->setSelectionMode(QAbstractItemView::SingleSelection);
-    layout->addWidget(ItemsFiles, 1);
-
-    auto* work = new QHBoxLayout;
-    dirlabel = new QPushButton(this);
-    dirlabel->setFlat(true);
-    dirlabel->setStyleSheet(QStringLiteral("text-align: left"));
-    ProgressStat = new QProgressBar(this);
-    ProgressStat->setRange(0, 100);
-    ProgressStat->hide();
-    StopBt = new QPushButton(QStringLiteral("⛔ Stop"), this);
-    StopBt->hide();
-    work->addWidget(dirlabel, 1);
-    work->addWidget(ProgressStat);
-    work->addWidget(StopBt);
-    layout->addLayout(work);
-
-    connect(BtFrom, &QPushButton::clicked, this, [this] { ChooseFormat(BtFrom, true); });
-    connect(BtTo, &QPushButton::clicked, this, [this] { ChooseFormat(BtTo, false); });
-    connect(ConvertBt, &QPushButton::clicked, this, [this] { FDriver.ConvertAll(); });
-    connect(StopBt, &QPushButton::clicked, this, [this] { FDriver.StopConversion(); });
-    connect(AddBt, &QPushButton::clicked, this, [this] { OpenFilesDialog(); });
-    connect(ClearAll, &QPushButton::clicked, this, [this] {
-        if (FDriver.RunState() != RunStateKind::Idle) return;
-        FJobs.Clear();
-        FDriver.PrepareList();
+    FFetchFiles.setInterval(350);
+    FReturnDropColor.setInterval(400);
+    FHideUX.setInterval(1);
+    FCheckUpdates.setInterval(3000);
+    FCheckUpdates.setSingleShot(true);
+    connect(&FFetchFiles, &QTimer::timeout, this, &TFormshift::FetchFilesTimer);
+    connect(&FReturnDropColor, &QTimer::timeout, this, &TFormshift::ReturnDropColorTimer);
+    connect(&FHideUX, &QTimer::timeout, this, [this] {
+        if (isVisible()) hide();
     });
-    connect(dirlabel, &QPushButton::clicked, this, [this] { SelectPath(QString()); });
-    connect(Set_IgnoreComplete, &QCheckBox::toggled, this, [this](bool on) { FDriver.Settings.IgnoreComplete = on; });
-    connect(Set_IgnoreForErr, &QCheckBox::toggled, this, [this](bool on) { FDriver.Settings.IgnoreForErr = on; });
+    connect(&FCheckUpdates, &QTimer::timeout, this, [this] {
+        FCheckUpdates.stop();
+        if (!FSecondInstance && FUi->Set_CheckUpdateStart->isChecked() && UpdateCheck) UpdateCheck();
+    });
+
+    BindControls();
+    PaintDropZone(DropZoneBase());
+    ExchangeSettings(true);
+    ReadOptions();
+    setAcceptDrops(true);
+    FDriver.SourceFormat = FormatTag::AUTO;
+    FDriver.TargetFormat = FormatTag::PNG;
+    FUi->DropZonePanel->raise();
+    SyncVarNames();
+    ArrangePanels();
+    FCheckUpdates.start();
 }
 
-void TFormshift::ChooseFormat(QPushButton* button, bool source) {
-    QMenu menu(this);
-    for (int value = FirstFormatTag; value <= LastFormatTag; ++value) {
-        const auto tag = static_cast<FormatTag>(value);
-        QAction* action = menu.addAction(PickerCaption(tag));
-        action->setEnabled(source || tag != FormatTag::AUTO);
-        connect(action, &QAction::triggered, this, [this, tag, source] {
-            (source ? FDriver.SourceFormat : FDriver.TargetFormat) = tag;
-            SyncVarNames();
-        });
-    }
-    menu.exec(button->mapToGlobal(QPoint(0, button->height())));
+TFormshift::~TFormshift() = default;
+
+void TFormshift::BindControls() {
+    FUi->ItemsFiles->setModel(&FModel);
+    FUi->ItemsFiles->setItemDelegate(&FDelegate);
+    FUi->ItemsFiles->viewport()->installEventFilter(this);
+    FUi->ItemsFiles->installEventFilter(this);
+    FUi->DropZonePanel->installEventFilter(this);
+    for (QWidget* opener : {static_cast<QWidget*>(FUi->CenterPn), static_cast<QWidget*>(FUi->CImage1),
+                            static_cast<QWidget*>(FUi->Label5)})
+        opener->installEventFilter(this);
+
+    connect(FUi->BtFrom, &TLabelButton::clicked, this, [this] { Types().PickItem(FUi->BtFrom); });
+    connect(FUi->BtTo, &TLabelButton::clicked, this, [this] { Types().PickItem(FUi->BtTo); });
+    connect(FUi->ConvertBt, &TLabelButton::clicked, this, [this] { FDriver.ConvertAll(); });
+    connect(FUi->StopBt, &TLabelButton::clicked, this, [this] { FDriver.StopConversion(); });
+    connect(FUi->ClearAll, &TLabelButton::clicked, this, &TFormshift::ClearAllClick);
+    connect(FUi->Label7, &TLabelButton::clicked, this, &TFormshift::ToggleExtraConvert);
+    connect(FUi->Label6, &TLabelButton::clicked, this, &TFormshift::OpenFiles);
+    connect(FUi->dirlabel, &TLabelButton::released, this, &TFormshift::dirlabelRelease);
+    connect(FUi->labelhistory, &TLabelButton::clicked, this, [this] { HistView().OpenAbove(FUi->dirlabel); });
+    connect(FUi->SettingsBt, &TLabelButton::clicked, this, &TFormshift::SettingsBtClick);
+    connect(FUi->Set_HistView, &QCheckBox::clicked, this, &TFormshift::FormResize);
+    connect(FUi->Set_OverideFrom, &QCheckBox::clicked, this, &TFormshift::FormResize);
+    connect(FUi->ClearCacheBt, &QPushButton::clicked, this, &TFormshift::ClearCacheClick);
+    connect(FUi->SettingsPages, &QTabWidget::currentChanged, this, &TFormshift::RefreshClearCache);
+
+    // The run reads its options from the driver; the controls keep them current.
+    for (QCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
+                           FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
+        connect(box, &QCheckBox::toggled, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_Quality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
+
+    // The option panel closes as soon as the focus leaves it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        QWidget* panel = FUi->ExtraConvert;
+        if (panel->isVisible() && now != panel && !panel->isAncestorOf(now)) panel->hide();
+    });
 }
 
-void TFormshift::SyncVarNames() {
-    BtFrom->setText(FormatName(FDriver.SourceFormat));
-    BtTo->setText(FormatName(FDriver.TargetFormat));
+void TFormshift::ReadOptions() {
+    ConversionSettings& settings = FDriver.Settings;
+    settings.IgnoreComplete = FUi->Set_IgnoreComplete->isChecked();
+    settings.IgnoreForErr = FUi->Set_IgnoreForErr->isChecked();
+    settings.DoneConvert = FUi->Set_DoneConvert->currentIndex();
+    settings.UltraIcoRes = FUi->Set_UltraIcoRes->isChecked();
+    settings.FixWhitePng = FUi->Set_FixWhitePng->isChecked();
+    settings.SmoothSize = FUi->Set_SmoothSize->isChecked();
+    settings.Lossless = FUi->Set_Lossless->isChecked();
+    settings.Quality = FUi->Set_Quality->value();
 }
 
-void TFormshift::UpdatePathCaption() {
-    dirlabel->setText(FDriver.ExportPath.isEmpty() ? QStringLiteral("📁 Choose an export folder")
-                                                   : QStringLiteral("📁 ") + FDriver.ExportPath);
+// ---- Layout -------------------------------------------------------------------
+
+void TFormshift::ArrangePanels() {
+    // The settings panel sits at the right; the working area takes the rest.
+    QWidget* settings = FUi->SettingsHold;
+    const int settingsWidth = settings->isVisibleTo(this) ? settings->width() : 0;
+    settings->setGeometry(width() - settings->width(), 0, settings->width(), height());
+    FUi->ItemsHold->setGeometry(0, 0, width() - settingsWidth, height());
 }
 
-void TFormshift::SelectPath(const QString& path) {
-    QString folder = path;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Export folder"), FDriver.ExportPath);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return;
-    FDriver.ExportPath = QFileInfo(folder).absoluteFilePath();
+void TFormshift::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) FormResize();
+    ArrangePanels();
+}
+
+void TFormshift::FormResize() {
+    if (width() < FUi->SettingsHold->width() + 700) FUi->SettingsHold->hide();
+    FUi->labelhistory->setVisible(FUi->Set_HistView->isChecked());
     UpdatePathCaption();
+    ArrangePanels();
 }
 
-void TFormshift::OpenFilesDialog() {
-    if (FDriver.RunState() != RunStateKind::Idle) return;
-    AddFiles(QFileDialog::getOpenFileNames(this, QStringLiteral("Open files")));
+void TFormshift::SettingsBtClick() {
+    FUi->ExtraConvert->hide();
+    const int wanted = FUi->SettingsHold->width() + 700;
+    if (width() < wanted) resize(wanted, height());
+    FUi->SettingsHold->setVisible(!FUi->SettingsHold->isVisibleTo(this));
+    FormResize();
 }
 
-void TFormshift::AddFiles(const QStringList& paths) {
-    for (const QString& path : paths) {
-        if (QFileInfo(path).isFile()) FJobs.FileList << QFileInfo(path).absoluteFilePath();
+void TFormshift::ToggleExtraConvert() {
+    QWidget* panel = FUi->ExtraConvert;
+    QWidget* button = FUi->Label7;
+    panel->adjustSize();
+    panel->move(button->mapTo(this, QPoint(button->width() - panel->width(), button->height())));
+    panel->setVisible(!panel->isVisible());
+    if (panel->isVisible()) {
+        panel->raise();
+        panel->setFocus();
     }
-    FDriver.PrepareList();
 }
 
-bool TFormshift::ProcessCommandLine(const TCommandLine& line) {
-    if (line.Help) {
-        const QString text = HelpText();
-        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-            std::fputs(qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')) + QLatin1Char('\n')),
-                       stdout);
-            std::fflush(stdout);
-        } else {
-            QMessageBox::information(this, QStringLiteral("Formshift"), text);
+bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FUi->DropZonePanel && event->type() == QEvent::Resize) {
+        // Each half is rounded towards zero on its own.
+        QWidget* center = FUi->CenterPn;
+        const QWidget* zone = FUi->DropZonePanel;
+        center->move(zone->width() / 2 - center->width() / 2, zone->height() / 2 - center->height() / 2);
+    } else if ((watched == FUi->CenterPn || watched == FUi->CImage1 || watched == FUi->Label5) &&
+               event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            OpenFiles();
+            return true;
+        }
+    } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
+        if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
+    } else if (watched == FUi->ItemsFiles && event->type() == QEvent::KeyPress) {
+        const QModelIndex current = FUi->ItemsFiles->currentIndex();
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && current.isValid()) {
+            DeleteRow(current.row());
+            return true;
         }
     }
-    FDriver.BackgroundMode = line.Background;
-    for (const QString& folder : line.Directories) {
-        if (QFileInfo(folder).isDir() || !line.Background) SelectPath(folder);
-    }
-    AddFiles(line.Files);
-    FDriver.SourceFormat = line.From != FormatTag::Unknown ? line.From : FormatTag::AUTO;
-    if (line.To != FormatTag::Unknown) FDriver.TargetFormat = line.To;
-    SyncVarNames();
-    if (line.ConvertNow) {
-        FDriver.ConvertAll();
-        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder) return false;
-    }
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
-void TFormshift::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && FDriver.RunState() == RunStateKind::Idle) event->acceptProposedAction();
+// ---- Job list and run -----------------------------------------------------------
+
+void TFormshift::ListChanged() {
+    FModel.Refresh();
+    UpdatePathCaption();
 }
 
-void TFormshift::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    }
-    AddFiles(paths);
-    event->acceptProposedAction();
-}
-
-void TFormshift::ListChanged() { FModel.Refresh(); }
-
-void TFormshift::ProgressChanged(int overall) { ProgressStat->setValue(overall); }
+void TFormshift::ProgressChanged(int overall) { FUi->ProgressStat->setValue(overall); }
 
 void TFormshift::RunStarted() {
-    ConvertBt->setText(RunningCaption);
-    Paint(ConvertBt, QColor(0, 128, 0));
-    StopBt->show();
-    MenuTop->setEnabled(false);
-    ProgressStat->show();
-    UpdatePathCaption();
+    FUi->ConvertBt->setText(RunningCaption);
+    FUi->ConvertBt->setColor(RunningColor);
+    FUi->StopBt->show();
+    FUi->MenuTop->setEnabled(false);
+    FUi->ExtraConvert->hide();
+    FUi->ProgressStat->show();
 }
 
 void TFormshift::RunFinished() {
-    ConvertBt->setText(IdleCaption);
-    Paint(ConvertBt, QColor(255, 128, 0));
-    StopBt->hide();
-    MenuTop->setEnabled(true);
-    ProgressStat->hide();
+    FUi->ConvertBt->setText(IdleCaption);
+    FUi->ConvertBt->setColor(IdleColor);
+    FUi->StopBt->hide();
+    FUi->MenuTop->setEnabled(true);
+    FUi->ProgressStat->hide();
 }
 
 QString TFormshift::ProvideExportPath() {
-    // Nobody can answer a dialog in a background run.
     if (FDriver.BackgroundMode) {
+        // Nobody can answer a dialog in a background run.
         FMissingExportFolder = true;
         return QString();
     }
-    SelectPath(QString());
-    return FDriver.ExportPath;
+    return SelectPath(QString(), false) ? FDriver.ExportPath : QString();
 }
 
 void TFormshift::CloseMainWindow() {
     close();
     QCoreApplication::quit();
+}
+
+void TFormshift::ClearAllClick() {
+    if (FDriver.RunState() != RunStateKind::Idle) return;
+    FJobs.Clear();
+    FUi->DropZonePanel->raise();
+    FUi->ClearAll->hide();
+    FDriver.PrepareList();
+}
+
+void TFormshift::DeleteRow(int row) {
+    if (FDriver.RunState() != RunStateKind::Idle || row < 0 || row >= FJobs.Count()) return;
+    FJobs.RemoveItem(row);
+    FDriver.PrepareList();
+}
+
+void TFormshift::SaveRow(int row) {
+    if (FDriver.RunState() != RunStateKind::Idle || row < 0 || row >= FJobs.Count()) return;
+    const FormatTag target = FDriver.TargetFormat;
+    const QString extension = FormatExtension(target);
+    const QStringList filters{FormatName(target) + QStringLiteral(" File (*") + extension + QLatin1Char(')'),
+                              QStringLiteral("All Files (*)")};
+    bool firstFilter = true;
+    QString name = Dialogs.ChooseSaveFile(this, filters, firstFilter);
+    if (name.isEmpty()) return;
+    if (firstFilter && !name.endsWith(extension, Qt::CaseSensitive)) name += extension;
+    FDriver.ConvertSingle(row, name);
+}
+
+bool TFormshift::ListClick(const QPoint& position) {
+    if (FDriver.RunState() != RunStateKind::Idle) return false;
+    const QModelIndex index = FUi->ItemsFiles->indexAt(position);
+    if (!index.isValid()) return false;
+    QStyleOptionViewItem option;
+    option.initFrom(FUi->ItemsFiles->viewport());
+    option.rect = FUi->ItemsFiles->visualRect(index);
+    const TJobRowDelegate::RowLayout layout = FDelegate.Layout(option, index);
+    const int x = position.x();
+    const auto inside = [x](const QRect& r) { return !r.isEmpty() && r.left() < x && x < r.left() + r.width(); };
+    bool hit = false;
+    if (inside(layout.DelBt)) {
+        hit = true;
+        DeleteRow(index.row());
+    }
+    if (inside(layout.SaveBt)) {
+        hit = true;
+        SaveRow(index.row());
+    }
+    return hit;
+}
+
+// ---- Formats ----------------------------------------------------------------------
+
+void TFormshift::SyncVarNames() {
+    FUi->BtFrom->setText(FormatName(FDriver.SourceFormat));
+    FUi->BtTo->setText(FormatName(FDriver.TargetFormat));
+}
+
+TTypes& TFormshift::Types() {
+    if (!FTypes) {
+        FTypes = new TTypes(this);
+        connect(FTypes, &TTypes::Picked, this, [this](int changeId, int tag) {
+            if (changeId == 1) FDriver.SourceFormat = static_cast<FormatTag>(tag);
+            if (changeId == 2) FDriver.TargetFormat = static_cast<FormatTag>(tag);
+            SyncVarNames();
+        });
+    }
+    return *FTypes;
+}
+
+// ---- Export folder ----------------------------------------------------------------
+
+bool TFormshift::SelectPath(const QString& path, bool NoHistory) {
+    bool result = false;
+    if (!path.isEmpty() && QFileInfo(path).isDir()) {
+        FDriver.ExportPath = Absolute(path);
+        result = true;
+    } else if (!FDriver.BackgroundMode) {
+        const QString chosen = Dialogs.ChooseFolder(this, FDriver.ExportPath);
+        if (!chosen.isEmpty()) {
+            FDriver.ExportPath = Absolute(chosen);
+            result = QFileInfo(chosen).isDir();
+        }
+    }
+    if (result) {
+        if (FUi->Set_HistView->isChecked() && !NoHistory) HistView().AddHistory(FDriver.ExportPath);
+        UpdatePathCaption();
+    }
+    return result;
+}
+
+void TFormshift::UpdatePathCaption() {
+    const bool wide = width() >= 800;
+    FUi->Label9->setText(wide ? QStringLiteral("Convert from") : QStringLiteral("From"));
+    if (!wide) {
+        FUi->ClearAll->hide();
+    } else if (!FJobs.FileList.isEmpty()) {
+        FUi->ClearAll->show();
+    }
+    const QString& path = FDriver.ExportPath;
+    if (path.size() > 55 || !wide) {
+        QString folder = path;
+        if (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+        const QString name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1);
+        FUi->dirlabel->setText(QStringLiteral(" 📁 Export to: \"") + name + QStringLiteral("\" "));
+    } else {
+        FUi->dirlabel->setText(QStringLiteral(" 📁 ") + path + QLatin1Char(' '));
+    }
+}
+
+void TFormshift::dirlabelRelease(Qt::MouseButton button) {
+    if (button == Qt::MiddleButton) {
+        if (!FDriver.ExportPath.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(FDriver.ExportPath));
+    } else if (button == Qt::LeftButton) {
+        SelectPath(QString(), false);
+    }
+}
+
+THistView& TFormshift::HistView() {
+    if (!FHistView) {
+        FHistView = new THistView(FDataFolder + QStringLiteral("folderhistory.txt"), this);
+        connect(FHistView, &THistView::PathChosen, this, [this](const QString& path) { SelectPath(path, false); });
+    }
+    return *FHistView;
+}
+
+// ---- Settings -------------------------------------------------------------------------
+
+QStringList TFormshift::ExchangeSettings(bool Load) {
+    QStringList errors;
+    QString error;
+    if (!PersistFormPosition(*this, FDataFolder + QStringLiteral("window.ini"), Load, true, &error))
+        errors << error;
+
+    const QString file = FDataFolder + QStringLiteral("setings.ini");
+    TIniDocument ini;
+    ini.Load(file);
+    const QString application = QStringLiteral("Application");
+    const QString conversion = QStringLiteral("Conversion");
+    const QString icons = QStringLiteral("File:Icons");
+    const QString jpeg = QStringLiteral("File:JPEG/HEIC");
+    const auto check = [&](const QString& section, const char* key, QCheckBox* box) {
+        const QString name = QLatin1String(key);
+        if (Load) box->setChecked(ini.ReadBool(section, name, box->isChecked()));
+        else ini.WriteBool(section, name, box->isChecked());
+    };
+
+    check(application, "Save path", FUi->Set_ReloadPath);
+    if (Load) {
+        const QString last = ini.ReadString(application, QStringLiteral("Last Path"), QString());
+        if (FUi->Set_ReloadPath->isChecked() && !last.isEmpty() && QFileInfo(last).isDir()) SelectPath(last, true);
+    } else {
+        ini.WriteString(application, QStringLiteral("Last Path"), FDriver.ExportPath);
+    }
+    check(application, "Files export path on open", FUi->Set_ExportPath);
+    check(application, "History Viewer", FUi->Set_HistView);
+    check(application, "Override from", FUi->Set_OverideFrom);
+    check(application, "Check Updates", FUi->Set_CheckUpdateStart);
+    if (Load) {
+        const int done = ini.ReadInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
+        FUi->Set_DoneConvert->setCurrentIndex(done >= 0 && done < FUi->Set_DoneConvert->count() ? done : -1);
+    } else {
+        ini.WriteInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
+    }
+    check(conversion, "Ignore Complete", FUi->Set_IgnoreComplete);
+    check(conversion, "Ignore Format Error", FUi->Set_IgnoreForErr);
+    check(icons, "High Resolution", FUi->Set_UltraIcoRes);
+    check(icons, "Pink Mask", FUi->Set_FixWhitePng);
+    check(icons, "Smooth Downsize", FUi->Set_SmoothSize);
+    check(jpeg, "Lossless Quality", FUi->Set_Lossless);
+    if (Load) {
+        FUi->Set_Quality->setValue(ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
+    } else {
+        ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value());
+        if (!ini.Save(file, &error)) errors << error;
+    }
+    return errors;
+}
+
+void TFormshift::ClearCacheClick() {
+    FUi->ClearCacheBt->setEnabled(false);
+    try {
+        FDriver.TempFolder(true);
+        FDriver.ClearTempFolder();
+    } catch (const std::exception& error) {
+        ShowErrorMessage(this, QString::fromStdString(error.what()));
+    }
+}
+
+void TFormshift::RefreshClearCache() {
+    if (FUi->SettingsPages->currentWidget() == FUi->PageExplorer)
+        FUi->ClearCacheBt->setEnabled(QFileInfo(FDriver.TempFolder(false)).isDir());
+}
+
+// ---- Closing --------------------------------------------------------------------------
+
+void TFormshift::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    event->accept();
+}
+
+void TFormshift::FormCloseQuery() {
+    if (FClosed) return;
+    FClosed = true;
+    if (windowTitle() != PrimaryCaption) return;
+    // Stop answering as the first copy before a clone takes the role, so that no
+    // hand-over reaches a window that is going away.
+    FChannel.Close();
+    SendToInstance(QStringLiteral("primary"), CloneCaption);
+    QStringList errors = ExchangeSettings(false);
+    if (FUi->Set_HistView->isChecked() && FHistView) {
+        const QString error = FHistView->SaveHistory();
+        if (!error.isEmpty()) errors << error;
+    }
+    // Reported once; the window closes all the same.
+    if (!errors.isEmpty()) ShowErrorMessage(this, errors.join(QLatin1Char('\n')));
+}
+
+// ---- Running copies -------------------------------------------------------------------
+
+void TFormshift::StartInstanceChannel() {
+    FChannelStarted = true;
+    FChannel.Listen(windowTitle());
+}
+
+void TFormshift::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && FChannelStarted && !FClosed) FChannel.Listen(windowTitle());
+    QWidget::changeEvent(event);
+}
+
+QByteArray TFormshift::InstanceCommand(const QString& word) {
+    QByteArray reply;
+    if (word == QLatin1String("readitem")) {
+        FFetchFiles.start();
+    } else if (word == QLatin1String("focus")) {
+        if (isVisible()) {
+            raise();
+            activateWindow();
+            FlashApplication();
+        }
+    } else if (word == QLatin1String("waitforupload")) {
+        FFetchFiles.stop();
+    } else if (word == QLatin1String("primary")) {
+        setWindowTitle(PrimaryCaption);
+    } else if (TestHooks() && word == QLatin1String("report")) {
+        reply = "caption=" + windowTitle().toUtf8() + '\n';
+        for (const QString& file : FJobs.FileList) reply += "file=" + file.toUtf8() + '\n';
+        reply += "end\n";
+    } else if (TestHooks() && word == QLatin1String("quit")) {
+        QTimer::singleShot(0, this, [this] {
+            close();
+            QCoreApplication::quit();
+        });
+    }
+    if (isVisible()) setFocus();
+    return reply;
+}
+
+TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& parameters, bool secondInstance) {
+    FSecondInstance = secondInstance;
+    const TCommandLine line = ParseCommandLine(parameters);
+    if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
+    if (line.Background) FDriver.BackgroundMode = true;
+    for (const QString& folder : line.Directories) SelectPath(folder, false);
+
+    AddFiles(line.Files);
+    FDriver.PrepareList();
+    if (secondInstance) return HandOver(line.Files);
+
+    if (FUi->Set_ExportPath->isChecked() && !line.Files.isEmpty()) {
+        const QString folder = QFileInfo(line.Files.first()).absolutePath();
+        if (QFileInfo(folder).isDir()) SelectPath(folder, false);
+    }
+    FDriver.SourceFormat = line.From != FormatTag::Unknown ? line.From : FormatTag::AUTO;
+    if (line.To != FormatTag::Unknown) FDriver.TargetFormat = line.To;
+    SyncVarNames();
+    if (line.ConvertNow) {
+        FDriver.ConvertAll();
+        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder) return StartOutcome::NoExportFolder;
+        if (FDriver.BackgroundMode) FHideUX.start();
+    }
+    return StartOutcome::Run;
+}
+
+TFormshift::StartOutcome TFormshift::HandOver(const QStringList& files) {
+    SendToInstance(QStringLiteral("waitforupload"));
+    try {
+        WriteHandOverList(HandOverFolder(), files);
+    } catch (const std::exception& error) {
+        // This copy stays open as an ordinary window with the files in its own list.
+        ShowErrorMessage(this, QString::fromStdString(error.what()));
+        return StartOutcome::Run;
+    }
+    SendToInstance(QStringLiteral("readitem"));
+    SendToInstance(QStringLiteral("focus"));
+    return StartOutcome::HandedOver;
+}
+
+void TFormshift::FetchFilesTimer() {
+    FFetchFiles.stop();
+    try {
+        const QString folder = HandOverFolder();
+        if (QFileInfo(folder).isDir() && !QFileInfo(folder).isReadable())
+            throw std::runtime_error(QStringLiteral("Cannot list %1").arg(folder).toStdString());
+        for (const QString& file : HandOverFiles(folder)) {
+            const QStringList lines = LoadLines(file);
+            // Removed before its files are listed, so a file that cannot be removed
+            // is not listed twice by the next fetch.
+            if (!QFile::remove(file))
+                throw std::runtime_error(QStringLiteral("Cannot delete %1").arg(file).toStdString());
+            AddFiles(lines);
+        }
+    } catch (const std::exception& error) {
+        ShowErrorMessage(this, QString::fromStdString(error.what()));
+        return;
+    }
+    FDriver.PrepareList();
+}
+
+// ---- File intake ----------------------------------------------------------------------
+
+void TFormshift::AddFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!path.isEmpty() && file.isFile()) FJobs.FileList << file.absoluteFilePath();
+}
+
+void TFormshift::AddFiles(const QStringList& list) {
+    for (const QString& path : list) AddFile(path);
+    if (!list.isEmpty()) FUi->DropZonePanel->lower();
+}
+
+void TFormshift::GuessSourceFormat() {
+    const QStringList& files = FJobs.FileList;
+    const auto tagOf = [](const QString& path) { return FormatFromExtension(QFileInfo(path).suffix()); };
+    FormatTag candidate = FormatTag::Unknown;
+    if (files.size() > 100) {
+        candidate = tagOf(files.first());
+    } else if (!files.isEmpty()) {
+        std::array<int, LastFormatTag + 1> counts{};
+        for (const QString& path : files) ++counts[static_cast<std::size_t>(tagOf(path))];
+        std::size_t best = 0;
+        for (std::size_t tag = 1; tag < counts.size(); ++tag) {
+            if (counts[tag] > counts[best]) best = tag;
+        }
+        candidate = static_cast<FormatTag>(best);
+    }
+    if (candidate != FormatTag::Unknown) FDriver.SourceFormat = candidate;
+    SyncVarNames();
+}
+
+void TFormshift::OpenFiles() {
+    const QStringList files = Dialogs.ChooseFiles(this);
+    if (files.isEmpty()) return;
+    AddFiles(files);
+    FDriver.PrepareList();
+    FUi->DropZonePanel->lower();
+}
+
+void TFormshift::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormshift::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormshift::dropEvent(QDropEvent* event) {
+    const TFileCatcher catcher(*event);
+    DropFiles(catcher);
+    event->acceptProposedAction();
+}
+
+void TFormshift::DropFiles(const TFileCatcher& catcher) {
+    const QWidget* zone = FUi->DropZonePanel;
+    const QRect bounds(zone->mapTo(this, QPoint(0, 0)), zone->size());
+    if (!bounds.contains(catcher.DropPoint())) {
+        const QColor current = zone->palette().color(QPalette::Window);
+        const auto toward = [](int c, int target) { return c + 25 * (target - c) / 255; };
+        FFlashColor = QColor(toward(current.red(), FlashTarget.red()), toward(current.green(), FlashTarget.green()),
+                             toward(current.blue(), FlashTarget.blue()));
+        PaintDropZone(FFlashColor);
+        FFlashTicks = 0;
+        FReturnDropColor.start();
+        return;
+    }
+    const bool wasEmpty = FJobs.FileList.isEmpty();
+    for (int i = 0; i < catcher.FileCount(); ++i) {
+        const QString item = catcher.Files(i);
+        AddFile(item);
+        if (!item.isEmpty() && QFileInfo(item).isDir()) {
+            const QDir folder(item);
+            QStringList inside;
+            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name))
+                inside << folder.filePath(name);
+            AddFiles(inside);
+        }
+    }
+    FUi->DropZonePanel->lower();
+    FUi->ClearAll->show();
+    if (wasEmpty && FUi->Set_OverideFrom->isChecked()) GuessSourceFormat();
+    FDriver.PrepareList();
+}
+
+void TFormshift::ReturnDropColorTimer() {
+    const int before = FFlashTicks;
+    PaintDropZone(before % 2 == 1 ? FFlashColor : DropZoneBase());
+    ++FFlashTicks;
+    if (before >= 4) {
+        PaintDropZone(DropZoneBase());
+        FReturnDropColor.stop();
+    }
+}
+
+QColor TFormshift::DropZoneBase() const { return FUi->ItemsHold->palette().color(QPalette::Window); }
+
+void TFormshift::PaintDropZone(const QColor& colour) {
+    QPalette palette = FUi->DropZonePanel->palette();
+    palette.setColor(QPalette::Window, colour);
+    FUi->DropZonePanel->setPalette(palette);
 }

@@ -1,36 +1,99 @@
 #pragma once
 // The converter's main window: the file list with its states, the format
-// buttons, "Convert All" / "Stop", the export folder and the run's progress.
-#include "CommandLine.h"
+// buttons, "Convert All" / "Stop", the export folder with its history, the
+// settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
+#include "InstanceChannel.h"
 #include "JobList.h"
 #include "JobListModel.h"
 
+#include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
-class QCheckBox;
-class QLabel;
-class QListView;
-class QProgressBar;
-class QPushButton;
+namespace Ui {
+class Formshift;
+}
+class TFileCatcher;
+class THistView;
+class TLabelButton;
+class TTypes;
+
+// The dialogs the window asks the user through; tests replace them.
+struct TFormshiftDialogs {
+    // An existing folder, or an empty text when cancelled.
+    std::function<QString(QWidget* parent, const QString& start)> ChooseFolder;
+    // The files chosen to open, in the dialog's order; empty when cancelled.
+    std::function<QStringList(QWidget* parent)> ChooseFiles;
+    // The file to save one row's conversion to, and whether the first filter
+    // (the target format's own) was selected; an empty name when cancelled.
+    std::function<QString(QWidget* parent, const QStringList& filters, bool& firstFilter)> ChooseSaveFile;
+};
 
 class TFormshift : public QWidget, private TDriverView {
+    Q_OBJECT
+
 public:
+    enum class StartOutcome {
+        Run,           // the window goes on
+        HandedOver,    // a second copy passed its files to the first one and ends now
+        NoExportFolder // an unattended run has no folder to write to
+    };
+
+    // Builds the window and loads the settings; `dataFolder` ends in "/".
     explicit TFormshift(const QString& dataFolder, QWidget* parent = nullptr);
+    ~TFormshift() override;
 
     TConversionDriver& Driver() { return FDriver; }
     TJobList& Jobs() { return FJobs; }
-    // Obeys the command line; returns false when the program should end at once.
-    bool ProcessCommandLine(const TCommandLine& line);
-    void AddFiles(const QStringList& paths);
-    void SelectPath(const QString& path);
+    const QString& DataFolder() const { return FDataFolder; }
+    QString HandOverFolder() const { return FDataFolder + QStringLiteral("Send/"); }
+    TFormshiftDialogs Dialogs;
+    // Starts the update check; set by whoever provides it.
+    std::function<void()> UpdateCheck;
+
+    // Obeys the command line; a second copy hands its files to the first one.
+    StartOutcome ProcessCommandLine(const QStringList& parameters, bool secondInstance);
+    // From now on other copies reach this window under its caption.
+    void StartInstanceChannel();
+    // Handles a word from another copy; the reply travels back with the acknowledgement.
+    QByteArray InstanceCommand(const QString& word);
+    bool FetchFilesActive() const { return FFetchFiles.isActive(); }
+    void FetchFilesTimer();
+
+    // File intake.
+    void AddFile(const QString& path);
+    void AddFiles(const QStringList& list);
+    void GuessSourceFormat();
+    void OpenFiles();
+    void DropFiles(const TFileCatcher& catcher);
+    bool DropZoneFlashing() const { return FReturnDropColor.isActive(); }
+    void ReturnDropColorTimer();
+
+    // Export folder.
+    bool SelectPath(const QString& path, bool NoHistory);
+    void UpdatePathCaption();
+    THistView& HistView();
+    bool HistoryCreated() const { return FHistView != nullptr; }
+
+    // Formats.
     void SyncVarNames();
-    // Set when a background run could not start for want of an export folder.
-    bool MissingExportFolder() const { return FMissingExportFolder; }
+    TTypes& Types();
+
+    // Reads or writes "setings.ini" and "window.ini"; returns the reasons a
+    // write failed (empty on success).
+    QStringList ExchangeSettings(bool Load);
+    void FormResize();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ListChanged() override;
@@ -40,28 +103,42 @@ private:
     QString ProvideExportPath() override;
     void CloseMainWindow() override;
 
-    void BuildControls();
-    void ChooseFormat(QPushButton* button, bool source);
-    void UpdatePathCaption();
-    void OpenFilesDialog();
+    void BindControls();
+    void ReadOptions();
+    void ArrangePanels();
+    void SettingsBtClick();
+    void ToggleExtraConvert();
+    void ClearAllClick();
+    void DeleteRow(int row);
+    void SaveRow(int row);
+    bool ListClick(const QPoint& position);
+    void dirlabelRelease(Qt::MouseButton button);
+    void PaintDropZone(const QColor& colour);
+    QColor DropZoneBase() const;
+    void ClearCacheClick();
+    void RefreshClearCache();
+    StartOutcome HandOver(const QStringList& files);
+    void FormCloseQuery();
 
+    std::unique_ptr<Ui::Formshift> FUi;
+    QString FDataFolder;
     TJobList FJobs;
     TFinishingActions FActions;
     TConversionDriver FDriver;
-    TJobListModel FModel{FJobs};
+    TJobListModel FModel;
     TJobRowDelegate FDelegate;
+    TInstanceChannel FChannel;
+    bool FChannelStarted = false;
+    bool FSecondInstance = false;
     bool FMissingExportFolder = false;
+    bool FClosed = false;
+    THistView* FHistView = nullptr;
+    TTypes* FTypes = nullptr;
 
-    QWidget* MenuTop = nullptr;
-    QPushButton* BtFrom = nullptr;
-    QPushButton* BtTo = nullptr;
-    QPushButton* ConvertBt = nullptr;
-    QPushButton* ClearAll = nullptr;
-    QPushButton* AddBt = nullptr;
-    QPushButton* StopBt = nullptr;
-    QPushButton* dirlabel = nullptr;
-    QCheckBox* Set_IgnoreComplete = nullptr;
-    QCheckBox* Set_IgnoreForErr = nullptr;
-    QListView* ItemsFiles = nullptr;
-    QProgressBar* ProgressStat = nullptr;
+    QTimer FFetchFiles;
+    QTimer FReturnDropColor;
+    QTimer FHideUX;
+    QTimer FCheckUpdates;
+    QColor FFlashColor;
+    int FFlashTicks = 0;
 };

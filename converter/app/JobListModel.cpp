@@ -2,10 +2,29 @@
 
 #include "FormatCatalogue.h"
 
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QPainter>
 
-TJobListModel::TJobListModel(const TJobList& jobs, QObject* parent) : QAbstractListModel(parent), FJobs(jobs) {}
+namespace {
+
+const QColor DeleteColor(204, 0, 0);
+const QColor SaveColor(128, 0, 255);
+const QString Separator = QStringLiteral(" | ");
+// Symbols of the delete and save buttons.
+const QString DeleteGlyph = QStringLiteral("🗑");
+const QString SaveGlyph = QStringLiteral("💾");
+
+QString BadgeOf(const QModelIndex& index) {
+    const auto status = static_cast<TModifyProgress>(index.data(TJobListModel::StatusRole).toInt());
+    return BadgeText(status, index.data(TJobListModel::PercentRole).toInt());
+}
+
+} // namespace
+
+TJobListModel::TJobListModel(const TJobList& jobs, std::function<bool()> idle, QObject* parent)
+    : QAbstractListModel(parent), FJobs(jobs), FIdle(std::move(idle)) {}
 
 int TJobListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FShownCount; }
 
@@ -18,9 +37,10 @@ QVariant TJobListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: return QFileInfo(FJobs.FileList[row]).fileName();
     case Qt::ToolTipRole: return FJobs.FileList[row];
-    case TypeRole: return QFileInfo(FJobs.FileList[row]).suffix().toUpper();
+    case TypeRole: return FileTypeText(FJobs.FileList[row]);
     case StatusRole: return static_cast<int>(status);
     case PercentRole: return percent;
+    case IdleRole: return FIdle ? FIdle() : true;
     default: return {};
     }
 }
@@ -35,38 +55,94 @@ void TJobListModel::Refresh() {
     }
 }
 
+QString FileTypeText(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
+    return extension.toUpper() + QStringLiteral(" File");
+}
+
+TJobRowDelegate::RowLayout TJobRowDelegate::Layout(const QRect& row, const QFontMetrics& metrics,
+                                                   const QString& badge, bool idle) const {
+    RowLayout layout;
+    layout.Icon = QRect(row.left() + 12, row.top() + (row.height() - 26) / 2, 26, 26);
+    int right = row.right() + 1;
+    if (idle) {
+        layout.SaveBt = QRect(right - ButtonWidth, row.top(), ButtonWidth, row.height());
+        layout.DelBt = QRect(layout.SaveBt.left() - ButtonWidth, row.top(), ButtonWidth, row.height());
+        right = layout.DelBt.left();
+    }
+    const int badgeWidth = std::max(125, metrics.horizontalAdvance(badge) + 12);
+    layout.Badge = QRect(right - 6 - badgeWidth, row.top() + 6, badgeWidth, row.height() - 12);
+    layout.Text = QRect(layout.Icon.right() + 11, row.top(), std::max(0, layout.Badge.left() - 6 - layout.Icon.right() - 11),
+                        row.height());
+    return layout;
+}
+
+TJobRowDelegate::RowLayout TJobRowDelegate::Layout(const QStyleOptionViewItem& option,
+                                                   const QModelIndex& index) const {
+    return Layout(option.rect, QFontMetrics(option.font), BadgeOf(index), index.data(TJobListModel::IdleRole).toBool());
+}
+
+QIcon TJobRowDelegate::TypeIcon(const QString& path) const {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const auto cached = FIcons.constFind(suffix);
+    if (cached != FIcons.constEnd()) return *cached;
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull()) icon = QFileIconProvider().icon(QFileIconProvider::File);
+    FIcons.insert(suffix, icon);
+    return icon;
+}
+
 void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyleOptionViewItem base = option;
     initStyleOption(&base, index);
-    const auto status = static_cast<TModifyProgress>(index.data(TJobListModel::StatusRole).toInt());
-    const QString badge = BadgeText(status, index.data(TJobListModel::PercentRole).toInt());
-    const QFontMetrics metrics(option.font);
-    const int badgeWidth = metrics.horizontalAdvance(badge) + 8;
-    const QRect badgeRect(option.rect.right() - badgeWidth - 6, option.rect.top() + 4, badgeWidth,
-                          option.rect.height() - 8);
-
     base.text.clear();
+    base.icon = QIcon();
     option.widget->style()->drawControl(QStyle::CE_ItemViewItem, &base, painter, option.widget);
+
+    const auto status = static_cast<TModifyProgress>(index.data(TJobListModel::StatusRole).toInt());
+    const QString badge = BadgeOf(index);
+    const QFontMetrics metrics(option.font);
+    const RowLayout layout = Layout(option.rect, metrics, badge, index.data(TJobListModel::IdleRole).toBool());
+
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const QRect textRect = option.rect.adjusted(8, 0, -badgeWidth - 14, 0);
+    TypeIcon(index.data(Qt::ToolTipRole).toString()).paint(painter, layout.Icon);
+
     const QString type = index.data(TJobListModel::TypeRole).toString();
-    const QString name = metrics.elidedText(index.data().toString(), Qt::ElideMiddle,
-                                            textRect.width() - metrics.horizontalAdvance(type) - 12);
-    painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, name);
-    painter->setPen(option.palette.color(QPalette::PlaceholderText));
-    painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignRight, type);
+    const int fixedWidth = metrics.horizontalAdvance(Separator + type + Separator);
+    const QString name =
+        metrics.elidedText(index.data().toString(), Qt::ElideMiddle, std::max(0, layout.Text.width() - fixedWidth));
+    const QColor text = option.palette.color(QPalette::Text);
+    QRect place = layout.Text;
+    const auto draw = [&](const QString& part, const QColor& colour) {
+        painter->setPen(colour);
+        painter->drawText(place, Qt::AlignVCenter | Qt::AlignLeft, part);
+        place.setLeft(place.left() + metrics.horizontalAdvance(part));
+    };
+    draw(name, text);
+    draw(Separator, option.palette.color(QPalette::PlaceholderText));
+    draw(type, text);
+    draw(Separator, option.palette.color(QPalette::PlaceholderText));
+
     painter->setPen(Qt::NoPen);
     painter->setBrush(BadgeColor(status));
-    painter->drawRoundedRect(badgeRect, 6, 6);
+    painter->drawRoundedRect(layout.Badge, 6, 6);
     painter->setPen(Qt::white);
-    painter->drawText(badgeRect, Qt::AlignCenter, badge);
+    painter->drawText(layout.Badge, Qt::AlignCenter, badge);
+    if (!layout.DelBt.isEmpty()) {
+        painter->fillRect(layout.DelBt, DeleteColor);
+        painter->fillRect(layout.SaveBt, SaveColor);
+        painter->drawText(layout.DelBt, Qt::AlignCenter, DeleteGlyph);
+        painter->drawText(layout.SaveBt, Qt::AlignCenter, SaveGlyph);
+    }
     painter->restore();
 }
 
 QSize TJobRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(std::max(size.height(), QFontMetrics(option.font).height() + 16));
+    size.setHeight(RowHeight);
     return size;
 }

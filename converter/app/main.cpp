@@ -1,12 +1,13 @@
 // Formshift: a batch file converter.
-#include "CommandLine.h"
 #include "Converters.h"
 #include "FormshiftMain.h"
+#include "Instances.h"
+#include "LocalSysutil.h"
+#include "MessageDisplay.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QStandardPaths>
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -20,12 +21,11 @@ bool ChoosePlatform() {
     return true;
 }
 
-// The per-user data folder, "BrenvaleSoftware/Formshift/" under the XDG data home.
-QString DataFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/BrenvaleSoftware/Formshift/");
-    QDir().mkpath(folder);
-    return folder;
+bool HasSwitch(const QStringList& parameters, QLatin1String word) {
+    for (const QString& p : parameters) {
+        if (p.mid(1, 255) == word) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -34,21 +34,36 @@ int main(int argc, char* argv[]) {
     const bool noDisplay = ChoosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Formshift"));
+    const QStringList parameters = app.arguments().mid(1);
+    const bool secondInstance = HasOtherInstance();
 
-    TFormshift window(DataFolder());
-    window.setWindowTitle(QStringLiteral("Formshift"));
-    InstallConverters(window.Driver().Converters);
-
-    const TCommandLine line = ParseCommandLine(app.arguments().mid(1));
-    if (!window.ProcessCommandLine(line)) {
-        std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n", stderr);
-        return 2;
+    QString dataFolder;
+    try {
+        dataFolder = AppDataFolder(QStringLiteral("Formshift"), true, true);
+    } catch (const std::exception& error) {
+        ShowErrorMessage(nullptr, QString::fromStdString(error.what()));
+        return 1;
     }
-    const bool hidden = line.Background && line.ConvertNow;
-    if (hidden && window.Driver().RunState() == RunStateKind::Idle) return 0;
+
+    TFormshift window(dataFolder);
+    InstallConverters(window.Driver().Converters);
+    if (!parameters.isEmpty()) {
+        switch (window.ProcessCommandLine(parameters, secondInstance)) {
+        case TFormshift::StartOutcome::HandedOver: return 0;
+        case TFormshift::StartOutcome::NoExportFolder:
+            std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n", stderr);
+            return 2;
+        case TFormshift::StartOutcome::Run: break;
+        }
+    }
+    if (!secondInstance) window.setWindowTitle(QStringLiteral("Formshift"));
+    window.StartInstanceChannel();
+
+    const bool hidden = window.Driver().BackgroundMode && HasSwitch(parameters, QLatin1String("convertnow"));
     if (!hidden && noDisplay) {
         // A window nobody can see would wait for ever.
-        if (!line.Help) std::fputs("formshift: no display; convert unattended with /convertnow /background\n", stderr);
+        if (!HasSwitch(parameters, QLatin1String("help")))
+            std::fputs("formshift: no display; convert unattended with /convertnow /background\n", stderr);
         return 0;
     }
     if (!hidden) window.show();

@@ -1,0 +1,34 @@
+#include "Instances.h"
+
+#include "InstanceLock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString InstanceNameFor(const QString& programPath) {
+    QString name = programPath;
+    name.replace(QLatin1Char('.'), QLatin1Char('_'));
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.remove(QLatin1Char(':'));
+    return name.size() > 100 ? name.right(100) : name;
+}
+
+QString InstanceName() {
+    static const QString name = InstanceNameFor(QCoreApplication::applicationFilePath());
+    return name;
+}
+
+QString RuntimeFolder() {
+    const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!fromEnvironment.isEmpty() && QFileInfo(fromEnvironment).isDir()) return QDir::cleanPath(fromEnvironment);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    return QDir::cleanPath(folder);
+}
+
+bool HasOtherInstance() {
+    static TInstanceLock lock;
+    return lock.Acquire(RuntimeFolder() + QLatin1Char('/') + InstanceName());
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Which running copy of the program this is, and the per-user runtime folder the
+// copies meet in.
+#include <QString>
+
+// The path with "." and "/" turned into "_" and ":" removed, cut to its last
+// 100 characters.
+QString InstanceNameFor(const QString& programPath);
+// InstanceNameFor of this program's own file, computed once.
+QString InstanceName();
+
+// The per-user runtime folder (XDG_RUNTIME_DIR, else Qt's runtime location),
+// without a trailing delimiter.
+QString RuntimeFolder();
+
+// True when another copy started from the same program file runs. Takes this
+// copy's part of the lock, which it keeps until the process ends.
+bool HasOtherInstance();
