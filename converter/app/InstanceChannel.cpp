@@ -50,21 +50,26 @@ bool TInstanceChannel::Listen(const QString& caption) {
         return false;
     }
     FCaption = caption;
-    connect(FServer, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = FServer->nextPendingConnection()) Serve(socket);
+    QLocalServer* server = FServer;
+    connect(server, &QLocalServer::newConnection, this, [this, server] {
+        while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
     });
     return true;
 }
 
 void TInstanceChannel::Close() {
     if (!FServer) return;
+    // A word handled right now may be the reason for closing ("primary" moves the
+    // window to another caption): the server goes once that word is answered.
     FServer->close();
-    delete FServer;
+    FServer->deleteLater();
     FServer = nullptr;
     FCaption.clear();
 }
 
 void TInstanceChannel::Serve(QLocalSocket* socket) {
+    // The connection outlives a change of caption, which replaces the server.
+    socket->setParent(this);
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     const auto answer = [this, socket] {
         if (!socket->canReadLine()) {

@@ -256,6 +256,7 @@ TEST_F(FormshiftMainTest, AMissingFolderOpensThePickerAndCancellingKeepsTheOldOn
 }
 
 struct CaptionCase {
+    const char* Name;
     int Width;
     int PathLength; // 0: no folder chosen
     const char* Expected; // %1 stands for the path, %2 for its last folder name
@@ -285,12 +286,13 @@ TEST_P(PathCaptionTest, TheFolderLabelFollowsLengthAndWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Captions, PathCaptionTest,
-                         testing::Values(CaptionCase{1035, 55, " 📁 %1 ", "Convert from"},
-                                         CaptionCase{800, 55, " 📁 %1 ", "Convert from"},
-                                         CaptionCase{1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
-                                         CaptionCase{799, 40, " 📁 Export to: \"%2\" ", "From"},
-                                         CaptionCase{1035, 0, " 📁  ", "Convert from"},
-                                         CaptionCase{700, 0, " 📁 Export to: \"\" ", "From"}));
+                         testing::Values(CaptionCase{"FullPathInAWideWindow", 1035, 55, " 📁 %1 ", "Convert from"},
+                                         CaptionCase{"FullPathAtEightHundred", 800, 55, " 📁 %1 ", "Convert from"},
+                                         CaptionCase{"LongPathShowsItsName", 1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
+                                         CaptionCase{"NarrowWindowShowsTheName", 799, 40, " 📁 Export to: \"%2\" ", "From"},
+                                         CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁  ", "Convert from"},
+                                         CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Export to: \"\" ", "From"}),
+                         [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, ATrailingDelimiterIsDroppedFromTheShownName) {
     auto window = Open();
@@ -301,6 +303,7 @@ TEST_F(FormshiftMainTest, ATrailingDelimiterIsDroppedFromTheShownName) {
 }
 
 struct GuessCase {
+    const char* Name;
     std::vector<const char*> Files;
     FormatTag Expected;
 };
@@ -318,11 +321,12 @@ TEST_P(GuessSourceFormatTest, TheMajorityWinsAndTiesGoToTheLowestTag) {
 
 INSTANTIATE_TEST_SUITE_P(
     Majorities, GuessSourceFormatTest,
-    testing::Values(GuessCase{{"a.png", "b.png", "c.png", "d.jpg", "e.jpeg"}, FormatTag::PNG},
-                    GuessCase{{"a.jpg", "b.png", "c.jpeg", "d.png"}, FormatTag::PNG},
-                    GuessCase{{"a.x", "b.y", "c.z", "d.gif"}, FormatTag::AUTO},
-                    GuessCase{{"song.FLAC", "tone.flac", "a.png"}, FormatTag::FLAC},
-                    GuessCase{{}, FormatTag::AUTO}));
+    testing::Values(GuessCase{"ThreePngTwoJpeg", {"a.png", "b.png", "c.png", "d.jpg", "e.jpeg"}, FormatTag::PNG},
+                    GuessCase{"TieGoesToPng", {"a.jpg", "b.png", "c.jpeg", "d.png"}, FormatTag::PNG},
+                    GuessCase{"UnknownMajorityKeepsTheFormat", {"a.x", "b.y", "c.z", "d.gif"}, FormatTag::AUTO},
+                    GuessCase{"CaseDoesNotMatter", {"song.FLAC", "tone.flac", "a.png"}, FormatTag::FLAC},
+                    GuessCase{"EmptyListKeepsTheFormat", {}, FormatTag::AUTO}),
+    [](const testing::TestParamInfo<GuessCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, OverAHundredFilesTheFirstOneDecides) {
     auto window = Open();
