@@ -15,8 +15,7 @@ namespace {
 
 constexpr mode_t OwnerAccess = S_IRUSR | S_IWUSR | S_IXUSR;
 
-int OpenFolderAt(int parentFd, const char* name, const struct stat& info)
-{
+int OpenFolderAt(int parentFd, const char* name, const struct stat& info) {
     const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     int fd = openat(parentFd, name, flags);
     if (fd < 0 && errno == EACCES && info.st_uid == geteuid()) {
@@ -28,12 +27,10 @@ int OpenFolderAt(int parentFd, const char* name, const struct stat& info)
     return fd;
 }
 
-std::vector<std::string> EntryNames(int folderFd)
-{
+std::vector<std::string> EntryNames(int folderFd) {
     std::vector<std::string> names;
     const int listFd = dup(folderFd);
-    if (listFd < 0)
-        return names;
+    if (listFd < 0) return names;
     DIR* folder = fdopendir(listFd);
     if (!folder) {
         close(listFd);
@@ -41,28 +38,23 @@ std::vector<std::string> EntryNames(int folderFd)
     }
     while (const dirent* entry = readdir(folder)) {
         const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
+        if (name != "." && name != "..") names.push_back(name);
     }
     closedir(folder);
     return names;
 }
 
-void RemoveEntryAt(int parentFd, const char* name, dev_t device)
-{
+void RemoveEntryAt(int parentFd, const char* name, dev_t device) {
     struct stat info;
-    if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return;
+    if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return;
     if (!S_ISDIR(info.st_mode)) {
         unlinkat(parentFd, name, 0);
         return;
     }
-    if (info.st_dev != device)
-        return;
+    if (info.st_dev != device) return;
 
     const int folderFd = OpenFolderAt(parentFd, name, info);
-    if (folderFd < 0)
-        return;
+    if (folderFd < 0) return;
     struct stat opened;
     // The folder may have been swapped for another between the two looks.
     if (fstat(folderFd, &opened) == 0 && opened.st_dev == device && opened.st_ino == info.st_ino) {
@@ -77,19 +69,16 @@ void RemoveEntryAt(int parentFd, const char* name, dev_t device)
 
 } // namespace
 
-bool DeleteFolderTree(const QString& path)
-{
+bool DeleteFolderTree(const QString& path) {
     const QString clean = QDir::cleanPath(path);
     // Only a full path names one tree for certain; the root is never a tree to remove.
-    if (!QDir::isAbsolutePath(clean) || clean == QLatin1String("/"))
-        return false;
+    if (!QDir::isAbsolutePath(clean) || clean == QLatin1String("/")) return false;
 
     const qsizetype slash = clean.lastIndexOf(u'/');
     const QString parent = slash == 0 ? QStringLiteral("/") : clean.left(slash);
     const QByteArray name = QFile::encodeName(clean.mid(slash + 1));
     const int parentFd = open(QFile::encodeName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parentFd < 0)
-        return false;
+    if (parentFd < 0) return false;
 
     struct stat info;
     bool gone = true;

@@ -1,25 +1,22 @@
 #include "InstallReport.h"
 
-#include "IniFile.h"
+#include "ProfileIni.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-bool IsFile(const QString& path)
-{
-    if (path.isEmpty())
-        return false;
+bool IsFile(const QString& path) {
+    if (path.isEmpty()) return false;
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
 }
 
 } // namespace
 
-TReportStatus ReadInstallReport(const QString& path, TAppOptions& options)
-{
-    const TIniFile report(path);
+TReportStatus ReadInstallReport(const QString& path, TAppOptions& options) {
+    const TProfileIni report(path);
     if (report.ReadString("Report", "Report Version", QString()) != QLatin1String(SupportedReportVersion))
         return TReportStatus::Mismatched;
 
@@ -35,20 +32,18 @@ TReportStatus ReadInstallReport(const QString& path, TAppOptions& options)
     return TReportStatus::Found;
 }
 
-QString FindInstallReport(const QStringList& arguments, const QString& programFolder)
-{
+QString FindInstallReport(const QStringList& arguments, const QString& programFolder) {
     QString reportPath;
     const qsizetype option = arguments.indexOf(QStringLiteral("-r"));
-    if (option >= 0 && option + 1 < arguments.size())
-        reportPath = arguments[option + 1];
+    if (option >= 0 && option + 1 < arguments.size()) reportPath = arguments[option + 1];
 
-    if (reportPath.isEmpty())
-        reportPath = QDir(programFolder).filePath(InstallReportName);
+    if (reportPath.isEmpty()) reportPath = QDir(programFolder).filePath(InstallReportName);
 
     if (!IsFile(reportPath)) {
         // The directory's own order decides, so the last listed match wins.
         const QDir current = QDir::current();
-        const QStringList files = current.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+        const QStringList files =
+            current.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
         for (const QString& name : files) {
             if (name.contains(QLatin1String("InstallReport"), Qt::CaseSensitive))
                 reportPath = QStringLiteral("./") + name;
@@ -58,13 +53,10 @@ QString FindInstallReport(const QStringList& arguments, const QString& programFo
 }
 
 TReportStatus LocateInstallReport(const QStringList& arguments, const QString& programFolder,
-                                  QString& reportPath, TAppOptions& options)
-{
+                                  QString& reportPath, TAppOptions& options) {
     reportPath = FindInstallReport(arguments, programFolder);
-    if (reportPath.isEmpty())
-        return TReportStatus::Missing;
+    if (reportPath.isEmpty()) return TReportStatus::Missing;
     const TReportStatus status = ReadInstallReport(reportPath, options);
-    if (status == TReportStatus::Found)
-        options.RemoveProgramData = true;
+    if (status == TReportStatus::Found) options.RemoveProgramData = true;
     return status;
 }

@@ -18,5 +18,8 @@ bool IsProtectedFolder(const QString& path, const QStringList& protectedFolders)
 // that holds the system's own records. A path that names no key at all (empty,
 // only delimiters) deletes nothing and is not protected.
 bool IsProtectedRegistryRecord(const QString& record);
+// The elements of a key path below a hive as the registry wrapper reads it:
+// "\" delimits, empty elements and a leading "Computer" drop out.
+QStringList RegistryKeyElements(const QString& record);
 // Why the report must not be acted on, empty when it may be.
 QString RefusalReason(const TAppOptions& options);

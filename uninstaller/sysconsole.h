@@ -6,7 +6,7 @@
 #include <QStringList>
 
 class sysconsole {
-public:
+  public:
     sysconsole() = delete;
 
     // Full path of the parent process's executable; empty when it cannot be read.

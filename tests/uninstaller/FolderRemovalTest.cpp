@@ -11,32 +11,28 @@
 
 namespace {
 
-void WriteText(const QString& path, const QByteArray& text = "data")
-{
+void WriteText(const QString& path, const QByteArray& text = "data") {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
 
-bool Exists(const QString& path)
-{
+bool Exists(const QString& path) {
     struct stat info;
     return lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 class FolderRemovalTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_TRUE(FDir.isValid());
         FTree = FDir.filePath("App");
         FOutside = FDir.filePath("Outside");
         WriteText(FOutside + "/keep.txt");
         WriteText(FOutside + "/nested/keep.txt");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         // Leave nothing read-only behind for the temporary folder's own clean-up.
         chmod(QFile::encodeName(FDir.path()).constData(), 0700);
     }
@@ -46,8 +42,7 @@ protected:
     QString FOutside;
 };
 
-TEST_F(FolderRemovalTest, RemovesAWholeTreeWithHiddenAndReadOnlyEntries)
-{
+TEST_F(FolderRemovalTest, RemovesAWholeTreeWithHiddenAndReadOnlyEntries) {
     WriteText(FTree + "/demoapp");
     WriteText(FTree + "/.hidden");
     WriteText(FTree + "/lib/deep/er/libdemo.so");
@@ -61,8 +56,7 @@ TEST_F(FolderRemovalTest, RemovesAWholeTreeWithHiddenAndReadOnlyEntries)
     EXPECT_FALSE(Exists(FTree));
 }
 
-TEST_F(FolderRemovalTest, LinksInsideTheTreeAreRemovedNotFollowed)
-{
+TEST_F(FolderRemovalTest, LinksInsideTheTreeAreRemovedNotFollowed) {
     WriteText(FTree + "/demoapp");
     ASSERT_TRUE(QFile::link(FOutside, FTree + "/to-outside-folder"));
     ASSERT_TRUE(QDir().mkpath(FTree + "/sub"));
@@ -75,29 +69,25 @@ TEST_F(FolderRemovalTest, LinksInsideTheTreeAreRemovedNotFollowed)
     EXPECT_TRUE(Exists(FOutside + "/nested/keep.txt"));
 }
 
-TEST_F(FolderRemovalTest, ALinkAtTheTopIsRemovedAsALink)
-{
+TEST_F(FolderRemovalTest, ALinkAtTheTopIsRemovedAsALink) {
     ASSERT_TRUE(QFile::link(FOutside, FTree));
     EXPECT_TRUE(DeleteFolderTree(FTree));
     EXPECT_FALSE(Exists(FTree));
     EXPECT_TRUE(Exists(FOutside + "/nested/keep.txt"));
 }
 
-TEST_F(FolderRemovalTest, TrailingDelimiterAndDotsNameTheSameTree)
-{
+TEST_F(FolderRemovalTest, TrailingDelimiterAndDotsNameTheSameTree) {
     WriteText(FTree + "/file");
     EXPECT_TRUE(DeleteFolderTree(FTree + "/sub/../"));
     EXPECT_FALSE(Exists(FTree));
     EXPECT_TRUE(Exists(FOutside));
 }
 
-TEST_F(FolderRemovalTest, MissingFolderIsAlreadyGone)
-{
+TEST_F(FolderRemovalTest, MissingFolderIsAlreadyGone) {
     EXPECT_TRUE(DeleteFolderTree(FDir.filePath("never-made")));
 }
 
-TEST_F(FolderRemovalTest, RelativePathsAreNotRemoved)
-{
+TEST_F(FolderRemovalTest, RelativePathsAreNotRemoved) {
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(FOutside));
     EXPECT_FALSE(DeleteFolderTree("nested"));

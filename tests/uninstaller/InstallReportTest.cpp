@@ -25,20 +25,17 @@ const char* const FullReport = "[Report]\n"
                                "Registry Record=Software\\BrenvaleSoftware\\Demo\n"
                                "Registry HIVE=HKLM\n";
 
-void WriteText(const QString& path, const QByteArray& text)
-{
+void WriteText(const QString& path, const QByteArray& text) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
 
-QByteArray ReportWithVersion(const QByteArray& versionLine)
-{
+QByteArray ReportWithVersion(const QByteArray& versionLine) {
     return "[Report]\n" + versionLine + "\n[Application]\nName=Demo\n";
 }
 
-TEST(InstallReportTest, FillsEveryField)
-{
+TEST(InstallReportTest, FillsEveryField) {
     QTemporaryDir dir;
     const QString path = dir.filePath("InstallReport.ini");
     WriteText(path, FullReport);
@@ -56,8 +53,7 @@ TEST(InstallReportTest, FillsEveryField)
     EXPECT_FALSE(options.RemoveProgramData) << "only locating the report sets it";
 }
 
-TEST(InstallReportTest, MissingKeysGiveDefaults)
-{
+TEST(InstallReportTest, MissingKeysGiveDefaults) {
     QTemporaryDir dir;
     const QString path = dir.filePath("InstallReport.ini");
     WriteText(path, "[Report]\nReport Version=1.0.0\n[Installation]\nUser Install=yes\nRegistry HIVE=hklm\n");
@@ -77,8 +73,7 @@ struct VersionCase {
 
 class ReportVersionTest : public testing::TestWithParam<VersionCase> {};
 
-TEST_P(ReportVersionTest, OnlyTheExactVersionIsAccepted)
-{
+TEST_P(ReportVersionTest, OnlyTheExactVersionIsAccepted) {
     QTemporaryDir dir;
     const QString path = dir.filePath("InstallReport.ini");
     WriteText(path, ReportWithVersion(GetParam().Line));
@@ -101,8 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, ReportVersionTest,
                                          VersionCase{"Report Version=", TReportStatus::Mismatched},
                                          VersionCase{"Version=1.0.0", TReportStatus::Mismatched}));
 
-TEST(InstallReportTest, UpperCaseSectionIsAccepted)
-{
+TEST(InstallReportTest, UpperCaseSectionIsAccepted) {
     QTemporaryDir dir;
     const QString path = dir.filePath("InstallReport.ini");
     WriteText(path, "[REPORT]\nREPORT VERSION=1.0.0\n[APPLICATION]\nNAME=Shouted\n");
@@ -111,16 +105,14 @@ TEST(InstallReportTest, UpperCaseSectionIsAccepted)
     EXPECT_EQ(options.AppName, "Shouted");
 }
 
-TEST(InstallReportTest, MissingFileIsAMismatch)
-{
+TEST(InstallReportTest, MissingFileIsAMismatch) {
     TAppOptions options;
     EXPECT_EQ(ReadInstallReport("/nonexistent/InstallReport.ini", options), TReportStatus::Mismatched);
 }
 
 class LocateReportTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         FSaved = QDir::currentPath();
         ASSERT_TRUE(QDir().mkpath(FDir.filePath("program")));
         ASSERT_TRUE(QDir().mkpath(FDir.filePath("work")));
@@ -134,16 +126,14 @@ protected:
     QString FSaved;
 };
 
-TEST_F(LocateReportTest, OptionRWinsOverTheReportBesideTheProgram)
-{
+TEST_F(LocateReportTest, OptionRWinsOverTheReportBesideTheProgram) {
     WriteText(Program() + "/InstallReport.ini", ReportWithVersion("Report Version=1.0.0"));
     const QString chosen = FDir.filePath("elsewhere.ini");
     WriteText(chosen, ReportWithVersion("Report Version=1.0.0"));
     EXPECT_EQ(FindInstallReport({"-start", "-r", chosen, "-r", "other"}, Program()), chosen);
 }
 
-TEST_F(LocateReportTest, DefaultIsBesideTheProgram)
-{
+TEST_F(LocateReportTest, DefaultIsBesideTheProgram) {
     const QString beside = Program() + "/InstallReport.ini";
     WriteText(beside, ReportWithVersion("Report Version=1.0.0"));
     WriteText(Work() + "/InstallReport.ini", ReportWithVersion("Report Version=1.0.0"));
@@ -151,8 +141,7 @@ TEST_F(LocateReportTest, DefaultIsBesideTheProgram)
     EXPECT_EQ(FindInstallReport({"-silent", "-r"}, Program()), beside) << "-r last gives an empty path";
 }
 
-TEST_F(LocateReportTest, SearchOfTheCurrentFolderTakesTheLastListedMatch)
-{
+TEST_F(LocateReportTest, SearchOfTheCurrentFolderTakesTheLastListedMatch) {
     WriteText(Work() + "/a-InstallReport.ini", "x");
     WriteText(Work() + "/InstallReport-b.txt", "x");
     WriteText(Work() + "/installreport.ini", "wrong case");
@@ -162,15 +151,13 @@ TEST_F(LocateReportTest, SearchOfTheCurrentFolderTakesTheLastListedMatch)
     ASSERT_NE(folder, nullptr);
     while (const dirent* entry = readdir(folder)) {
         const QString name = QString::fromLocal8Bit(entry->d_name);
-        if (name.contains("InstallReport") && !name.endsWith("folder"))
-            expected = "./" + name;
+        if (name.contains("InstallReport") && !name.endsWith("folder")) expected = "./" + name;
     }
     closedir(folder);
     EXPECT_EQ(FindInstallReport({"-r", FDir.filePath("missing.ini")}, Program()), expected);
 }
 
-TEST_F(LocateReportTest, NoReportAnywhere)
-{
+TEST_F(LocateReportTest, NoReportAnywhere) {
     QString reportPath = "stale";
     TAppOptions options;
     EXPECT_EQ(LocateInstallReport({}, Program(), reportPath, options), TReportStatus::Missing);
@@ -178,8 +165,7 @@ TEST_F(LocateReportTest, NoReportAnywhere)
     EXPECT_FALSE(options.RemoveProgramData);
 }
 
-TEST_F(LocateReportTest, FoundReportChoosesToRemoveTheData)
-{
+TEST_F(LocateReportTest, FoundReportChoosesToRemoveTheData) {
     WriteText(Program() + "/InstallReport.ini", FullReport);
     QString reportPath;
     TAppOptions options;
@@ -189,8 +175,7 @@ TEST_F(LocateReportTest, FoundReportChoosesToRemoveTheData)
     EXPECT_EQ(options.AppName, "Demo App");
 }
 
-TEST_F(LocateReportTest, MismatchedReportIsReported)
-{
+TEST_F(LocateReportTest, MismatchedReportIsReported) {
     WriteText(Program() + "/InstallReport.ini", ReportWithVersion("Report Version=1.0"));
     QString reportPath;
     TAppOptions options;

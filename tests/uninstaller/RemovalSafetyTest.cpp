@@ -10,21 +10,18 @@ namespace {
 
 // Every test sees a home and XDG folders of its own.
 class SafetyEnvironment : public testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         for (const char* name : Names)
             FSaved.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         FHome = FDir.filePath("home");
         QDir().mkpath(FHome);
         qputenv("HOME", FHome.toLocal8Bit());
         for (const char* name : Names) {
-            if (QByteArray(name) != "HOME")
-                qunsetenv(name);
+            if (QByteArray(name) != "HOME") qunsetenv(name);
         }
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         for (const auto& saved : FSaved) {
             if (saved.Set)
                 qputenv(saved.Name, saved.Value);
@@ -32,8 +29,8 @@ protected:
                 qunsetenv(saved.Name);
         }
     }
-    static constexpr const char* Names[] = {"HOME",           "XDG_DATA_HOME",   "XDG_CONFIG_HOME",
-                                            "XDG_CACHE_HOME", "XDG_STATE_HOME",  "XDG_RUNTIME_DIR",
+    static constexpr const char* Names[] = {"HOME",           "XDG_DATA_HOME",  "XDG_CONFIG_HOME",
+                                            "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR",
                                             "XDG_DATA_DIRS",  "XDG_CONFIG_DIRS"};
     struct TSaved {
         const char* Name;
@@ -52,11 +49,9 @@ struct FolderCase {
 
 class ProtectedFolderTest : public SafetyEnvironment, public testing::WithParamInterface<FolderCase> {};
 
-TEST_P(ProtectedFolderTest, RefusesRootHomeSystemAndDesktopFolders)
-{
+TEST_P(ProtectedFolderTest, RefusesRootHomeSystemAndDesktopFolders) {
     QString path = QString::fromUtf8(GetParam().Path);
-    if (path.startsWith('~'))
-        path = FHome + path.mid(1);
+    if (path.startsWith('~')) path = FHome + path.mid(1);
     EXPECT_EQ(IsProtectedFolder(path, ProtectedFolders()), GetParam().Protected) << path.toStdString();
 }
 
@@ -73,8 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FolderCase{"/usr/share/demoapp", false}, FolderCase{"~/Apps/Demo", false},
                     FolderCase{"~/.local/share/BrenvaleSoftware/Demo", false}, FolderCase{"", false}));
 
-TEST_F(SafetyEnvironment, XdgFoldersFromTheEnvironmentAreProtected)
-{
+TEST_F(SafetyEnvironment, XdgFoldersFromTheEnvironmentAreProtected) {
     const QString data = FDir.filePath("xdg-data");
     qputenv("XDG_DATA_HOME", data.toLocal8Bit());
     const QStringList folders = ProtectedFolders();
@@ -83,15 +77,13 @@ TEST_F(SafetyEnvironment, XdgFoldersFromTheEnvironmentAreProtected)
     EXPECT_FALSE(IsProtectedFolder(data + "/BrenvaleSoftware/Demo", folders));
 }
 
-TEST_F(SafetyEnvironment, ALinkToTheHomeFolderIsProtected)
-{
+TEST_F(SafetyEnvironment, ALinkToTheHomeFolderIsProtected) {
     const QString link = FDir.filePath("innocent");
     ASSERT_TRUE(QFile::link(FHome, link));
     EXPECT_TRUE(IsProtectedFolder(link, ProtectedFolders()));
 }
 
-TEST_F(SafetyEnvironment, AFolderHoldingTheHomeFolderIsProtected)
-{
+TEST_F(SafetyEnvironment, AFolderHoldingTheHomeFolderIsProtected) {
     EXPECT_TRUE(IsProtectedFolder(FDir.path(), ProtectedFolders()));
 }
 
@@ -102,8 +94,7 @@ struct RecordCase {
 
 class ProtectedRecordTest : public testing::TestWithParam<RecordCase> {};
 
-TEST_P(ProtectedRecordTest, RefusesKeysAtTheTopOfAHive)
-{
+TEST_P(ProtectedRecordTest, RefusesKeysAtTheTopOfAHive) {
     EXPECT_EQ(IsProtectedRegistryRecord(QString::fromUtf8(GetParam().Record)), GetParam().Protected)
         << GetParam().Record;
 }
@@ -120,8 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RecordCase{"Software\\BrenvaleSoftware\\Demo", false},
                     RecordCase{"\\Software\\Demo\\", false}));
 
-TEST_F(SafetyEnvironment, RefusalNamesTheReason)
-{
+TEST_F(SafetyEnvironment, RefusalNamesTheReason) {
     TAppOptions options;
     options.AppName = "Demo";
     options.InstallPath = FDir.filePath("opt/Demo");

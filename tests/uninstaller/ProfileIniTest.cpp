@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "ProfileIni.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -10,8 +10,7 @@
 
 namespace {
 
-QString WriteFile(const QTemporaryDir& dir, const QByteArray& bytes)
-{
+QString WriteFile(const QTemporaryDir& dir, const QByteArray& bytes) {
     const QString path = dir.filePath("test.ini");
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -24,48 +23,46 @@ struct IntegerCase {
     std::optional<qint64> Expected;
 };
 
-class IniIntegerTest : public testing::TestWithParam<IntegerCase> {};
+class ProfileIntegerTest : public testing::TestWithParam<IntegerCase> {};
 
-TEST_P(IniIntegerTest, ParsesDecimalAndPrefixedHexadecimalOnly)
-{
-    EXPECT_EQ(TIniFile::ParseInteger(QString::fromLatin1(GetParam().Text)), GetParam().Expected)
+TEST_P(ProfileIntegerTest, ParsesDecimalAndPrefixedHexadecimalOnly) {
+    EXPECT_EQ(TProfileIni::ParseInteger(QString::fromLatin1(GetParam().Text)), GetParam().Expected)
         << GetParam().Text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniIntegerTest,
+INSTANTIATE_TEST_SUITE_P(Values, ProfileIntegerTest,
                          testing::Values(IntegerCase{"1", 1}, IntegerCase{"0", 0}, IntegerCase{"-3", -3},
-                                         IntegerCase{" 7 ", 7}, IntegerCase{"0x0", 0}, IntegerCase{"0x1F", 31},
-                                         IntegerCase{"0X10", 16}, IntegerCase{"0xFFFFFFFF", 0xFFFFFFFFll},
+                                         IntegerCase{" 7 ", 7}, IntegerCase{"0x0", 0},
+                                         IntegerCase{"0x1F", 31}, IntegerCase{"0X10", 16},
+                                         IntegerCase{"0xFFFFFFFF", 0xFFFFFFFFll},
                                          IntegerCase{"yes", std::nullopt}, IntegerCase{"true", std::nullopt},
                                          IntegerCase{"", std::nullopt}, IntegerCase{"0x", std::nullopt},
                                          IntegerCase{"1.0", std::nullopt}, IntegerCase{"0x-1", std::nullopt},
                                          IntegerCase{"99999999999", std::nullopt}));
 
-TEST(IniFileTest, SectionAndKeyNamesIgnoreCase)
-{
+TEST(ProfileIniTest, SectionAndKeyNamesIgnoreCase) {
     QTemporaryDir dir;
-    const TIniFile ini(WriteFile(dir, "[REPORT]\r\nreport version=1.0.0\r\n"));
+    const TProfileIni ini(WriteFile(dir, "[REPORT]\r\nreport version=1.0.0\r\n"));
     ASSERT_TRUE(ini.Loaded());
     EXPECT_EQ(ini.ReadString("Report", "Report Version", "none"), "1.0.0");
     EXPECT_EQ(ini.ReadString("Report", "Other", "none"), "none");
     EXPECT_EQ(ini.ReadString("Application", "Report Version", "none"), "none");
 }
 
-TEST(IniFileTest, ReadsValuesAsTheProfileFunctionsDo)
-{
+TEST(ProfileIniTest, ReadsValuesAsTheProfileFunctionsDo) {
     QTemporaryDir dir;
-    const TIniFile ini(WriteFile(dir, "orphan=before any section\n"
-                                      "; a comment=not a value\n"
-                                      "[Application]\n"
-                                      "  Name  =  Demo App  \n"
-                                      "Name=second wins not\n"
-                                      "Quoted=\"/opt/Demo App\"\n"
-                                      "Single='x'\n"
-                                      "Unbalanced=\"x\n"
-                                      "Empty=\n"
-                                      "no equals sign\n"
-                                      "[application]\n"
-                                      "Later=found\n"));
+    const TProfileIni ini(WriteFile(dir, "orphan=before any section\n"
+                                         "; a comment=not a value\n"
+                                         "[Application]\n"
+                                         "  Name  =  Demo App  \n"
+                                         "Name=second wins not\n"
+                                         "Quoted=\"/opt/Demo App\"\n"
+                                         "Single='x'\n"
+                                         "Unbalanced=\"x\n"
+                                         "Empty=\n"
+                                         "no equals sign\n"
+                                         "[application]\n"
+                                         "Later=found\n"));
     EXPECT_EQ(ini.ReadString("Application", "Name", ""), "Demo App");
     EXPECT_EQ(ini.ReadString("Application", "Quoted", ""), "/opt/Demo App");
     EXPECT_EQ(ini.ReadString("Application", "Single", ""), "x");
@@ -76,35 +73,31 @@ TEST(IniFileTest, ReadsValuesAsTheProfileFunctionsDo)
     EXPECT_FALSE(ini.Value("Application", "; a comment").has_value());
 }
 
-TEST(IniFileTest, ReadsUtf16FilesWithByteOrderMark)
-{
+TEST(ProfileIniTest, ReadsUtf16FilesWithByteOrderMark) {
     QTemporaryDir dir;
     QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     const QByteArray bytes = encoder.encode(QStringLiteral("[Application]\r\nName=Überprogramm ✓\r\n"));
-    const TIniFile ini(WriteFile(dir, bytes));
+    const TProfileIni ini(WriteFile(dir, bytes));
     EXPECT_EQ(ini.ReadString("Application", "Name", ""), QStringLiteral("Überprogramm ✓"));
 }
 
-TEST(IniFileTest, ReadsUtf8WithByteOrderMarkAndLoneCarriageReturns)
-{
+TEST(ProfileIniTest, ReadsUtf8WithByteOrderMarkAndLoneCarriageReturns) {
     QTemporaryDir dir;
-    const TIniFile ini(WriteFile(dir, "\xEF\xBB\xBF[A]\rKey=é\r[B]\rKey=2"));
+    const TProfileIni ini(WriteFile(dir, "\xEF\xBB\xBF[A]\rKey=é\r[B]\rKey=2"));
     EXPECT_EQ(ini.ReadString("A", "Key", ""), QStringLiteral("é"));
     EXPECT_EQ(ini.ReadInteger("B", "Key", 0), 2);
 }
 
-TEST(IniFileTest, ValuesAreCutAt2047Characters)
-{
+TEST(ProfileIniTest, ValuesAreCutAt2047Characters) {
     QTemporaryDir dir;
     const QByteArray longValue(3000, 'a');
-    const TIniFile ini(WriteFile(dir, "[S]\nK=" + longValue + "\n"));
-    EXPECT_EQ(ini.ReadString("S", "K", "").size(), TIniFile::MaxValueLength);
+    const TProfileIni ini(WriteFile(dir, "[S]\nK=" + longValue + "\n"));
+    EXPECT_EQ(ini.ReadString("S", "K", "").size(), TProfileIni::MaxValueLength);
 }
 
-TEST(IniFileTest, BooleansFallBackToTheDefaultForWords)
-{
+TEST(ProfileIniTest, BooleansFallBackToTheDefaultForWords) {
     QTemporaryDir dir;
-    const TIniFile ini(WriteFile(dir, "[S]\nOne=1\nZero=0x0\nWord=yes\nHex=0x10\n"));
+    const TProfileIni ini(WriteFile(dir, "[S]\nOne=1\nZero=0x0\nWord=yes\nHex=0x10\n"));
     EXPECT_TRUE(ini.ReadBool("S", "One", false));
     EXPECT_FALSE(ini.ReadBool("S", "Zero", true));
     EXPECT_FALSE(ini.ReadBool("S", "Word", false));
@@ -113,9 +106,8 @@ TEST(IniFileTest, BooleansFallBackToTheDefaultForWords)
     EXPECT_TRUE(ini.ReadBool("S", "Missing", true));
 }
 
-TEST(IniFileTest, MissingFileReadsAsEmpty)
-{
-    const TIniFile ini("/nonexistent/folder/test.ini");
+TEST(ProfileIniTest, MissingFileReadsAsEmpty) {
+    const TProfileIni ini("/nonexistent/folder/test.ini");
     EXPECT_FALSE(ini.Loaded());
     EXPECT_EQ(ini.ReadString("S", "K", "default"), "default");
 }

@@ -6,7 +6,7 @@
 
 enum class TRunMode { None, Normal, Silent };
 
-struct TCommandLine {
+struct TUninstallOptions {
     TRunMode RunMode = TRunMode::None;
     bool ShowHelp = false;
     bool CloseAfterFinish = false;
@@ -18,4 +18,4 @@ struct TCommandLine {
 extern const QString HelpText;
 
 // Options in the order given; "-help" stops the walk, since the program ends there.
-TCommandLine ParseOptions(const QStringList& arguments);
+TUninstallOptions ParseOptions(const QStringList& arguments);

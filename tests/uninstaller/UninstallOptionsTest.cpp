@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "UninstallOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +15,11 @@ struct OptionCase {
 
 class ParseOptionsTest : public testing::TestWithParam<OptionCase> {};
 
-TEST_P(ParseOptionsTest, AppliesOptionsInOrderWithExactCase)
-{
+TEST_P(ParseOptionsTest, AppliesOptionsInOrderWithExactCase) {
     QStringList arguments;
     for (const char* argument : GetParam().Arguments)
         arguments << QString::fromUtf8(argument);
-    const TCommandLine options = ParseOptions(arguments);
+    const TUninstallOptions options = ParseOptions(arguments);
     const QString shown = arguments.join(' ');
     EXPECT_EQ(options.RunMode, GetParam().RunMode) << shown.toStdString();
     EXPECT_EQ(options.ShowHelp, GetParam().ShowHelp) << shown.toStdString();
@@ -31,24 +30,26 @@ TEST_P(ParseOptionsTest, AppliesOptionsInOrderWithExactCase)
 
 INSTANTIATE_TEST_SUITE_P(
     Options, ParseOptionsTest,
-    testing::Values(OptionCase{{}, TRunMode::None, false, false, false, false},
-                    OptionCase{{"-silent"}, TRunMode::Silent, false, false, false, false},
-                    OptionCase{{"-SILENT"}, TRunMode::None, false, false, false, false},
-                    OptionCase{{"/silent"}, TRunMode::None, false, false, false, false},
-                    OptionCase{{"-start"}, TRunMode::Normal, false, false, false, false},
-                    OptionCase{{"-start", "-silent"}, TRunMode::Silent, false, false, false, false},
-                    OptionCase{{"-silent", "-start"}, TRunMode::Normal, false, false, false, false},
-                    OptionCase{{"-closeafterfinish", "-keepappdata", "-ad"}, TRunMode::None, false, true, true,
-                               true},
-                    OptionCase{{"-alluser", "-force", "-ad", "-r", "/x/InstallReport.ini", "-silent"},
-                               TRunMode::Silent, false, false, false, true},
-                    OptionCase{{"-r", "-silent"}, TRunMode::None, false, false, false, false},
-                    OptionCase{{"-keepappdata", "-help", "-silent", "-ad"}, TRunMode::None, true, false, true,
-                               false},
-                    OptionCase{{"unknown", "--silent", "-Help"}, TRunMode::None, false, false, false, false}));
+    testing::Values(
+        OptionCase{{}, TRunMode::None, false, false, false, false},
+        OptionCase{{"-silent"}, TRunMode::Silent, false, false, false, false},
+        OptionCase{{"-SILENT"}, TRunMode::None, false, false, false, false},
+        OptionCase{{"/silent"}, TRunMode::None, false, false, false, false},
+        OptionCase{{"-start"}, TRunMode::Normal, false, false, false, false},
+        OptionCase{{"-start", "-silent"}, TRunMode::Silent, false, false, false, false},
+        OptionCase{{"-silent", "-start"}, TRunMode::Normal, false, false, false, false},
+        OptionCase{{"-closeafterfinish", "-keepappdata", "-ad"}, TRunMode::None, false, true, true, true},
+        OptionCase{{"-alluser", "-force", "-ad", "-r", "/x/InstallReport.ini", "-silent"},
+                   TRunMode::Silent,
+                   false,
+                   false,
+                   false,
+                   true},
+        OptionCase{{"-r", "-silent"}, TRunMode::None, false, false, false, false},
+        OptionCase{{"-keepappdata", "-help", "-silent", "-ad"}, TRunMode::None, true, false, true, false},
+        OptionCase{{"unknown", "--silent", "-Help"}, TRunMode::None, false, false, false, false}));
 
-TEST(HelpTextTest, LinesEndInCarriageReturns)
-{
+TEST(HelpTextTest, LinesEndInCarriageReturns) {
     const QStringList lines = HelpText.split(u'\r');
     const QStringList expected{
         "Avalabile Parameters:",

@@ -1,20 +1,19 @@
-#include "CommandLine.h"
+#include "UninstallOptions.h"
 
-const QString HelpText = QStringLiteral(
-    "Avalabile Parameters:\r"
-    "\r"
-    "------------------------\r"
-    "-help -> Shows this information\r"
-    "-silent -> Installs the program in the background with no GUI\r"
-    "-start -> Starts the instalation process after opening the program\r"
-    "-closeafterfinish -> Close the installer after the installation is finnished\r"
-    "-keepappdata -> Set the install path\r"
-    "-ad -> Auto-delete installer when closed\r"
-    "-r <filename> -> Load installer report\r");
+const QString HelpText =
+    QStringLiteral("Avalabile Parameters:\r"
+                   "\r"
+                   "------------------------\r"
+                   "-help -> Shows this information\r"
+                   "-silent -> Installs the program in the background with no GUI\r"
+                   "-start -> Starts the instalation process after opening the program\r"
+                   "-closeafterfinish -> Close the installer after the installation is finnished\r"
+                   "-keepappdata -> Set the install path\r"
+                   "-ad -> Auto-delete installer when closed\r"
+                   "-r <filename> -> Load installer report\r");
 
-TCommandLine ParseOptions(const QStringList& arguments)
-{
-    TCommandLine options;
+TUninstallOptions ParseOptions(const QStringList& arguments) {
+    TUninstallOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         if (argument == QLatin1String("-help")) {

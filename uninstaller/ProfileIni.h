@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
-class TIniFile {
-public:
+class TProfileIni {
+  public:
     static constexpr int MaxValueLength = 2047;
 
-    explicit TIniFile(const QString& fileName);
+    explicit TProfileIni(const QString& fileName);
 
     bool Loaded() const { return FLoaded; }
     // The value as written, or nothing when the section or key is absent.
@@ -27,7 +27,7 @@ public:
     // The number a profile value stands for, as ReadInteger understands it.
     static std::optional<qint64> ParseInteger(const QString& text);
 
-private:
+  private:
     struct TEntry {
         QString Section;
         QString Key;
