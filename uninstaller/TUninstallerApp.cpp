@@ -9,7 +9,7 @@
 
 #include "CommandLine.h"
 #include "FolderHelpers.h"
-#include "ProcessHelpers.h"
+#include "ShellHelpers.h"
 
 #include <QApplication>
 #include <QDir>

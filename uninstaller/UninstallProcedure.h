@@ -5,7 +5,7 @@
 // step then fails and removes nothing.
 #include "InstallReport.h"
 
-#include "ProcessHelpers.h"
+#include "TProcess.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "TUninstallerApp.h"
 
-#include "ProcessHelpers.h"
+#include "CommandParams.h"
+#include "ShellHelpers.h"
 #include "WindowsEnvironment.h"
 
 #include <QApplication>
