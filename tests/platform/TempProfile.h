@@ -3,6 +3,7 @@
 // root point into a temporary folder, the Windows names are unset and the desktop
 // portal is replaced by fixed answers, so no test reads or writes the real profile.
 #include "DesktopAppearance.h"
+#include "QtPrinters.h"
 
 #include <QByteArray>
 #include <QDir>
