@@ -8,8 +8,9 @@
 #include "sysconsole.h"
 
 #include "CommandLine.h"
-#include "FolderHelpers.h"
 #include "ShellHelpers.h"
+#include "ShellLaunch.h"
+#include "SystemSeam.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+using namespace SystemSeam;
 
 namespace {
 
@@ -94,7 +97,14 @@ std::optional<int> TUninstallerApp::RelocateToTemp() {
     QStringList arguments{QStringLiteral("-ad"), QStringLiteral("-r"),
                           QFileInfo(FReportPath).absoluteFilePath()};
     arguments << FArguments;
-    LaunchProgram(copy, true, JoinCommandLine(arguments), false, folder);
+    // A copy that cannot start (a temporary folder mounted without execution,
+    // say) must not pass for a finished relocation.
+    if (!StartDetached(copy, arguments, folder)) {
+        WriteError(QStringLiteral("<!> Error: the uninstaller's copy could not be started from ") + folder);
+        QFile::remove(copy);
+        QDir().rmdir(folder);
+        return ExitRelocationFailed;
+    }
     QThread::msleep(500);
     return ExitSuccess;
 }

@@ -4,7 +4,7 @@
 #include "RemovalSafety.h"
 #include "UninstallLog.h"
 
-#include "FolderHelpers.h"
+#include "SystemSeam.h"
 #include "TWinRegistry.h"
 
 #include <QDir>
@@ -12,6 +12,8 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+
+using namespace SystemSeam;
 
 namespace {
 
