@@ -15,6 +15,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Readable paths in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 class TDemoProfile {
   public:
     TDemoProfile() {
@@ -97,15 +104,21 @@ class TDemoProfile {
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(contents);
     }
 
+    // Where a test keeps its own instruments, outside every snapshot.
+    QString InstrumentsDir() const { return FRoot.path() + "/instruments"; }
+
     // Every file, folder and link of the profile except the registry's databases
-    // and the cache, which the programs may use for themselves.
+    // and the cache, which the programs may use for themselves, and the test's
+    // instruments.
     QSet<QString> Snapshot() const {
         QSet<QString> entries;
         QDirIterator it(Root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next().mid(Root().size());
-            if (!path.startsWith("/registry") && !path.startsWith("/home/.cache")) entries.insert(path);
+            if (!path.startsWith("/registry") && !path.startsWith("/home/.cache") &&
+                !path.startsWith("/instruments"))
+                entries.insert(path);
         }
         return entries;
     }

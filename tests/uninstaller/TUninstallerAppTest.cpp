@@ -178,12 +178,21 @@ TEST_F(TUninstallerAppTest, WindowWithoutDisplayEndsWithAnError) {
     EXPECT_EQ(FProfile.Snapshot(), FInstalled);
 }
 
-TEST_F(TUninstallerAppTest, StartedWindowClosingByItselfRunsWithoutDisplay) {
+TEST_F(TUninstallerAppTest, StartedWindowClosesByItselfAndDeletesItsOwnFile) {
     Install();
-    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-start", "-closeafterfinish"});
+    // A copy in a folder like the one relocation makes, so its removal is seen too.
+    const QString folder = FProfile.InstrumentsDir() + "/brenvale-uninstaller-copy";
+    const QString copy = folder + "/uninstaller_temp";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(TDemoProfile::UninstallerPath(), copy));
+
+    const auto run = FProfile.RunUninstaller(
+        {"-ad", "-r", FProfile.ReportPath(), "-start", "-closeafterfinish"}, false, copy);
     EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
     EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
     EXPECT_FALSE(RecordExists());
+    EXPECT_TRUE(Eventually([&] { return !QFileInfo::exists(folder); }))
+        << "the delayed deletion did not remove the program and its folder";
 }
 
 TEST_F(TUninstallerAppTest, FromTheInstallFolderItRelocatesAndTheCopyRemovesEverything) {
@@ -211,8 +220,8 @@ TEST_F(TUninstallerAppTest, AllUsersInstallRestartsThroughPkexec) {
     if (geteuid() == 0) GTEST_SKIP() << "administrators need no restart";
     Install({"--all-users"});
     // A stand-in for pkexec that only writes down what it was asked to run.
-    const QString bin = FProfile.Root() + "/bin";
-    const QString record = FProfile.Root() + "/pkexec-arguments";
+    const QString bin = FProfile.InstrumentsDir() + "/bin";
+    const QString record = FProfile.InstrumentsDir() + "/pkexec-arguments";
     TDemoProfile::WriteFile(bin + "/pkexec",
                             "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                                 record.toUtf8() + "'\n");
