@@ -173,15 +173,27 @@ int TUninstallerApp::RestartElevated(const QString& extra) {
 }
 
 int TUninstallerApp::ShowWindow() {
-    // Without a display nobody can press a button, so only a run that needs no
-    // button (started at once and closing by itself) may go ahead.
-    if (!DisplayAvailable() && !(FRunNormal && FProcedure.CloseAfterFinish())) {
-        WriteError(QStringLiteral("<!> Error: there is no display for the uninstaller's window; "
-                                  "start it with -silent to uninstall without one"));
-        return ExitNoDisplay;
+    if (!DisplayAvailable()) {
+        // Without a display nobody can press a button, so only a run that needs
+        // none (started at once, closing by itself, no copy to be closed first)
+        // may go ahead.
+        if (!(FRunNormal && FProcedure.CloseAfterFinish())) {
+            WriteError(QStringLiteral("<!> Error: there is no display for the uninstaller's window; "
+                                      "start it with -silent to uninstall without one"));
+            return ExitNoDisplay;
+        }
+        if (FProcedure.FindRunningProcess()) {
+            WriteError(QStringLiteral("<!> Error: close ") + FProcedure.FoundProcess().Module +
+                       QStringLiteral(" before uninstalling"));
+            return ExitUninstallFailed;
+        }
     }
     TUninstaller window(FProcedure, FStartPage);
     window.show();
     QApplication::exec();
-    return FProcedure.UninstallFailed() ? ExitUninstallFailed : ExitSuccess;
+    // A removal that failed, or that the user broke off by closing the window, is
+    // no success; a window closed before the removal began removed nothing.
+    const int step = FProcedure.UninstallStep();
+    if (FProcedure.UninstallFailed() || (step > 0 && step <= 3)) return ExitUninstallFailed;
+    return ExitSuccess;
 }

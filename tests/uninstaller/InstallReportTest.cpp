@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <dirent.h>
 
 namespace {
@@ -70,6 +72,10 @@ struct VersionCase {
     const char* Line;
     TReportStatus Expected;
 };
+
+void PrintTo(const VersionCase& c, std::ostream* out) {
+    *out << c.Line;
+}
 
 class ReportVersionTest : public testing::TestWithParam<VersionCase> {};
 

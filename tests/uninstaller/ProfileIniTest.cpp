@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 
 namespace {
@@ -22,6 +24,10 @@ struct IntegerCase {
     const char* Text;
     std::optional<qint64> Expected;
 };
+
+void PrintTo(const IntegerCase& c, std::ostream* out) {
+    *out << '"' << c.Text << '"';
+}
 
 class ProfileIntegerTest : public testing::TestWithParam<IntegerCase> {};
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 // Every test sees a home and XDG folders of its own.
@@ -46,6 +48,10 @@ struct FolderCase {
     const char* Path; // "~" stands for the test's home folder.
     bool Protected;
 };
+
+void PrintTo(const FolderCase& c, std::ostream* out) {
+    *out << '"' << c.Path << '"';
+}
 
 class ProtectedFolderTest : public SafetyEnvironment, public testing::WithParamInterface<FolderCase> {};
 
@@ -91,6 +97,10 @@ struct RecordCase {
     const char* Record;
     bool Protected;
 };
+
+void PrintTo(const RecordCase& c, std::ostream* out) {
+    *out << '"' << c.Record << '"';
+}
 
 class ProtectedRecordTest : public testing::TestWithParam<RecordCase> {};
 

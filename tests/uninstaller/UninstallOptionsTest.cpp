@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct OptionCase {
@@ -12,6 +14,11 @@ struct OptionCase {
     bool KeepAppData;
     bool DeleteSelfOnClose;
 };
+
+void PrintTo(const OptionCase& c, std::ostream* out) {
+    for (const char* argument : c.Arguments)
+        *out << argument << ' ';
+}
 
 class ParseOptionsTest : public testing::TestWithParam<OptionCase> {};
 

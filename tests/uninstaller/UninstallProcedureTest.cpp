@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +75,10 @@ struct ShortcutCase {
     bool Menu;
     bool Desktop;
 };
+
+void PrintTo(const ShortcutCase& c, std::ostream* out) {
+    *out << "menu " << c.Menu << ", desktop " << c.Desktop;
+}
 
 class ShortcutFlagTest : public UninstallProcedureTest, public testing::WithParamInterface<ShortcutCase> {};
 
@@ -158,6 +164,10 @@ struct DangerCase {
     const char* Field;
     const char* Value; // "~" stands for the profile's home folder
 };
+
+void PrintTo(const DangerCase& c, std::ostream* out) {
+    *out << c.Field << " = " << c.Value;
+}
 
 class DangerousReportTest : public UninstallProcedureTest, public testing::WithParamInterface<DangerCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <climits>
 #include <unistd.h>
 
@@ -11,6 +13,10 @@ struct InterpreterCase {
     const char* Path;
     bool Expected;
 };
+
+void PrintTo(const InterpreterCase& c, std::ostream* out) {
+    *out << '"' << c.Path << '"';
+}
 
 class InterpreterTest : public testing::TestWithParam<InterpreterCase> {};
 
