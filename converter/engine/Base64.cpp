@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -22,12 +23,22 @@ constexpr std::array<std::uint8_t, 256> MakeDecodeTable() {
 }
 constexpr auto DecodeTable = MakeDecodeTable();
 
+// Two output characters per 12 bits of input: half the lookups of one per character.
+struct PairTable {
+    char Pairs[4096][2];
+    constexpr PairTable() : Pairs{} {
+        for (int i = 0; i < 4096; ++i) {
+            Pairs[i][0] = Alphabet[i >> 6];
+            Pairs[i][1] = Alphabet[i & 63];
+        }
+    }
+};
+constexpr PairTable EncodePairs;
+
 inline char* EncodeGroup(const std::uint8_t* in, char* out) {
     const std::uint32_t v = (std::uint32_t(in[0]) << 16) | (std::uint32_t(in[1]) << 8) | in[2];
-    out[0] = Alphabet[v >> 18];
-    out[1] = Alphabet[(v >> 12) & 63];
-    out[2] = Alphabet[(v >> 6) & 63];
-    out[3] = Alphabet[v & 63];
+    std::memcpy(out, EncodePairs.Pairs[v >> 12], 2);
+    std::memcpy(out + 2, EncodePairs.Pairs[v & 4095], 2);
     return out + 4;
 }
 
@@ -160,13 +171,13 @@ void WriteOrThrow(QFile& file, const QByteArray& data) {
         throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
 }
 
-QByteArray ReadBlock(QFile& file, qint64 size) {
-    QByteArray block(size, Qt::Uninitialized);
+// Reads the next block into `block`, reusing its memory; empty at the end.
+void ReadBlock(QFile& file, qint64 size, QByteArray& block) {
+    block.resize(size);
     const qint64 got = file.read(block.data(), size);
     if (got < 0)
         throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
-    block.truncate(got);
-    return block;
+    block.resize(got);
 }
 
 enum class TextEncoding { Bytes, Utf16LE, Utf16BE };
@@ -174,7 +185,7 @@ enum class TextEncoding { Bytes, Utf16LE, Utf16BE };
 // Only code units below 128 can be alphabet characters; wider ones are skipped like
 // any other foreign character.
 void KeepAsciiUnits(QByteArrayView bytes, TextEncoding encoding, QByteArray& ascii) {
-    ascii.clear();
+    ascii.resize(0);
     ascii.reserve(bytes.size() / 2);
     const int low = encoding == TextEncoding::Utf16LE ? 0 : 1;
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
@@ -192,15 +203,15 @@ void EncodeBase64File(const QString& sourcePath, const QString& outputPath) {
     QFile output(outputPath);
     OpenOrThrow(output, QIODevice::WriteOnly | QIODevice::Truncate);
     Base64Encoder encoder;
-    QByteArray text;
+    QByteArray block, text;
     for (;;) {
-        const QByteArray block = ReadBlock(source, EncodeBlock);
+        ReadBlock(source, EncodeBlock, block);
         if (block.isEmpty()) break;
-        text.clear();
+        text.resize(0);
         encoder.Update(block, text);
         WriteOrThrow(output, text);
     }
-    text.clear();
+    text.resize(0);
     encoder.Finish(text);
     WriteOrThrow(output, text);
     if (!output.flush())
@@ -213,7 +224,8 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
     QFile output(outputPath);
     OpenOrThrow(output, QIODevice::WriteOnly | QIODevice::Truncate);
 
-    QByteArray block = ReadBlock(source, DecodeBlock);
+    QByteArray block;
+    ReadBlock(source, DecodeBlock, block);
     TextEncoding encoding = TextEncoding::Bytes;
     if (block.startsWith("\xEF\xBB\xBF")) {
         block.remove(0, 3);
@@ -228,7 +240,7 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
     Base64Decoder decoder;
     QByteArray bytes, ascii, carry;
     while (!block.isEmpty()) {
-        bytes.clear();
+        bytes.resize(0);
         if (encoding == TextEncoding::Bytes) {
             decoder.Update(block, bytes);
         } else {
@@ -239,9 +251,9 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
             decoder.Update(ascii, bytes);
         }
         WriteOrThrow(output, bytes);
-        block = ReadBlock(source, DecodeBlock);
+        ReadBlock(source, DecodeBlock, block);
     }
-    bytes.clear();
+    bytes.resize(0);
     decoder.Finish(bytes);
     WriteOrThrow(output, bytes);
     if (!output.flush())

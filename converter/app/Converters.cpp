@@ -1,0 +1,3 @@
+#include "Converters.h"
+
+void InstallConverters(TConverterSet&) {}

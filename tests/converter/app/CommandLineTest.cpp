@@ -1,0 +1,62 @@
+#include "CommandLine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CommandLineTest : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"photo.png", "png", "a.png"}) QFile(Dir.filePath(name)).open(QIODevice::WriteOnly);
+        QDir::setCurrent(Dir.path());
+    }
+    QTemporaryDir Dir;
+};
+
+TEST_F(CommandLineTest, SwitchesSetFormatsAndFilesAreCollected) {
+    const TCommandLine line = ParseCommandLine({"/from", "jpg", "/to", "wav", "photo.png"});
+    EXPECT_EQ(line.From, FormatTag::JPEG);
+    EXPECT_EQ(line.To, FormatTag::WAVE);
+    EXPECT_EQ(line.Files, QStringList{Dir.filePath("photo.png")});
+    EXPECT_FALSE(line.ConvertNow);
+    EXPECT_FALSE(line.Help);
+}
+
+TEST_F(CommandLineTest, TheFirstCharacterIsNeverExamined) {
+    for (const char* p : {"/help", "-help", "+help", "xhelp"}) EXPECT_TRUE(ParseCommandLine({p}).Help) << p;
+    EXPECT_FALSE(ParseCommandLine({"help"}).Help);
+    EXPECT_FALSE(ParseCommandLine({"/Help"}).Help);
+}
+
+TEST_F(CommandLineTest, UnrecognisedFormatWordsAreIgnored) {
+    EXPECT_EQ(ParseCommandLine({"/to", "WAVE"}).To, FormatTag::Unknown);
+    EXPECT_EQ(ParseCommandLine({"/to"}).To, FormatTag::Unknown);
+    EXPECT_EQ(ParseCommandLine({"/from", "IMG-BASE"}).From, FormatTag::Unknown);
+}
+
+TEST_F(CommandLineTest, ASwitchValueIsAlsoExaminedAsAFile) {
+    // "png" is both the format word and a file in the current folder.
+    const TCommandLine line = ParseCommandLine({"/from", "png", "a.png", "a.png", "missing.png"});
+    EXPECT_EQ(line.From, FormatTag::PNG);
+    EXPECT_EQ(line.Files, (QStringList{Dir.filePath("png"), Dir.filePath("a.png"), Dir.filePath("a.png")}));
+}
+
+TEST_F(CommandLineTest, DirectoriesAndModesAreRemembered) {
+    const TCommandLine line = ParseCommandLine({"/directory", "/out", "/convertnow", "-background", "/directory"});
+    EXPECT_EQ(line.Directories, (QStringList{"/out", ""}));
+    EXPECT_TRUE(line.ConvertNow);
+    EXPECT_TRUE(line.Background);
+}
+
+TEST(HelpText, LinesJoinedByCarriageReturnAlone) {
+    const QString text = HelpText();
+    EXPECT_TRUE(text.startsWith("Parameters you can use\r==========\r/help - shows this dialog\r"));
+    EXPECT_TRUE(text.endsWith("\rfilename - File to convert"));
+    EXPECT_FALSE(text.contains('\n'));
+    EXPECT_EQ(text.count('\r'), 8);
+}
+
+} // namespace
