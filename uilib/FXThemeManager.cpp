@@ -1,6 +1,7 @@
 #include "FXThemeManager.h"
 
 #include "ColorFunctions.h"
+#include "DesktopAppearance.h"
 #include "FXColorSet.h"
 #include "FXColorSets.h"
 #include "FXColorizationEvent.h"
@@ -53,6 +54,10 @@ FXThemeManager::FXThemeManager() {
         FRegistryMonitor->setInterval(100);
         connect(FRegistryMonitor.get(), &QTimer::timeout, this, &FXThemeManager::RegistryMonitorTick);
         FRegistryMonitor->start();
+        // The desktop's colourisation notice reaches the forms as the same event
+        // everywhere; each form recomputes (at most once a second) and repaints.
+        connect(DesktopAppearance::Instance(), &DesktopAppearance::AppearanceChanged, this,
+                &FXThemeManager::BroadcastColorization);
     }
 }
 

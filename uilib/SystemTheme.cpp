@@ -1,6 +1,7 @@
 #include "SystemTheme.h"
 
 #include "ColorFunctions.h"
+#include "TWinRegistry.h"
 
 
 namespace {
@@ -10,10 +11,17 @@ FXRegistryValueReader& Reader() {
     return reader;
 }
 
+// The registry store answers these keys with the desktop's colour scheme and
+// accent unless a value is stored there.
 std::optional<std::uint32_t> RegistryValue(const QString& key, const QString& name) {
-    (void)key;
-    (void)name;
-    return std::nullopt;
+    TWinRegistry registry;
+    registry.setErrorKind(TRegistryErrorKind::Disabled);
+    const QString path = QStringLiteral("HKEY_CURRENT_USER\\") + key;
+    if (!registry.GetValueExists(path, name) || registry.GetValueType(path, name) != TRegDataType::rdInteger)
+        return std::nullopt;
+    const qint32 value = registry.GetIntValue(path, name);
+    if (registry.LastError() != TRegistryError::None) return std::nullopt;
+    return std::uint32_t(value);
 }
 
 std::optional<std::uint32_t> ReadValue(const char* key, const char* name) {
