@@ -32,7 +32,7 @@ QString JoinParams(const QStringList& arguments) {
 
 QString ParamText(int index) {
     const QStringList arguments = ProgramArguments();
-    if (index < 1 || index >= arguments.size()) return {};
+    if (index < 0 || index >= arguments.size()) return {};
     return NormaliseParam(arguments[index]);
 }
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// The argument at `index` (1 = the first after the program), normalised; empty
-// when there is none.
+// The argument at `index` (1 = the first after the program, 0 = the program),
+// normalised; empty when there is none.
 QString ParamText(int index);
 
 // All arguments from the first, normalised and quoted where needed, joined with

@@ -27,7 +27,7 @@ TEST_F(CommandParamsTest, ParamTextNormalisesOneArgument) {
     EXPECT_EQ(ParamText(5), "");
     EXPECT_EQ(ParamText(6), "/usr");
     EXPECT_EQ(ParamText(7), "");
-    EXPECT_EQ(ParamText(0), "");
+    EXPECT_EQ(ParamText(0), "sysutil_tests");
     EXPECT_EQ(ParamText(-1), "");
 }
 
