@@ -8,9 +8,10 @@
 #include "sysconsole.h"
 
 #include "CommandLine.h"
+#include "PathVariables.h"
 #include "ShellHelpers.h"
 #include "ShellLaunch.h"
-#include "SystemSeam.h"
+#include "TextHelpers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,8 +21,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-using namespace SystemSeam;
 
 namespace {
 

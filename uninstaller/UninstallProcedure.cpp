@@ -4,7 +4,7 @@
 #include "RemovalSafety.h"
 #include "UninstallLog.h"
 
-#include "SystemSeam.h"
+#include "SpecialFolders.h"
 #include "TWinRegistry.h"
 
 #include <QDir>
@@ -12,8 +12,6 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
-
-using namespace SystemSeam;
 
 namespace {
 

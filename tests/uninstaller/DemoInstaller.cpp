@@ -2,7 +2,7 @@
 // uninstaller has something real to remove: program files, a data folder,
 // .desktop shortcuts, a registry record with sub-keys and "InstallReport.ini"
 // in the installation folder. Prints the report's path.
-#include "SystemSeam.h"
+#include "SpecialFolders.h"
 #include "TWinRegistry.h"
 
 #include <QCommandLineParser>
@@ -12,8 +12,6 @@
 #include <QFileInfo>
 
 #include <cstdio>
-
-using namespace SystemSeam;
 
 namespace {
 
