@@ -216,6 +216,28 @@ TEST_F(TUninstallerAppTest, FromTheInstallFolderItRelocatesAndTheCopyRemovesEver
     EXPECT_TRUE(QFileInfo::exists(folder.filePath() + "/uninstaller_temp"));
 }
 
+TEST_F(TUninstallerAppTest, FromASubFolderOfTheInstallationItDoesNotRelocate) {
+    Install();
+    const QString inside = FProfile.InstallDir() + "/bin/brenvale-uninstaller";
+    ASSERT_TRUE(QDir().mkpath(FProfile.InstallDir() + "/bin"));
+    ASSERT_TRUE(QFile::copy(TDemoProfile::UninstallerPath(), inside));
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, false, inside);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false)) << "the running program went with its folder";
+    EXPECT_TRUE(
+        QDir(FProfile.Home() + "/.cache/tmp").entryList({"brenvale-uninstaller-*"}, QDir::Dirs).isEmpty());
+}
+
+TEST_F(TUninstallerAppTest, AnAdministratorRemovesAnAllUsersInstallationWithoutRestarting) {
+    if (geteuid() != 0) GTEST_SKIP() << "only an administrator removes it at once";
+    Install({"--all-users"});
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(Lines(run.Output), QStringList({"(!) Beginning uninstalation", "(!) Uninstall type: silent",
+                                              "(!) Successfully uninstalled!", ""}));
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
+}
+
 TEST_F(TUninstallerAppTest, AllUsersInstallRestartsThroughPkexec) {
     if (geteuid() == 0) GTEST_SKIP() << "administrators need no restart";
     Install({"--all-users"});
