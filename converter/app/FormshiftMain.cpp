@@ -1,5 +1,7 @@
 #include "FormshiftMain.h"
 
+#include "LauncherProgress.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -195,7 +197,10 @@ void TFormshift::dropEvent(QDropEvent* event) {
 
 void TFormshift::ListChanged() { FModel.Refresh(); }
 
-void TFormshift::ProgressChanged(int overall) { ProgressStat->setValue(overall); }
+void TFormshift::ProgressChanged(int overall) {
+    ProgressStat->setValue(overall);
+    SetLauncherProgress(QStringLiteral("formshift.desktop"), overall, true);
+}
 
 void TFormshift::RunStarted() {
     ConvertBt->setText(RunningCaption);
@@ -212,6 +217,7 @@ void TFormshift::RunFinished() {
     StopBt->hide();
     MenuTop->setEnabled(true);
     ProgressStat->hide();
+    SetLauncherProgress(QStringLiteral("formshift.desktop"), 0, false);
 }
 
 QString TFormshift::ProvideExportPath() {

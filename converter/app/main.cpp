@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Converters.h"
 #include "FormshiftMain.h"
+#include "NotificationSound.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,5 +53,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!hidden) window.show();
-    return app.exec();
+    const int status = app.exec();
+    WaitForCompletionSound(3000);
+    return status;
 }
