@@ -21,7 +21,7 @@ QString CreatedTempFolder(const ConversionJob& job) {
 // The temporary folder holds nothing but a conversion's intermediate files; it
 // goes after every conversion, whether or not it completed.
 class TempFolderCleaner {
-public:
+  public:
     explicit TempFolderCleaner(QString folder) : FFolder(std::move(folder)) {}
     ~TempFolderCleaner() {
         // An empty or relative name would mean the working folder: never remove that, nor a root.
@@ -33,7 +33,7 @@ public:
     TempFolderCleaner(const TempFolderCleaner&) = delete;
     TempFolderCleaner& operator=(const TempFolderCleaner&) = delete;
 
-private:
+  private:
     QString FFolder;
 };
 
@@ -49,10 +49,12 @@ QString FreshTemporaryPng(const ConversionJob& job) {
 
 TModifyProgress EncodeHeic(const ConversionJob& job, const QString& input, const THeifTools& tools) {
     const QStringList options = OptionArguments(EncoderOptionText(job.Settings));
-    return tools.Encode(input, job.OutputPath, options) ? TModifyProgress::Finalised : TModifyProgress::FormatErr;
+    return tools.Encode(input, job.OutputPath, options) ? TModifyProgress::Finalised
+                                                        : TModifyProgress::FormatErr;
 }
 
-TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& images, const THeifTools& tools) {
+TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& images,
+                                const THeifTools& tools) {
     if (job.TargetFormat == FormatTag::PNG || job.TargetFormat == FormatTag::JPEG) {
         const QStringList options = OptionArguments(DecoderOptionText(job.Settings));
         return tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job))
@@ -62,7 +64,8 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
     const QString png = FreshTemporaryPng(job);
     if (!tools.Decode(job.SourcePath, png, {}, job.TempFolder)) {
         if (!tools.HasDecoder())
-            throw ConversionError(QStringLiteral("%1 was not found").arg(THeifTools::DecoderName).toStdString());
+            throw ConversionError(
+                QStringLiteral("%1 was not found").arg(THeifTools::DecoderName).toStdString());
         throw ConversionError(QStringLiteral("%1 could not decode %2")
                                   .arg(THeifTools::DecoderName, job.SourcePath)
                                   .toStdString());
@@ -73,7 +76,8 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
     return TModifyProgress::Finalised;
 }
 
-TModifyProgress ConvertToHeic(const ConversionJob& job, const THeicImageSide& images, const THeifTools& tools) {
+TModifyProgress ConvertToHeic(const ConversionJob& job, const THeicImageSide& images,
+                              const THeifTools& tools) {
     if (job.SourceFormat == FormatTag::PNG || job.SourceFormat == FormatTag::JPEG)
         return EncodeHeic(job, job.SourcePath, tools);
     const QString png = FreshTemporaryPng(job);
@@ -106,7 +110,8 @@ bool IsHeicConversion(const ConversionJob& job) {
     return job.SourceFormat == FormatTag::HEIC || job.TargetFormat == FormatTag::HEIC;
 }
 
-TModifyProgress ConvertHeicJob(const ConversionJob& job, const THeicImageSide& images, const THeifTools& tools) {
+TModifyProgress ConvertHeicJob(const ConversionJob& job, const THeicImageSide& images,
+                               const THeifTools& tools) {
     const TempFolderCleaner cleaner(job.TempFolder);
     if (job.SourceFormat == FormatTag::HEIC) return ConvertFromHeic(job, images, tools);
     if (job.TargetFormat == FormatTag::HEIC) return ConvertToHeic(job, images, tools);

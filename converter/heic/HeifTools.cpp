@@ -10,7 +10,9 @@
 
 namespace {
 
-QString ArgumentPath(const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); }
+QString ArgumentPath(const QString& path) {
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
 
 bool IsWrittenFile(const QString& path) {
     const QFileInfo info(path);
@@ -32,11 +34,13 @@ bool RunTool(const QString& program, const QStringList& arguments, const QString
 
 } // namespace
 
-THeifTools::THeifTools(QString decoder, QString encoder) : FDecoder(std::move(decoder)), FEncoder(std::move(encoder)) {}
+THeifTools::THeifTools(QString decoder, QString encoder)
+    : FDecoder(std::move(decoder)), FEncoder(std::move(encoder)) {}
 
 THeifTools THeifTools::Locate() {
     const QStringList folders = SearchFolders();
-    return THeifTools(FindTool(QLatin1String(DecoderName), folders), FindTool(QLatin1String(EncoderName), folders));
+    return THeifTools(FindTool(QLatin1String(DecoderName), folders),
+                      FindTool(QLatin1String(EncoderName), folders));
 }
 
 QStringList THeifTools::SearchFolders() {
@@ -58,11 +62,13 @@ QString THeifTools::FindTool(const QString& name, const QStringList& folders) {
     return {};
 }
 
-QStringList THeifTools::DecoderArguments(const QStringList& options, const QString& source, const QString& output) {
+QStringList THeifTools::DecoderArguments(const QStringList& options, const QString& source,
+                                         const QString& output) {
     return QStringList(options) << ArgumentPath(source) << ArgumentPath(output);
 }
 
-QStringList THeifTools::EncoderArguments(const QStringList& options, const QString& input, const QString& output) {
+QStringList THeifTools::EncoderArguments(const QStringList& options, const QString& input,
+                                         const QString& output) {
     return QStringList(options) << ArgumentPath(input) << QStringLiteral("-o") << ArgumentPath(output);
 }
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 class THeifTools {
-public:
+  public:
     static constexpr const char* DecoderName = "heif-convert";
     static constexpr const char* EncoderName = "heif-enc";
     // When set, names the only folder the tools are looked for in (tests point it
@@ -29,8 +29,10 @@ public:
 
     // The tools' argument vectors: options, then the paths, made absolute so that a
     // name beginning with "-" is never taken for an option.
-    static QStringList DecoderArguments(const QStringList& options, const QString& source, const QString& output);
-    static QStringList EncoderArguments(const QStringList& options, const QString& input, const QString& output);
+    static QStringList DecoderArguments(const QStringList& options, const QString& source,
+                                        const QString& output);
+    static QStringList EncoderArguments(const QStringList& options, const QString& input,
+                                        const QString& output);
 
     // Decodes `source` into a PNG or JPEG file (chosen by the extension of `output`)
     // at `output`. The tool writes into a private folder made inside `scratchFolder`
@@ -44,7 +46,7 @@ public:
     // yet; true when written.
     bool Encode(const QString& input, const QString& output, const QStringList& options) const;
 
-private:
+  private:
     QString FDecoder;
     QString FEncoder;
 };

@@ -21,8 +21,9 @@ QImage SamplePicture() {
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x) {
             const bool right = x >= Width / 2, bottom = y >= Height / 2;
-            picture.setPixel(x, y, right ? (bottom ? qRgb(30, 60, 200) : qRgb(220, 40, 40))
-                                         : (bottom ? qRgb(250, 250, 250) : qRgb(40, 180, 60)));
+            picture.setPixel(x, y,
+                             right ? (bottom ? qRgb(30, 60, 200) : qRgb(220, 40, 40))
+                                   : (bottom ? qRgb(250, 250, 250) : qRgb(40, 180, 60)));
         }
     return picture;
 }
@@ -42,17 +43,23 @@ void ExpectLooksLikeSample(const QImage& picture) {
 
 const char* QtFormat(FormatTag tag) {
     switch (tag) {
-    case FormatTag::PNG: return "PNG";
-    case FormatTag::JPEG: return "JPEG";
-    case FormatTag::BMP: return "BMP";
-    case FormatTag::ICO: return "ICO";
-    case FormatTag::GIF: return "GIF";
-    default: return nullptr;
+    case FormatTag::PNG:
+        return "PNG";
+    case FormatTag::JPEG:
+        return "JPEG";
+    case FormatTag::BMP:
+        return "BMP";
+    case FormatTag::ICO:
+        return "ICO";
+    case FormatTag::GIF:
+        return "GIF";
+    default:
+        return nullptr;
     }
 }
 
 class HeicConversionTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(Root.isValid());
         In = Folder("in it's \"here\"");
@@ -92,7 +99,8 @@ protected:
                 [this](const QString& png) {
                     WrittenAsPng.append(png);
                     const QImage picture(Job.SourcePath, QtFormat(Job.SourceFormat));
-                    if (picture.isNull() || !picture.save(png, "PNG")) throw ConversionError("test reader failed");
+                    if (picture.isNull() || !picture.save(png, "PNG"))
+                        throw ConversionError("test reader failed");
                 },
         };
     }
@@ -118,9 +126,10 @@ TEST(HeicOptionTextTest, DecoderAndEncoderOptionsFollowLosslessAndTheSlider) {
         int Quality;
         QString Decoder, Encoder;
     };
-    for (const Case& c : {Case{true, 100, "--quality 100", "--lossless"}, Case{true, 40, "--quality 100", "--lossless"},
-                          Case{false, 75, "--quality 75", "--quality 75"}, Case{false, 0, "--quality 0", "--quality 0"},
-                          Case{false, 100, "--quality 100", "--quality 100"}}) {
+    for (const Case& c :
+         {Case{true, 100, "--quality 100", "--lossless"}, Case{true, 40, "--quality 100", "--lossless"},
+          Case{false, 75, "--quality 75", "--quality 75"}, Case{false, 0, "--quality 0", "--quality 0"},
+          Case{false, 100, "--quality 100", "--quality 100"}}) {
         ConversionSettings settings;
         settings.Lossless = c.Lossless;
         settings.Quality = c.Quality;
@@ -144,7 +153,7 @@ TEST(HeicOptionTextTest, TemporaryPngIsNamedAfterTheSource) {
 
 class HeicFromTest : public HeicConversionTest, public testing::WithParamInterface<FormatTag> {};
 
-TEST_P(HeicFromTest, DecodesToTheTargetWithTheRightSizeAndColours) {
+TEST_P(HeicFromTest, DecodesToTheTargetAndBackWithTheRightSizeAndColours) {
     if (!HaveTools()) GTEST_SKIP() << "libheif's tools are not installed";
     Job.SourcePath = WriteSampleHeic("-it's a \"photo\".heic");
     ASSERT_FALSE(Job.SourcePath.isEmpty());
@@ -156,9 +165,19 @@ TEST_P(HeicFromTest, DecodesToTheTargetWithTheRightSizeAndColours) {
 
     ExpectLooksLikeSample(QImage(Job.OutputPath, QtFormat(GetParam())));
     const bool direct = GetParam() == FormatTag::PNG || GetParam() == FormatTag::JPEG;
-    EXPECT_EQ(SavedFromPng, direct ? QStringList() : QStringList{QDir(Job.TempFolder).filePath("-it's a \"photo\".png")});
+    EXPECT_EQ(SavedFromPng,
+              direct ? QStringList() : QStringList{QDir(Job.TempFolder).filePath("-it's a \"photo\".png")});
     EXPECT_TRUE(WrittenAsPng.isEmpty());
     EXPECT_EQ(QDir(Out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
+
+    // And back: the written file as the source of a HEIC.
+    Job.SourcePath = Job.OutputPath;
+    Job.SourceFormat = GetParam();
+    Job.TargetFormat = FormatTag::HEIC;
+    Job.OutputPath = QDir(Out).filePath("back.heic");
+    ASSERT_EQ(Convert(), TModifyProgress::Finalised);
+    ExpectLooksLikeSample(ReadHeic(Job.OutputPath));
     EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
 }
 
@@ -181,7 +200,8 @@ TEST_P(HeicToTest, EncodesTheSourceIntoAHeicThatReadsBack) {
 
     ExpectLooksLikeSample(ReadHeic(Job.OutputPath));
     const bool direct = source == FormatTag::PNG || source == FormatTag::JPEG;
-    EXPECT_EQ(WrittenAsPng, direct ? QStringList() : QStringList{QDir(Job.TempFolder).filePath("it's photo.png")});
+    EXPECT_EQ(WrittenAsPng,
+              direct ? QStringList() : QStringList{QDir(Job.TempFolder).filePath("it's photo.png")});
     EXPECT_TRUE(SavedFromPng.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
 }
@@ -204,7 +224,7 @@ TEST_F(HeicConversionTest, HeicToHeicGoesThroughTheTemporaryPng) {
 }
 
 class HeicFakeToolsTest : public HeicConversionTest {
-protected:
+  protected:
     void SetUp() override {
         HeicConversionTest::SetUp();
         const QString tools = Folder("tools");
@@ -257,7 +277,8 @@ TEST_F(HeicFakeToolsTest, EncodingPassesTheEncoderOptionAndTheSourceItself) {
     Job.OutputPath = QDir(Out).filePath("-photo.heic");
 
     ASSERT_EQ(Convert(), TModifyProgress::Finalised);
-    EXPECT_EQ(RecordedArguments(Encoder), (QStringList{"--quality", "75", Job.SourcePath, "-o", Job.OutputPath}));
+    EXPECT_EQ(RecordedArguments(Encoder),
+              (QStringList{"--quality", "75", Job.SourcePath, "-o", Job.OutputPath}));
     Job.Settings.Lossless = true;
     Job.OutputPath = QDir(Out).filePath("-photo again.heic");
     ASSERT_EQ(Convert(), TModifyProgress::Finalised);
@@ -291,11 +312,14 @@ TEST_P(HeicMissingToolTest, EndsAsFormatErrorOrErrorAndWritesNothing) {
     Tools = THeifTools();
     Job.SourceFormat = c.Source;
     Job.TargetFormat = c.Target;
-    Job.SourcePath = c.Source == FormatTag::HEIC ? QDir(In).filePath("a.heic") : WriteSample("a" + FormatExtension(c.Source), c.Source);
+    Job.SourcePath = c.Source == FormatTag::HEIC ? QDir(In).filePath("a.heic")
+                                                 : WriteSample("a" + FormatExtension(c.Source), c.Source);
     Job.OutputPath = QDir(Out).filePath("a" + FormatExtension(c.Target));
 
-    if (c.Throws) EXPECT_THROW(Convert(), ConversionError);
-    else EXPECT_EQ(Convert(), TModifyProgress::FormatErr);
+    if (c.Throws)
+        EXPECT_THROW(Convert(), ConversionError);
+    else
+        EXPECT_EQ(Convert(), TModifyProgress::FormatErr);
     EXPECT_TRUE(QDir(Out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     EXPECT_TRUE(SavedFromPng.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));

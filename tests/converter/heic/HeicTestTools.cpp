@@ -28,7 +28,9 @@ QStringList RecordedArguments(const QString& toolPath) {
     return arguments;
 }
 
-QString InstalledTool(const char* name) { return QStandardPaths::findExecutable(QString::fromLatin1(name)); }
+QString InstalledTool(const char* name) {
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
 
 namespace {
 
@@ -44,7 +46,8 @@ bool Run(const QString& program, const QStringList& arguments, const QString& ou
 
 bool MakeHeic(const QString& png, const QString& heic, const QStringList& morePngs) {
     return Run(InstalledTool("heif-enc"),
-               QStringList{QStringLiteral("--lossless"), png} << morePngs << QStringLiteral("-o") << heic, heic);
+               QStringList{QStringLiteral("--lossless"), png} << morePngs << QStringLiteral("-o") << heic,
+               heic);
 }
 
 bool ReadHeicAsPng(const QString& heic, const QString& png) {

@@ -13,25 +13,27 @@
 namespace {
 
 class EnvironmentOverride {
-public:
+  public:
     EnvironmentOverride(const char* name, const QByteArray& value) : FName(name) {
         FWasSet = qEnvironmentVariableIsSet(name);
         FOld = qgetenv(name);
         qputenv(name, value);
     }
     ~EnvironmentOverride() {
-        if (FWasSet) qputenv(FName, FOld);
-        else qunsetenv(FName);
+        if (FWasSet)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
     }
 
-private:
+  private:
     const char* FName;
     QByteArray FOld;
     bool FWasSet = false;
 };
 
 class HeifToolsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(Root.isValid()); }
     QString Folder(const QString& name) {
         QDir(Root.path()).mkpath(name);
@@ -42,8 +44,8 @@ protected:
 };
 
 TEST_F(HeifToolsTest, DecoderArgumentsAreOptionsThenAbsoluteSourceAndOutput) {
-    const QStringList arguments = THeifTools::DecoderArguments(
-        {"--quality", "100"}, "/in/it's a \"photo\".heic", "-out.png");
+    const QStringList arguments =
+        THeifTools::DecoderArguments({"--quality", "100"}, "/in/it's a \"photo\".heic", "-out.png");
     EXPECT_EQ(arguments, (QStringList{"--quality", "100", "/in/it's a \"photo\".heic",
                                       QDir::current().absoluteFilePath("-out.png")}));
 }
@@ -51,12 +53,14 @@ TEST_F(HeifToolsTest, DecoderArgumentsAreOptionsThenAbsoluteSourceAndOutput) {
 TEST_F(HeifToolsTest, EncoderArgumentsAreOptionsInputDashOAndOutput) {
     EXPECT_EQ(THeifTools::EncoderArguments({"--lossless"}, "/in/a b.png", "/out/c'd.heic"),
               (QStringList{"--lossless", "/in/a b.png", "-o", "/out/c'd.heic"}));
-    EXPECT_EQ(THeifTools::EncoderArguments({"--quality", "75"}, "--help.jpeg", "/o.heic"),
-              (QStringList{"--quality", "75", QDir::current().absoluteFilePath("--help.jpeg"), "-o", "/o.heic"}));
+    EXPECT_EQ(
+        THeifTools::EncoderArguments({"--quality", "75"}, "--help.jpeg", "/o.heic"),
+        (QStringList{"--quality", "75", QDir::current().absoluteFilePath("--help.jpeg"), "-o", "/o.heic"}));
 }
 
 TEST_F(HeifToolsTest, FindToolTakesTheFirstFolderWithAnExecutableOfThatName) {
-    const QString empty = Folder("empty"), plain = Folder("plain"), first = Folder("first"), second = Folder("second");
+    const QString empty = Folder("empty"), plain = Folder("plain"), first = Folder("first"),
+                  second = Folder("second");
     QFile notExecutable(QDir(plain).filePath("heif-enc"));
     ASSERT_TRUE(notExecutable.open(QIODevice::WriteOnly));
     notExecutable.close();
@@ -148,12 +152,12 @@ TEST_P(FailingToolTest, CountsAsNotWritten) {
     EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath("a.png")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, FailingToolTest,
-                         testing::Values(FailingTool{"NoFile", "exit 0"},
-                                         FailingTool{"EmptyFile", ": > \"$out\""},
-                                         FailingTool{"FailedAfterWriting", "printf 'half' > \"$out\"; exit 1"},
-                                         FailingTool{"Crashed", "printf 'half' > \"$out\"; kill -KILL $$"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FailingToolTest,
+    testing::Values(FailingTool{"NoFile", "exit 0"}, FailingTool{"EmptyFile", ": > \"$out\""},
+                    FailingTool{"FailedAfterWriting", "printf 'half' > \"$out\"; exit 1"},
+                    FailingTool{"Crashed", "printf 'half' > \"$out\"; kill -KILL $$"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(HeifToolsTest, EncoderNeverReplacesAnExistingFile) {
     const QString encoder = WriteFakeTool(Folder("tools"), "heif-enc", "printf 'encoded' > \"$out\"");
@@ -178,7 +182,8 @@ TEST_F(HeifToolsTest, SeveralImagesLeaveNoNumberedFilesBesideTheOutput) {
     const QString heic = QDir(in).filePath("burst.heic");
     ASSERT_TRUE(MakeHeic(QDir(in).filePath("a.png"), heic, {QDir(in).filePath("a.png")}));
 
-    EXPECT_FALSE(THeifTools::Locate().Decode(heic, QDir(out).filePath(".burst.part.png"), {}, Folder("temp")));
+    EXPECT_FALSE(
+        THeifTools::Locate().Decode(heic, QDir(out).filePath(".burst.part.png"), {}, Folder("temp")));
     EXPECT_TRUE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
