@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -235,6 +237,23 @@ TEST_F(AudioConversion, AMissingEncoderFailsOnlyItsTarget) {
     EXPECT_EQ(Convert(source, FormatTag::MP3, Path("tone.mp3")), TModifyProgress::Finalised);
     ::unsetenv("FORMSHIFT_HIDE_AUDIO_ENCODERS");
     EXPECT_EQ(Convert(source, FormatTag::FLAC, Path("tone.flac")), TModifyProgress::Finalised);
+}
+
+// A full disk, as the process's file size limit makes the writes fail.
+TEST_F(AudioConversion, AFailedWriteIsAnErrorWithNoOutputLeft) {
+    const QString source = Wave("tone.wav", {.Seconds = 2.0});
+    const QString output = Path("tone.flac");
+    rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(Convert(source, FormatTag::FLAC, output), ConversionError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_EQ(AudioLibrary::Instance().StreamCount(), 0u);
 }
 
 TEST_F(AudioConversion, WorksOnlyWhileTheLibrariesAreStarted) {
