@@ -3,12 +3,12 @@
 #include "Bass.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 
@@ -57,12 +57,6 @@ private:
     bool FComplete = false;
 };
 
-bool SameFile(const QString& first, const QString& second) {
-    struct stat a, b;
-    return ::stat(QFile::encodeName(first).constData(), &a) == 0 && ::stat(QFile::encodeName(second).constData(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 std::int64_t Milliseconds(HSTREAM stream, QWORD bytes) {
     return static_cast<std::int64_t>(std::nearbyint(BASS_ChannelBytes2Seconds(stream, bytes) * 1000.0));
 }
@@ -101,8 +95,9 @@ void FreeLibraries() { BASS_Free(); }
 
 TModifyProgress ConvertAudio(const ConversionJob& job) {
     if (!IsAudioFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
-    if (SameFile(job.SourcePath, job.OutputPath))
-        throw ConversionError(Describe("the output would replace the source", job.SourcePath));
+    // The output is a fresh name; whatever is there already belongs to someone else.
+    if (QFileInfo::exists(job.OutputPath) || QFileInfo(job.OutputPath).isSymLink())
+        throw ConversionError(Describe("the output exists already", job.OutputPath));
 
     EndSignal ended; // outlives the stream, whose worker may still signal it
     const HSTREAM stream = BASS_StreamCreateFile(0, job.SourcePath.utf16(), 0, 0, BASS_UNICODE);

@@ -52,8 +52,8 @@ enum : int {
     BASS_ERROR_HANDLE = 5,
     BASS_ERROR_INIT = 8,
     BASS_ERROR_ALREADY = 14,
-    BASS_ERROR_ILLPARAM = 20,
     BASS_ERROR_ILLTYPE = 19,
+    BASS_ERROR_ILLPARAM = 20,
     BASS_ERROR_CREATE = 33,
     BASS_ERROR_NOTAVAIL = 37,
     BASS_ERROR_FILEFORM = 41,
@@ -85,7 +85,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* ds
 // Frees every stream (and with it its encoders), then the library.
 BOOL BASS_Free();
 
-// Only files (mem FALSE), read from `offset`; `length` 0 means to the end.
+// Whole files only: `mem`, `offset` and `length` must be 0.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
 // Stops playback and waits for the worker; encoders close their files unfinished.
 BOOL BASS_StreamFree(HSTREAM handle);

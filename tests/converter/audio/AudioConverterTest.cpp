@@ -163,18 +163,23 @@ TEST_F(AudioConversion, FlacKeepsTwentyFourBitSources) {
 }
 
 TEST_F(AudioConversion, NamesAreFilesNeverUrls) {
-    QDir(FDir.path()).mkdir("pipe:");
-    const QString source = Wave("pipe:/Grüße 100% ♪.wav", {.Seconds = 0.2});
-    const QString output = Path("pipe:/Grüße 100% ♪.flac");
-    ASSERT_EQ(Convert(source, FormatTag::FLAC, output), TModifyProgress::Finalised);
-    EXPECT_TRUE(QFile::exists(output));
+    Wave("pipe:Grüße 100% ♪.wav", {.Seconds = 0.2});
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(FDir.path()));
+    const TModifyProgress result = Convert("pipe:Grüße 100% ♪.wav", FormatTag::FLAC, "pipe:Grüße 100% ♪.flac");
+    QDir::setCurrent(previous);
+    EXPECT_EQ(result, TModifyProgress::Finalised);
+    EXPECT_TRUE(QFile::exists(Path("pipe:Grüße 100% ♪.flac")));
 }
 
-TEST_F(AudioConversion, NeverWritesOverItsSource) {
+TEST_F(AudioConversion, NeverWritesOverAnExistingFile) {
     const QString source = Wave("tone.wav", {.Seconds = 0.2});
-    const qint64 size = QFileInfo(source).size();
+    const QString other = Wave("other.wav", {.Seconds = 0.3});
+    const qint64 size = QFileInfo(other).size();
     EXPECT_THROW(Convert(source, FormatTag::WAVE, source), ConversionError);
-    EXPECT_EQ(QFileInfo(source).size(), size);
+    EXPECT_THROW(Convert(source, FormatTag::WAVE, other), ConversionError);
+    EXPECT_EQ(QFileInfo(other).size(), size);
+    EXPECT_TRUE(QFileInfo::exists(source));
 }
 
 TEST_F(AudioConversion, ImageTargetsAreAFormatError) {
