@@ -62,8 +62,13 @@ std::int64_t Milliseconds(HSTREAM stream, QWORD bytes) {
 }
 
 std::string Describe(const char* what, const QString& path) {
-    return QStringLiteral("%1 (%2, audio error %3)")
-        .arg(QString::fromUtf8(what), path)
+    return QStringLiteral("%1: %2").arg(path, QString::fromUtf8(what)).toStdString();
+}
+
+// For a failed call of the audio layer, with its reason.
+std::string DescribeFailedCall(const char* what, const QString& path) {
+    return QStringLiteral("%1: %2 (audio error %3)")
+        .arg(path, QString::fromUtf8(what))
         .arg(BASS_ErrorGetCode())
         .toStdString();
 }
@@ -89,9 +94,13 @@ HENCODE StartEncoder(HSTREAM stream, FormatTag target, const QString& output) {
 
 } // namespace
 
-void InitiateLibraries() { BASS_Init(-1, 44100, 0, nullptr, nullptr); }
+void InitiateLibraries() {
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+}
 
-void FreeLibraries() { BASS_Free(); }
+void FreeLibraries() {
+    BASS_Free();
+}
 
 TModifyProgress ConvertAudio(const ConversionJob& job) {
     if (!IsAudioFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
@@ -101,7 +110,8 @@ TModifyProgress ConvertAudio(const ConversionJob& job) {
 
     EndSignal ended; // outlives the stream, whose worker may still signal it
     const HSTREAM stream = BASS_StreamCreateFile(0, job.SourcePath.utf16(), 0, 0, BASS_UNICODE);
-    if (!stream) throw ConversionError(Describe("cannot read the audio of the source", job.SourcePath));
+    if (!stream)
+        throw ConversionError(DescribeFailedCall("cannot read the audio of the source", job.SourcePath));
     StreamGuard guard(stream, job.OutputPath);
 
     const std::int64_t lengthMs = Milliseconds(stream, BASS_ChannelGetLength(stream, BASS_POS_BYTE));
@@ -114,12 +124,14 @@ TModifyProgress ConvertAudio(const ConversionJob& job) {
     BASS_ChannelSetAttribute(stream, BASS_ATTRIB_FREQ, static_cast<float>(rate));
 
     if (!StartEncoder(stream, job.TargetFormat, job.OutputPath))
-        throw ConversionError(Describe(BASS_ErrorGetCode() == BASS_ERROR_NOTAVAIL ? "no encoder for the target format"
-                                                                                  : "cannot create the output",
-                                       job.OutputPath));
+        throw ConversionError(DescribeFailedCall(BASS_ErrorGetCode() == BASS_ERROR_NOTAVAIL
+                                                     ? "this build has no encoder for the target format"
+                                                     : "cannot create the output",
+                                                 job.OutputPath));
     guard.OutputStarted();
     BASS_ChannelSetSync(stream, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, &EndSignal::Notify, &ended);
-    if (!BASS_ChannelPlay(stream, 0)) throw ConversionError(Describe("cannot play the source", job.SourcePath));
+    if (!BASS_ChannelPlay(stream, 0))
+        throw ConversionError(DescribeFailedCall("cannot play the source", job.SourcePath));
 
     bool finished = false;
     do {
@@ -134,7 +146,9 @@ TModifyProgress ConvertAudio(const ConversionJob& job) {
     const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
     if (position == 0) throw ConversionError(Describe("the source holds no audio", job.SourcePath));
     if (position < BASS_ChannelGetLength(stream, BASS_POS_BYTE))
-        throw ConversionError(Describe("the audio could not be converted to its end", job.SourcePath));
+        throw ConversionError(
+            Describe("the source is damaged or cut off, or the output could not be written completely",
+                     job.SourcePath));
     guard.Complete();
     return TModifyProgress::Finalised;
 }

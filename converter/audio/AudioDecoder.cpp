@@ -24,7 +24,8 @@ std::uint64_t AnnouncedWaveFrames(const std::string& path) {
     if (!file) return 0;
     std::uint64_t frames = 0;
     unsigned char head[12];
-    if (std::fread(head, 1, 12, file) == 12 && !std::memcmp(head, "RIFF", 4) && !std::memcmp(head + 8, "WAVE", 4)) {
+    if (std::fread(head, 1, 12, file) == 12 && !std::memcmp(head, "RIFF", 4) &&
+        !std::memcmp(head + 8, "WAVE", 4)) {
         unsigned formatTag = 0, blockAlign = 0;
         unsigned char chunk[8];
         while (std::fread(chunk, 1, 8, file) == 8) {
@@ -37,7 +38,8 @@ std::uint64_t AnnouncedWaveFrames(const std::string& path) {
                 if (std::fseek(file, static_cast<long>(size) - 16 + (size & 1), SEEK_CUR) != 0) break;
             } else if (!std::memcmp(chunk, "data", 4)) {
                 const bool plainSamples = formatTag == 1 || formatTag == 3 || formatTag == 0xFFFE;
-                if (plainSamples && blockAlign > 0 && size != 0 && size != 0xFFFFFFFF) frames = size / blockAlign;
+                if (plainSamples && blockAlign > 0 && size != 0 && size != 0xFFFFFFFF)
+                    frames = size / blockAlign;
                 break;
             } else if (std::fseek(file, static_cast<long>(size) + (size & 1), SEEK_CUR) != 0) {
                 break;
@@ -50,9 +52,10 @@ std::uint64_t AnnouncedWaveFrames(const std::string& path) {
 
 // Tags that describe the source's encoding rather than its content.
 bool IsEncodingTag(const char* key) {
-    static const char* const Keys[] = {"encoder", "iTunSMPB", "iTunNORM", "major_brand",
+    static const char* const Keys[] = {"encoder",       "iTunSMPB",          "iTunNORM",     "major_brand",
                                        "minor_version", "compatible_brands", "handler_name", "vendor_id"};
-    return std::any_of(std::begin(Keys), std::end(Keys), [key](const char* k) { return !strcasecmp(k, key); });
+    return std::any_of(std::begin(Keys), std::end(Keys),
+                       [key](const char* k) { return !strcasecmp(k, key); });
 }
 
 std::uint32_t ContainerTypeOf(const AVFormatContext* input, AVCodecID codec) {
@@ -60,7 +63,8 @@ std::uint32_t ContainerTypeOf(const AVFormatContext* input, AVCodecID codec) {
     if (!std::strcmp(name, "mp3")) return BASS_CTYPE_STREAM_MP3;
     if (!std::strcmp(name, "flac")) return BASS_CTYPE_STREAM_FLAC;
     if (!std::strcmp(name, "wav")) return BASS_CTYPE_STREAM_WAV;
-    if (!std::strcmp(name, "ogg")) return codec == AV_CODEC_ID_OPUS ? BASS_CTYPE_STREAM_OPUS : BASS_CTYPE_STREAM_OGG;
+    if (!std::strcmp(name, "ogg"))
+        return codec == AV_CODEC_ID_OPUS ? BASS_CTYPE_STREAM_OPUS : BASS_CTYPE_STREAM_OGG;
     return BASS_CTYPE_STREAM_OTHER;
 }
 
@@ -81,7 +85,9 @@ std::unique_ptr<AudioDecoder> AudioDecoder::Open(const std::string& path, int& e
     return decoder;
 }
 
-AudioDecoder::~AudioDecoder() { av_channel_layout_uninit(&FResamplerLayout); }
+AudioDecoder::~AudioDecoder() {
+    av_channel_layout_uninit(&FResamplerLayout);
+}
 
 int AudioDecoder::InterruptRequested(void* decoder) {
     return static_cast<AudioDecoder*>(decoder)->FInterrupted.load() ? 1 : 0;
@@ -108,18 +114,22 @@ bool AudioDecoder::OpenFile(const std::string& path, int& error) {
 
     const AVCodec* codec = nullptr;
     FStreamIndex = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (FStreamIndex < 0) return error = FStreamIndex == AVERROR_DECODER_NOT_FOUND ? BASS_ERROR_CODEC : BASS_ERROR_FILEFORM, false;
+    if (FStreamIndex < 0)
+        return error = FStreamIndex == AVERROR_DECODER_NOT_FOUND ? BASS_ERROR_CODEC : BASS_ERROR_FILEFORM,
+               false;
     for (unsigned i = 0; i < input->nb_streams; ++i)
         if (static_cast<int>(i) != FStreamIndex) input->streams[i]->discard = AVDISCARD_ALL;
     const AVStream* stream = input->streams[FStreamIndex];
 
     FCodec.reset(avcodec_alloc_context3(codec));
     if (!FCodec) return error = BASS_ERROR_MEM, false;
-    if (avcodec_parameters_to_context(FCodec.get(), stream->codecpar) < 0) return error = BASS_ERROR_MEM, false;
+    if (avcodec_parameters_to_context(FCodec.get(), stream->codecpar) < 0)
+        return error = BASS_ERROR_MEM, false;
     FCodec->thread_count = 1;
     FCodec->pkt_timebase = stream->time_base;
     if (avcodec_open2(FCodec.get(), codec, nullptr) < 0) return error = BASS_ERROR_CODEC, false;
-    if (FCodec->sample_rate <= 0 || FCodec->ch_layout.nb_channels <= 0) return error = BASS_ERROR_FILEFORM, false;
+    if (FCodec->sample_rate <= 0 || FCodec->ch_layout.nb_channels <= 0)
+        return error = BASS_ERROR_FILEFORM, false;
 
     FFormat.SampleRate = FCodec->sample_rate;
     if (FCodec->ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
@@ -162,8 +172,9 @@ void AudioDecoder::CollectTags() {
         const AVDictionaryEntry* entry = nullptr;
         while ((entry = av_dict_get(dictionary, "", entry, AV_DICT_IGNORE_SUFFIX))) {
             if (!*entry->value || IsEncodingTag(entry->key)) continue;
-            const bool known = std::any_of(FFormat.Tags.begin(), FFormat.Tags.end(),
-                                           [entry](const auto& tag) { return !strcasecmp(tag.first.c_str(), entry->key); });
+            const bool known =
+                std::any_of(FFormat.Tags.begin(), FFormat.Tags.end(),
+                            [entry](const auto& tag) { return !strcasecmp(tag.first.c_str(), entry->key); });
             if (!known) FFormat.Tags.emplace_back(entry->key, entry->value);
         }
     }
@@ -214,7 +225,8 @@ bool AudioDecoder::Convert(const AVFrame* frame) {
         // FFmpeg 5 takes the layouts as non-const but only reads them.
         if (swr_alloc_set_opts2(&resampler, &FFormat.Layout, AV_SAMPLE_FMT_FLT, FFormat.SampleRate,
                                 const_cast<AVChannelLayout*>(&frame->ch_layout),
-                                static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr) < 0)
+                                static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0,
+                                nullptr) < 0)
             return false;
         FResampler.reset(resampler);
         if (swr_init(resampler) < 0) return false;
@@ -226,9 +238,11 @@ bool AudioDecoder::Convert(const AVFrame* frame) {
     const int room = swr_get_out_samples(FResampler.get(), frame->nb_samples);
     if (room < 0) return false;
     FSamples.resize(static_cast<std::size_t>(FFrames + room) * FFormat.Channels());
-    auto* out = reinterpret_cast<std::uint8_t*>(FSamples.data() + static_cast<std::size_t>(FFrames) * FFormat.Channels());
+    auto* out = reinterpret_cast<std::uint8_t*>(FSamples.data() +
+                                                static_cast<std::size_t>(FFrames) * FFormat.Channels());
     const int converted =
-        swr_convert(FResampler.get(), &out, room, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
+        swr_convert(FResampler.get(), &out, room, const_cast<const std::uint8_t**>(frame->extended_data),
+                    frame->nb_samples);
     if (converted < 0) return false;
     FFrames += converted;
     return true;
@@ -240,7 +254,8 @@ bool AudioDecoder::DrainResampler() {
         const int room = swr_get_out_samples(FResampler.get(), 0);
         if (room <= 0) return room == 0;
         FSamples.resize(static_cast<std::size_t>(FFrames + room) * FFormat.Channels());
-        auto* out = reinterpret_cast<std::uint8_t*>(FSamples.data() + static_cast<std::size_t>(FFrames) * FFormat.Channels());
+        auto* out = reinterpret_cast<std::uint8_t*>(FSamples.data() +
+                                                    static_cast<std::size_t>(FFrames) * FFormat.Channels());
         const int converted = swr_convert(FResampler.get(), &out, room, nullptr, 0);
         if (converted < 0) return false;
         if (converted == 0) return true;

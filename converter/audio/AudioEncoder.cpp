@@ -59,9 +59,11 @@ void ChooseLayout(const AVCodec* codec, const AVChannelLayout& source, AVChannel
                 pick = layout;
                 break;
             }
-            if (layout->nb_channels == source.nb_channels && (!pick || pick->nb_channels != source.nb_channels))
+            if (layout->nb_channels == source.nb_channels &&
+                (!pick || pick->nb_channels != source.nb_channels))
                 pick = layout;
-            else if (layout->nb_channels < source.nb_channels && (!pick || layout->nb_channels > pick->nb_channels))
+            else if (layout->nb_channels < source.nb_channels &&
+                     (!pick || layout->nb_channels > pick->nb_channels))
                 pick = layout;
         }
         if (!pick) pick = codec->ch_layouts;
@@ -91,13 +93,15 @@ AVSampleFormat ChooseSampleFormat(const AVCodec* codec, AudioEncoder::Kind kind,
     if (kind == AudioEncoder::Kind::FLAC && originalBits > 16 && Supports(codec, AV_SAMPLE_FMT_S32))
         return AV_SAMPLE_FMT_S32;
     // Lossy encoders work in float: give them the samples without rounding to 16 bits first.
-    for (AVSampleFormat preferred : {AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S16, AV_SAMPLE_FMT_S16P})
+    for (AVSampleFormat preferred :
+         {AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S16, AV_SAMPLE_FMT_S16P})
         if (Supports(codec, preferred)) return preferred;
     return codec->sample_fmts[0];
 }
 
 void SetTags(AVDictionary** dictionary, const AudioFormat& source) {
-    for (const auto& [key, value] : source.Tags) av_dict_set(dictionary, key.c_str(), value.c_str(), 0);
+    for (const auto& [key, value] : source.Tags)
+        av_dict_set(dictionary, key.c_str(), value.c_str(), 0);
 }
 
 } // namespace
@@ -108,8 +112,8 @@ bool AudioEncoder::Available(Kind kind) {
            av_guess_format(traits.Muxer, nullptr, nullptr);
 }
 
-std::unique_ptr<AudioEncoder> AudioEncoder::Create(Kind kind, const std::string& path, const AudioFormat& source,
-                                                   int& error) {
+std::unique_ptr<AudioEncoder> AudioEncoder::Create(Kind kind, const std::string& path,
+                                                   const AudioFormat& source, int& error) {
     if (!Available(kind)) return error = BASS_ERROR_NOTAVAIL, nullptr;
     std::unique_ptr<AudioEncoder> encoder(new AudioEncoder);
     if (!encoder->Open(kind, path, source, error)) return nullptr;
@@ -149,7 +153,8 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
         context->global_quality = 5 * FF_QP2LAMBDA;
         break;
     case Kind::OPUS:
-        context->bit_rate = context->ch_layout.nb_channels <= 2 ? 128000 : 64000 * context->ch_layout.nb_channels;
+        context->bit_rate =
+            context->ch_layout.nb_channels <= 2 ? 128000 : 64000 * context->ch_layout.nb_channels;
         break;
     case Kind::FLAC:
         if (context->sample_fmt == AV_SAMPLE_FMT_S32) context->bits_per_raw_sample = 24;
@@ -169,8 +174,8 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     SwrContext* resampler = nullptr;
     // FFmpeg 5 takes the layouts as non-const but only reads them.
     if (swr_alloc_set_opts2(&resampler, &context->ch_layout, context->sample_fmt, context->sample_rate,
-                            const_cast<AVChannelLayout*>(&source.Layout),
-                            AV_SAMPLE_FMT_FLT, source.SampleRate, 0, nullptr) < 0)
+                            const_cast<AVChannelLayout*>(&source.Layout), AV_SAMPLE_FMT_FLT,
+                            source.SampleRate, 0, nullptr) < 0)
         return error = BASS_ERROR_MEM, false;
     FResampler.reset(resampler);
     if (swr_init(resampler) < 0) return error = BASS_ERROR_CODEC, false;
@@ -189,7 +194,8 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     av_dict_free(&options);
     if (opened < 0) return error = BASS_ERROR_CREATE, false;
     AVDictionary* muxerOptions = nullptr;
-    if (kind == Kind::WAVE) av_dict_set(&muxerOptions, "rf64", "auto", 0); // past 4 GiB a plain WAVE cannot go
+    if (kind == Kind::WAVE)
+        av_dict_set(&muxerOptions, "rf64", "auto", 0); // past 4 GiB a plain WAVE cannot go
     const int header = avformat_write_header(output, &muxerOptions);
     av_dict_free(&muxerOptions);
     if (header < 0) return error = BASS_ERROR_CREATE, false;
@@ -211,9 +217,11 @@ bool AudioEncoder::ReserveConverted(int frames) {
 bool AudioEncoder::Push(const std::uint8_t* const* planes, int frames) {
     const int room = swr_get_out_samples(FResampler.get(), frames);
     if (room < 0 || !ReserveConverted(room)) return false;
-    const int converted = swr_convert(FResampler.get(), FConverted, room, const_cast<const std::uint8_t**>(planes), frames);
+    const int converted =
+        swr_convert(FResampler.get(), FConverted, room, const_cast<const std::uint8_t**>(planes), frames);
     if (converted < 0) return false;
-    if (converted > 0 && av_audio_fifo_write(FFifo.get(), reinterpret_cast<void**>(FConverted), converted) < converted)
+    if (converted > 0 &&
+        av_audio_fifo_write(FFifo.get(), reinterpret_cast<void**>(FConverted), converted) < converted)
         return false;
     return true;
 }
@@ -236,9 +244,10 @@ bool AudioEncoder::EncodeFromFifo(int frames) {
     if (av_channel_layout_copy(&frame->ch_layout, &FCodec->ch_layout) < 0) return false;
     if (av_frame_get_buffer(frame, 0) < 0) return false;
     if (frames < frame->nb_samples)
-        av_samples_set_silence(frame->extended_data, frames, frame->nb_samples - frames, FCodec->ch_layout.nb_channels,
-                               FCodec->sample_fmt);
-    if (av_audio_fifo_read(FFifo.get(), reinterpret_cast<void**>(frame->extended_data), frames) < frames) return false;
+        av_samples_set_silence(frame->extended_data, frames, frame->nb_samples - frames,
+                               FCodec->ch_layout.nb_channels, FCodec->sample_fmt);
+    if (av_audio_fifo_read(FFifo.get(), reinterpret_cast<void**>(frame->extended_data), frames) < frames)
+        return false;
     frame->pts = FNextPts;
     FNextPts += frames;
     if (avcodec_send_frame(FCodec.get(), frame) < 0) return false;

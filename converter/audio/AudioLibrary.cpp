@@ -1,6 +1,5 @@
 #include "AudioLibrary.h"
 
-
 AudioLibrary& AudioLibrary::Instance() {
     static AudioLibrary library;
     return library;
@@ -22,7 +21,8 @@ bool AudioLibrary::Stop() {
         streams.swap(FStreams);
     }
     // Outside the lock: a stream's end callback may be calling into the library.
-    for (auto& [handle, stream] : streams) stream->Stop();
+    for (auto& [handle, stream] : streams)
+        stream->Stop();
     return true;
 }
 

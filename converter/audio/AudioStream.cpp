@@ -64,8 +64,9 @@ void AudioStream::WaitForPace(std::uint64_t framesPlayed) {
     for (;;) {
         if (FStopRequested) return;
         const double rate = FRate > 0 ? FRate : FDecoder->Format().SampleRate;
-        const auto due = FPaceStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                          std::chrono::duration<double>((framesPlayed - FPaceStartFrames) / rate));
+        const auto due =
+            FPaceStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                             std::chrono::duration<double>((framesPlayed - FPaceStartFrames) / rate));
         if (due <= std::chrono::steady_clock::now()) return;
         FWake.wait_until(lock, due);
     }
@@ -81,7 +82,8 @@ bool AudioStream::Deliver(const float* samples, int frames) {
 bool AudioStream::FinishEncoders() {
     std::lock_guard lock(FMutex);
     bool complete = true;
-    for (const auto& encoder : FEncoders) complete = encoder->Finish() && complete;
+    for (const auto& encoder : FEncoders)
+        complete = encoder->Finish() && complete;
     return complete;
 }
 
@@ -127,5 +129,6 @@ void AudioStream::Run() {
     // The position reaches the length only when the whole stream went through.
     FLengthBytes = failed ? std::max<std::uint64_t>(FLengthBytes, played + FFrameBytes) : played;
     FState = State::Ended;
-    for (const EndSync& sync : syncs) sync.Callback(sync.Sync, FHandle, 0, sync.User);
+    for (const EndSync& sync : syncs)
+        sync.Callback(sync.Sync, FHandle, 0, sync.User);
 }

@@ -30,7 +30,8 @@ std::string FileNameOf(const void* name, DWORD flags) {
 
 bool IsEmptyText(const void* text, DWORD flags) {
     if (!text) return true;
-    return flags & BASS_UNICODE ? *static_cast<const char16_t*>(text) == 0 : *static_cast<const char*>(text) == 0;
+    return flags & BASS_UNICODE ? *static_cast<const char16_t*>(text) == 0
+                                : *static_cast<const char*>(text) == 0;
 }
 
 std::shared_ptr<AudioStream> FindStream(DWORD handle) {
@@ -43,13 +44,15 @@ HENCODE StartEncoder(DWORD handle, AudioEncoder::Kind kind, DWORD flags, const v
     if (!filename || IsEmptyText(filename, flags)) return Fail(BASS_ERROR_ILLPARAM, 0u);
     if (stream->Ended()) return Fail(BASS_ERROR_ENDED, 0u);
     int error = BASS_OK;
-    std::unique_ptr<AudioEncoder> encoder = AudioEncoder::Create(kind, FileNameOf(filename, flags), stream->Format(), error);
+    std::unique_ptr<AudioEncoder> encoder =
+        AudioEncoder::Create(kind, FileNameOf(filename, flags), stream->Format(), error);
     if (!encoder) return Fail(error, 0u);
     if (!stream->AddEncoder(std::move(encoder))) return Fail(BASS_ERROR_ENDED, 0u);
     return Succeed(AudioLibrary::Instance().NewHandle());
 }
 
-HENCODE StartAddOn(DWORD handle, AudioEncoder::Kind kind, const void* options, DWORD flags, const void* filename) {
+HENCODE StartAddOn(DWORD handle, AudioEncoder::Kind kind, const void* options, DWORD flags,
+                   const void* filename) {
     // The encoders' own defaults are the only settings offered.
     if (!IsEmptyText(options, flags)) return Fail(BASS_ERROR_ILLPARAM, 0u);
     return StartEncoder(handle, kind, flags, filename);
@@ -57,7 +60,9 @@ HENCODE StartAddOn(DWORD handle, AudioEncoder::Kind kind, const void* options, D
 
 } // namespace
 
-int BASS_ErrorGetCode() { return LastError; }
+int BASS_ErrorGetCode() {
+    return LastError;
+}
 
 BOOL BASS_Init(int device, DWORD, DWORD, void*, const void*) {
     if (device < -1) return Fail(BASS_ERROR_ILLPARAM, 0);

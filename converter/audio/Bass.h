@@ -63,11 +63,11 @@ enum : int {
 };
 
 struct BASS_CHANNELINFO {
-    DWORD freq = 0;             // sample rate
+    DWORD freq = 0; // sample rate
     DWORD chans = 0;
-    DWORD flags = 0;            // BASS_SAMPLE_FLOAT: the sample data is 32-bit float
-    DWORD ctype = 0;            // BASS_CTYPE_STREAM_...
-    DWORD origres = 0;          // bits per sample of the source, 0 when it has none (lossy)
+    DWORD flags = 0;   // BASS_SAMPLE_FLOAT: the sample data is 32-bit float
+    DWORD ctype = 0;   // BASS_CTYPE_STREAM_...
+    DWORD origres = 0; // bits per sample of the source, 0 when it has none (lossy)
     DWORD plugin = 0;
     DWORD sample = 0;
     const char* filename = nullptr; // UTF-8; valid while the stream exists

@@ -36,8 +36,9 @@ protected:
         return path;
     }
 
-    TModifyProgress Convert(const QString& source, FormatTag target, const QString& output,
-                            std::function<bool()> cancelled = [] { return false; }) {
+    TModifyProgress Convert(
+        const QString& source, FormatTag target, const QString& output,
+        std::function<bool()> cancelled = [] { return false; }) {
         ConversionJob job;
         job.SourcePath = source;
         job.SourceFormat = FormatFromExtension(QFileInfo(source).suffix());
@@ -71,7 +72,8 @@ class ConvertsToEveryTarget : public AudioConversion, public testing::WithParamI
 TEST_P(ConvertsToEveryTarget, WritesTheCompleteFileWithItsTags) {
     const TargetCase& c = GetParam();
     const QString output = Path("tone" + FormatExtension(c.Target));
-    ASSERT_EQ(Convert(Wave("source.wav", {.Title = ToneTitle}), c.Target, output), TModifyProgress::Finalised);
+    ASSERT_EQ(Convert(Wave("source.wav", {.Title = ToneTitle}), c.Target, output),
+              TModifyProgress::Finalised);
     ASSERT_TRUE(QFile::exists(output));
     ASSERT_FALSE(FPercents.empty());
     EXPECT_TRUE(std::is_sorted(FPercents.begin(), FPercents.end()));
@@ -142,15 +144,19 @@ TEST_P(KeepsTheChannelLayout, WhereTheTargetCanHoldIt) {
     EXPECT_NEAR(probed->DecodedSeconds, 0.5, 0.005);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, KeepsTheChannelLayout,
-    testing::Values(LayoutCase{FormatTag::MP3, 6, 0x3F, 2, "stereo"}, LayoutCase{FormatTag::FLAC, 6, 0x3F, 6, "5.1"},
-                    LayoutCase{FormatTag::OGG, 6, 0x3F, 6, "5.1"}, LayoutCase{FormatTag::OPUS, 6, 0x3F, 6, "5.1"},
-                    LayoutCase{FormatTag::WAVE, 6, 0x3F, 6, "5.1"}, LayoutCase{FormatTag::WAVE, 4, 0x33, 4, "quad"},
-                    LayoutCase{FormatTag::MP3, 1, 0, 1, "mono"}, LayoutCase{FormatTag::OPUS, 1, 0, 1, "mono"}),
-    [](const auto& info) {
-        return FormatName(info.param.Target).toStdString() + "_" + std::to_string(info.param.Channels);
-    });
+INSTANTIATE_TEST_SUITE_P(Layouts, KeepsTheChannelLayout,
+                         testing::Values(LayoutCase{FormatTag::MP3, 6, 0x3F, 2, "stereo"},
+                                         LayoutCase{FormatTag::FLAC, 6, 0x3F, 6, "5.1"},
+                                         LayoutCase{FormatTag::OGG, 6, 0x3F, 6, "5.1"},
+                                         LayoutCase{FormatTag::OPUS, 6, 0x3F, 6, "5.1"},
+                                         LayoutCase{FormatTag::WAVE, 6, 0x3F, 6, "5.1"},
+                                         LayoutCase{FormatTag::WAVE, 4, 0x33, 4, "quad"},
+                                         LayoutCase{FormatTag::MP3, 1, 0, 1, "mono"},
+                                         LayoutCase{FormatTag::OPUS, 1, 0, 1, "mono"}),
+                         [](const auto& info) {
+                             return FormatName(info.param.Target).toStdString() + "_" +
+                                    std::to_string(info.param.Channels);
+                         });
 
 TEST_F(AudioConversion, FlacKeepsTwentyFourBitSources) {
     const QString output = Path("deep.flac");
@@ -166,7 +172,8 @@ TEST_F(AudioConversion, NamesAreFilesNeverUrls) {
     Wave("pipe:Grüße 100% ♪.wav", {.Seconds = 0.2});
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(FDir.path()));
-    const TModifyProgress result = Convert("pipe:Grüße 100% ♪.wav", FormatTag::FLAC, "pipe:Grüße 100% ♪.flac");
+    const TModifyProgress result =
+        Convert("pipe:Grüße 100% ♪.wav", FormatTag::FLAC, "pipe:Grüße 100% ♪.flac");
     QDir::setCurrent(previous);
     EXPECT_EQ(result, TModifyProgress::Finalised);
     EXPECT_TRUE(QFile::exists(Path("pipe:Grüße 100% ♪.flac")));
@@ -205,7 +212,8 @@ TEST_P(RefusesDamagedSources, AsAnErrorWithNoOutputLeft) {
         source = Path("noise.mp3");
         QFile file(source);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 4096; ++i) file.putChar(char((i * 7919 + 13) % 251));
+        for (int i = 0; i < 4096; ++i)
+            file.putChar(char((i * 7919 + 13) % 251));
         break;
     }
     case Damage::NoSamples:
@@ -271,7 +279,8 @@ TEST_F(AudioConversion, WorksOnlyWhileTheLibrariesAreStarted) {
 
 TEST_F(AudioConversion, StopEndsTheConversionAndRemovesItsOutput) {
     const QString output = Path("tone.mp3");
-    EXPECT_EQ(Convert(Wave("tone.wav"), FormatTag::MP3, output, [] { return true; }), TModifyProgress::Cancelled);
+    EXPECT_EQ(Convert(Wave("tone.wav"), FormatTag::MP3, output, [] { return true; }),
+              TModifyProgress::Cancelled);
     EXPECT_FALSE(QFile::exists(output));
     EXPECT_EQ(AudioLibrary::Instance().StreamCount(), 0u);
 }
@@ -296,7 +305,8 @@ TEST_F(AudioConversion, StopInTheMiddleOfAStalledSource) {
             if (n <= 0) break;
             done += n;
         }
-        while (!stopped) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (!stopped)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ::close(fd);
     });
 

@@ -32,7 +32,9 @@ void WriteWave(const QString& path, const WaveClip& clip) {
     const int blockAlign = bytesPerSample * clip.Channels;
     const auto frames = static_cast<std::uint32_t>(std::lround(clip.Seconds * clip.SampleRate));
     const auto declaredFrames =
-        clip.DeclaredSeconds > 0 ? static_cast<std::uint32_t>(std::lround(clip.DeclaredSeconds * clip.SampleRate)) : frames;
+        clip.DeclaredSeconds > 0
+            ? static_cast<std::uint32_t>(std::lround(clip.DeclaredSeconds * clip.SampleRate))
+            : frames;
 
     QByteArray format;
     Put16(format, clip.ChannelMask ? 0xFFFE : 1);
@@ -61,15 +63,17 @@ void WriteWave(const QString& path, const WaveClip& clip) {
     data.reserve(frames * blockAlign);
     for (std::uint32_t i = 0; i < frames; ++i) {
         for (int c = 0; c < clip.Channels; ++c) {
-            const double value = 0.4 * std::sin(2 * std::numbers::pi * (330.0 + 110.0 * c) * i / clip.SampleRate);
+            const double value =
+                0.4 * std::sin(2 * std::numbers::pi * (330.0 + 110.0 * c) * i / clip.SampleRate);
             const auto sample = static_cast<std::int32_t>(std::lround(value * ((1 << (clip.Bits - 1)) - 1)));
-            for (int b = 0; b < bytesPerSample; ++b) data.append(char(sample >> (8 * b) & 0xFF));
+            for (int b = 0; b < bytesPerSample; ++b)
+                data.append(char(sample >> (8 * b) & 0xFF));
         }
     }
 
     QByteArray file("RIFF");
-    const std::uint32_t riffSize = 4 + 8 + format.size() + (info.isEmpty() ? 0 : 8 + info.size()) + 8 +
-                                   declaredFrames * blockAlign;
+    const std::uint32_t riffSize =
+        4 + 8 + format.size() + (info.isEmpty() ? 0 : 8 + info.size()) + 8 + declaredFrames * blockAlign;
     Put32(file, riffSize);
     file.append("WAVE").append("fmt ");
     Put32(file, format.size());
@@ -87,13 +91,15 @@ void WriteWave(const QString& path, const WaveClip& clip) {
     if (out.open(QIODevice::WriteOnly)) out.write(file);
 }
 
-bool HaveFfprobe() { return !QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty(); }
+bool HaveFfprobe() {
+    return !QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty();
+}
 
 std::optional<ProbedAudio> Probe(const QString& path) {
     QProcess ffprobe;
     ffprobe.start(QStringLiteral("ffprobe"),
-                  {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", "-select_streams", "a:0",
-                   "-show_entries", "frame=nb_samples", "file:" + path});
+                  {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", "-select_streams",
+                   "a:0", "-show_entries", "frame=nb_samples", "file:" + path});
     if (!ffprobe.waitForFinished(60000) || ffprobe.exitCode() != 0) return std::nullopt;
     const QJsonObject root = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
     const QJsonArray streams = root["streams"].toArray();
@@ -106,7 +112,8 @@ std::optional<ProbedAudio> Probe(const QString& path) {
     probed.Layout = stream["channel_layout"].toString();
     probed.BitsPerRawSample = stream["bits_per_raw_sample"].toString().toInt();
     qint64 samples = 0;
-    for (const QJsonValue frame : root["frames"].toArray()) samples += frame.toObject()["nb_samples"].toInt();
+    for (const QJsonValue frame : root["frames"].toArray())
+        samples += frame.toObject()["nb_samples"].toInt();
     if (probed.SampleRate > 0) probed.DecodedSeconds = double(samples) / probed.SampleRate;
     probed.Title = TagValue(root["format"].toObject()["tags"].toObject(), "title");
     if (probed.Title.isEmpty()) probed.Title = TagValue(stream["tags"].toObject(), "title");

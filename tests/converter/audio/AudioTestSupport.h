@@ -7,11 +7,11 @@
 struct WaveClip {
     int SampleRate = 44100;
     int Channels = 2;
-    int Bits = 16;                  // 16 or 24
+    int Bits = 16; // 16 or 24
     double Seconds = 1.0;
-    std::uint32_t ChannelMask = 0;  // written as WAVE_FORMAT_EXTENSIBLE when set
-    QString Title{};                // a LIST INFO title when set
-    double DeclaredSeconds = 0;     // what the header claims, when not Seconds (a cut-off file)
+    std::uint32_t ChannelMask = 0; // written as WAVE_FORMAT_EXTENSIBLE when set
+    QString Title{};               // a LIST INFO title when set
+    double DeclaredSeconds = 0;    // what the header claims, when not Seconds (a cut-off file)
 };
 
 // A tone of a different pitch in every channel.

@@ -1,7 +1,7 @@
 // The audio layer's entry points as the converter and other callers rely on them.
+#include "Bass.h"
 #include "AudioLibrary.h"
 #include "AudioTestSupport.h"
-#include "Bass.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,9 +21,7 @@ protected:
     }
     void TearDown() override { BASS_Free(); }
 
-    HSTREAM Open(const QString& path) {
-        return BASS_StreamCreateFile(0, path.utf16(), 0, 0, BASS_UNICODE);
-    }
+    HSTREAM Open(const QString& path) { return BASS_StreamCreateFile(0, path.utf16(), 0, 0, BASS_UNICODE); }
 
     QTemporaryDir FDir;
     QString FTone;
