@@ -4,7 +4,8 @@
 # per file, the same encoder settings), in the same run, and prints the ratios.
 #
 # Ours is a background run of build/bin/formshift when it exists, otherwise the
-# audio_convert_bench program (build it with --target audio_convert_bench).
+# audio_convert_bench program (build it with --target audio_convert_bench);
+# OURS=formshift or OURS=audio_convert_bench chooses.
 #
 # Environment: BUILD_DIR (default <repo>/build), SHORT_COUNT (50), SHORT_SECONDS
 # (0.5), LONG_COUNT (2), LONG_SECONDS (160), TARGETS ("mp3 flac ogg opus wav").
@@ -21,17 +22,17 @@ command -v ffmpeg >/dev/null || { echo "run-audio-bench: ffmpeg is needed" >&2; 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-if [ -x "$build/bin/formshift" ]; then
-    ours="formshift"
+ours=${OURS:-}
+if [ -z "$ours" ]; then
+    ours=audio_convert_bench
+    [ -x "$build/bin/formshift" ] && ours=formshift
+fi
+[ -x "$build/bin/$ours" ] || { echo "run-audio-bench: build $ours first" >&2; exit 1; }
+if [ "$ours" = formshift ]; then
     # A private home, so the run neither reads nor writes the user's settings.
     export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
         XDG_CACHE_HOME="$work/home/cache" XDG_RUNTIME_DIR="$work/home/run" QT_QPA_PLATFORM=offscreen
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-elif [ -x "$build/bin/audio_convert_bench" ]; then
-    ours="audio_convert_bench"
-else
-    echo "run-audio-bench: build formshift or audio_convert_bench first" >&2
-    exit 1
 fi
 
 # Two voices with a wandering pitch and a little noise: more like music than a pure tone.
