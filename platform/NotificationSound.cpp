@@ -1,33 +1,63 @@
 #include "NotificationSound.h"
 
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
+#include <atomic>
 #include <cstdio>
 #ifdef HAVE_CANBERRA
 #include <canberra.h>
 #endif
 
+namespace {
+
+std::atomic<bool> SoundPlaying{false};
+
+#ifdef HAVE_CANBERRA
+// Without a sound server in the session (a server, a background run over SSH) the
+// sound library falls back to probing sound cards and fills the terminal with errors.
+bool HasSoundServer() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return qEnvironmentVariableIsSet("PULSE_SERVER") ||
+           (!runtime.isEmpty() && (QFileInfo::exists(runtime + QStringLiteral("/pulse/native")) ||
+                                   QFileInfo::exists(runtime + QStringLiteral("/pipewire-0"))));
+}
+
+// One context for the life of the program: the sound plays asynchronously and would
+// be cut off if its context were destroyed right away.
+ca_context* SoundContext() {
+    static ca_context* context = [] {
+        ca_context* created = nullptr;
+        return HasSoundServer() && ca_context_create(&created) == CA_SUCCESS ? created : nullptr;
+    }();
+    return context;
+}
+
+void SoundFinished(ca_context*, uint32_t, int, void*) { SoundPlaying = false; }
+#endif
+
+} // namespace
+
 void PlayCompletionSound() {
 #ifdef HAVE_CANBERRA
-    // Without a sound server in the session (a server, a background run over SSH)
-    // the sound library falls back to probing sound cards and fills the terminal
-    // with their errors.
-    static const bool hasSoundServer = [] {
-        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-        return qEnvironmentVariableIsSet("PULSE_SERVER") ||
-               (!runtime.isEmpty() && (QFileInfo::exists(runtime + QStringLiteral("/pulse/native")) ||
-                                       QFileInfo::exists(runtime + QStringLiteral("/pipewire-0"))));
-    }();
-    // One context for the life of the program: the sound plays asynchronously and
-    // would be cut off if its context were destroyed right away.
-    static ca_context* context = hasSoundServer ? [] {
-        ca_context* created = nullptr;
-        return ca_context_create(&created) == CA_SUCCESS ? created : nullptr;
-    }() : nullptr;
-    if (hasSoundServer && context && ca_context_play(context, 0, CA_PROP_EVENT_ID, "complete", CA_PROP_EVENT_DESCRIPTION,
-                                   "Conversion finished", nullptr) == CA_SUCCESS)
-        return;
+    if (ca_context* context = SoundContext()) {
+        ca_proplist* properties = nullptr;
+        if (ca_proplist_create(&properties) == CA_SUCCESS) {
+            ca_proplist_sets(properties, CA_PROP_EVENT_ID, "complete");
+            ca_proplist_sets(properties, CA_PROP_EVENT_DESCRIPTION, "Conversion finished");
+            SoundPlaying = true;
+            const bool started = ca_context_play_full(context, 0, properties, SoundFinished, nullptr) == CA_SUCCESS;
+            ca_proplist_destroy(properties);
+            if (started) return;
+            SoundPlaying = false;
+        }
+    }
 #endif
     std::fputc('\a', stderr);
     std::fflush(stderr);
+}
+
+void WaitForCompletionSound(int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (SoundPlaying && !deadline.hasExpired()) QThread::msleep(20);
 }

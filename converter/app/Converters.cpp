@@ -1,3 +1,9 @@
 #include "Converters.h"
 
-void InstallConverters(TConverterSet&) {}
+#include "AudioConverter.h"
+
+void InstallConverters(TConverterSet& converters) {
+    converters.Audio = ConvertAudio;
+    converters.InitiateLibraries = InitiateLibraries;
+    converters.FreeLibraries = FreeLibraries;
+}

@@ -6,6 +6,7 @@
 #include "HistoryViewer.h"
 #include "IniDocument.h"
 #include "LabelButton.h"
+#include "LauncherProgress.h"
 #include "LocalSysutil.h"
 #include "MessageDisplay.h"
 #include "TextLines.h"
@@ -224,7 +225,10 @@ void TFormshift::ListChanged() {
     UpdatePathCaption();
 }
 
-void TFormshift::ProgressChanged(int overall) { FUi->ProgressStat->setValue(overall); }
+void TFormshift::ProgressChanged(int overall) {
+    FUi->ProgressStat->setValue(overall);
+    SetLauncherProgress(QStringLiteral("formshift.desktop"), overall, true);
+}
 
 void TFormshift::RunStarted() {
     FUi->ConvertBt->setText(RunningCaption);
@@ -241,6 +245,7 @@ void TFormshift::RunFinished() {
     FUi->StopBt->hide();
     FUi->MenuTop->setEnabled(true);
     FUi->ProgressStat->hide();
+    SetLauncherProgress(QStringLiteral("formshift.desktop"), 0, false);
 }
 
 QString TFormshift::ProvideExportPath() {

@@ -4,6 +4,7 @@
 #include "Instances.h"
 #include "LocalSysutil.h"
 #include "MessageDisplay.h"
+#include "NotificationSound.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -67,5 +68,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!hidden) window.show();
-    return app.exec();
+    const int status = app.exec();
+    WaitForCompletionSound(3000);
+    return status;
 }

@@ -10,6 +10,8 @@ struct ExtensionCase {
     FormatTag Expected;
 };
 
+void PrintTo(const ExtensionCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
+
 class FormatFromExtensionTest : public testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(FormatFromExtensionTest, RecognisesWordsOfTheTable) {

@@ -22,6 +22,8 @@ struct NamingCase {
     const char* Expected;
 };
 
+void PrintTo(const NamingCase& c, std::ostream* os) { *os << c.Source << " -> " << c.Expected; }
+
 class FormOutputPathTest : public testing::TestWithParam<NamingCase> {};
 
 TEST_P(FormOutputPathTest, DerivesTheNameInTheExportFolder) {

@@ -1,0 +1,30 @@
+#pragma once
+// Runs a program and waits for it, with its output captured, discarded or shared
+// with this process. Captured output is read while the child runs, so a child
+// that writes megabytes never blocks on a full pipe, and reading stops when the
+// child has ended, whatever the size of its output.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+struct ChildProcessOptions {
+    enum class Stream { Inherit, Discard, Capture };
+
+    QString Program;          // a path, or a name looked up on PATH
+    QStringList Arguments;    // without the program itself
+    QString WorkingDirectory; // empty: this process's
+    Stream Output = Stream::Inherit;
+    Stream Errors = Stream::Inherit;
+    // Called about every 100 ms while the child runs, for a message pump.
+    std::function<void()> WhileWaiting;
+};
+
+struct ChildProcessResult {
+    bool Started = false;
+    int ExitCode = -1;  // the exit status, or 128 + the signal that ended the child
+    QByteArray Output;  // standard output and error where captured, as they arrived
+};
+
+ChildProcessResult RunChildProcess(const ChildProcessOptions& options);

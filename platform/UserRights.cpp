@@ -1,0 +1,5 @@
+#include "UserRights.h"
+
+#include <unistd.h>
+
+bool IsAdministrator() { return ::geteuid() == 0; }

@@ -1,0 +1,3 @@
+#pragma once
+// Administrator here means the effective user id 0.
+bool IsAdministrator();

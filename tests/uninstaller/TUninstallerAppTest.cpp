@@ -1,0 +1,268 @@
+// The uninstaller program from the outside: started as a user or a script would
+// start it, against the demo application in a throw-away profile.
+#include "DemoProfile.h"
+#include "TWinRegistry.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+bool RecordExists() {
+    TWinRegistry registry;
+    registry.setErrorKind(TRegistryErrorKind::Disabled);
+    return registry.KeyExists("HKEY_CURRENT_USER\\" + TDemoProfile::Record());
+}
+
+QStringList Lines(const QByteArray& output) {
+    return QString::fromUtf8(output).split('\n');
+}
+
+// Waits for a condition that another process brings about; false when it does
+// not come within the limit.
+template <typename Condition> bool Eventually(Condition condition, int limitMs = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > limitMs) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+class TUninstallerAppTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        FProfile.PlaceNeighbours();
+        FBefore = FProfile.Snapshot();
+        TWinRegistry registry;
+        ASSERT_TRUE(registry.CreateKey("HKEY_CURRENT_USER\\Software\\BrenvaleSoftware\\Other App"));
+    }
+
+    QSet<QString> WithoutDemo(bool keepData) const {
+        QSet<QString> expected = FBefore;
+        if (keepData) {
+            for (const QString& entry : FInstalled) {
+                if ((FProfile.Root() + entry).startsWith(FProfile.DataDir())) expected.insert(entry);
+            }
+        }
+        // Folders on the way that the installer made stay, as on any system.
+        for (const QString& entry : FInstalled) {
+            const QString path = FProfile.Root() + entry;
+            if (path == FProfile.Home() + "/.local/share/BrenvaleSoftware" ||
+                path == FProfile.Root() + "/opt")
+                expected.insert(entry);
+        }
+        return expected;
+    }
+
+    void Install(const QStringList& extra = {}) {
+        ASSERT_TRUE(FProfile.Install(extra));
+        FInstalled = FProfile.Snapshot();
+        ASSERT_TRUE(RecordExists());
+    }
+
+    TDemoProfile FProfile;
+    QSet<QString> FBefore;
+    QSet<QString> FInstalled;
+};
+
+TEST_F(TUninstallerAppTest, SilentRunRemovesEverythingTheReportNamesAndNothingElse) {
+    Install();
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "/silent"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
+    EXPECT_FALSE(RecordExists());
+    TWinRegistry registry;
+    EXPECT_TRUE(registry.KeyExists("HKCU\\Software\\BrenvaleSoftware\\Other App"));
+    EXPECT_TRUE(run.Output.isEmpty()) << "no shell started it, so no lines";
+}
+
+TEST_F(TUninstallerAppTest, KeepAppDataKeepsTheDataFolder) {
+    Install();
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent", "-keepappdata"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(true));
+    EXPECT_FALSE(QFileInfo::exists(FProfile.InstallDir()));
+    EXPECT_FALSE(RecordExists());
+}
+
+TEST_F(TUninstallerAppTest, MismatchedVersionRemovesNothing) {
+    Install({"--report-version", "1.0"});
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"});
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_TRUE(
+        run.Errors.contains("The installer report version is mismatched. Installation cannot continue"));
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+    EXPECT_TRUE(RecordExists());
+}
+
+TEST_F(TUninstallerAppTest, MissingReportEndsWithAnError) {
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.Root() + "/nowhere.ini", "-silent"});
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_TRUE(
+        run.Errors.contains("The uninstaller cannot start as there is no install report file avalabile"));
+}
+
+TEST_F(TUninstallerAppTest, ReportIsFoundInTheWorkingFolder) {
+    Install();
+    ASSERT_TRUE(QFile::copy(FProfile.ReportPath(), FProfile.WorkDir() + "/Demo-InstallReport.ini"));
+    const auto run = FProfile.RunUninstaller({"-silent"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_FALSE(QFileInfo::exists(FProfile.InstallDir()));
+}
+
+TEST_F(TUninstallerAppTest, FromBashTheLinesAppearInOrder) {
+    Install();
+    const auto run =
+        FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent", "-closeafterfinish"}, true);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    QStringList expected{"(!) Beginning uninstalation"};
+    if (geteuid() != 0) expected << "(!) User Install Type: false";
+    expected << "(!) Uninstall type: silent"
+             << "(!) Successfully uninstalled!"
+             << "";
+    EXPECT_EQ(Lines(run.Output), expected);
+    EXPECT_FALSE(QFileInfo::exists(FProfile.InstallDir()));
+}
+
+TEST_F(TUninstallerAppTest, DangerousReportRemovesNothing) {
+    Install();
+    // The report of a broken installer names the user's home as its folder.
+    QFile report(FProfile.ReportPath());
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    QByteArray text = report.readAll();
+    report.close();
+    text.replace("Install Path=" + FProfile.InstallDir().toUtf8(),
+                 "Install Path=" + FProfile.Home().toUtf8());
+    TDemoProfile::WriteFile(FProfile.ReportPath(), text);
+    FInstalled = FProfile.Snapshot();
+
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+    EXPECT_TRUE(RecordExists());
+    EXPECT_TRUE(run.Output.contains("<!> Error: an error occured\n"));
+    EXPECT_FALSE(run.Output.contains("Successfully"));
+}
+
+TEST_F(TUninstallerAppTest, HelpFromBashPrintsEveryLine) {
+    Install();
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-help", "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 0);
+    const QStringList lines = Lines(run.Output);
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], "Avalabile Parameters:");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[9], "-r <filename> -> Load installer report");
+    EXPECT_EQ(lines[10], "");
+    EXPECT_TRUE(QFileInfo::exists(FProfile.InstallDir())) << "help removes nothing";
+}
+
+TEST_F(TUninstallerAppTest, HelpWithoutDisplayGoesToStandardOutput) {
+    Install();
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "/help"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_TRUE(run.Output.startsWith("Avalabile Parameters:\n\n------------------------\n"));
+}
+
+TEST_F(TUninstallerAppTest, WindowWithoutDisplayEndsWithAnError) {
+    Install();
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath()});
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_FALSE(run.Errors.isEmpty());
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+}
+
+TEST_F(TUninstallerAppTest, StartedWindowClosesByItselfAndDeletesItsOwnFile) {
+    Install();
+    // A copy in a folder like the one relocation makes, so its removal is seen too.
+    const QString folder = FProfile.InstrumentsDir() + "/brenvale-uninstaller-copy";
+    const QString copy = folder + "/uninstaller_temp";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(TDemoProfile::UninstallerPath(), copy));
+
+    const auto run = FProfile.RunUninstaller(
+        {"-ad", "-r", FProfile.ReportPath(), "-start", "-closeafterfinish"}, false, copy);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
+    EXPECT_FALSE(RecordExists());
+    EXPECT_TRUE(Eventually([&] { return !QFileInfo::exists(folder); }))
+        << "the delayed deletion did not remove the program and its folder";
+}
+
+TEST_F(TUninstallerAppTest, FromTheInstallFolderItRelocatesAndTheCopyRemovesEverything) {
+    Install({"--uninstaller", TDemoProfile::UninstallerPath()});
+    const QString inside = FProfile.InstallDir() + "/brenvale-uninstaller";
+    const auto run = FProfile.RunUninstaller({"-silent"}, false, inside);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    ASSERT_TRUE(Eventually([&] { return !QFileInfo::exists(FProfile.InstallDir()) && !RecordExists(); }))
+        << "the relocated copy did not remove the installation";
+    EXPECT_TRUE(Eventually([&] { return FProfile.Snapshot() == WithoutDemo(false); }));
+
+    // The copy ran from a private folder of the user's temporary folder, and a
+    // silent run leaves it there.
+    const QDir temp(FProfile.Home() + "/.cache/tmp");
+    const QStringList folders = temp.entryList({"brenvale-uninstaller-*"}, QDir::Dirs);
+    ASSERT_EQ(folders.size(), 1);
+    const QFileInfo folder(temp.filePath(folders[0]));
+    EXPECT_EQ(folder.permissions() &
+                  (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
+              QFile::Permissions());
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath() + "/uninstaller_temp"));
+}
+
+TEST_F(TUninstallerAppTest, FromASubFolderOfTheInstallationItDoesNotRelocate) {
+    Install();
+    const QString inside = FProfile.InstallDir() + "/bin/brenvale-uninstaller";
+    ASSERT_TRUE(QDir().mkpath(FProfile.InstallDir() + "/bin"));
+    ASSERT_TRUE(QFile::copy(TDemoProfile::UninstallerPath(), inside));
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, false, inside);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false)) << "the running program went with its folder";
+    EXPECT_TRUE(
+        QDir(FProfile.Home() + "/.cache/tmp").entryList({"brenvale-uninstaller-*"}, QDir::Dirs).isEmpty());
+}
+
+TEST_F(TUninstallerAppTest, AnAdministratorRemovesAnAllUsersInstallationWithoutRestarting) {
+    if (geteuid() != 0) GTEST_SKIP() << "only an administrator removes it at once";
+    Install({"--all-users"});
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(Lines(run.Output), QStringList({"(!) Beginning uninstalation", "(!) Uninstall type: silent",
+                                              "(!) Successfully uninstalled!", ""}));
+    EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
+}
+
+TEST_F(TUninstallerAppTest, AllUsersInstallRestartsThroughPkexec) {
+    if (geteuid() == 0) GTEST_SKIP() << "administrators need no restart";
+    Install({"--all-users"});
+    // A stand-in for pkexec that only writes down what it was asked to run.
+    const QString bin = FProfile.InstrumentsDir() + "/bin";
+    const QString record = FProfile.InstrumentsDir() + "/pkexec-arguments";
+    TDemoProfile::WriteFile(bin + "/pkexec",
+                            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                record.toUtf8() + "'\n");
+    QFile::setPermissions(bin + "/pkexec", QFile::ReadOwner | QFile::ExeOwner);
+    FProfile.Set("PATH", bin + ":" + qEnvironmentVariable("PATH"));
+
+    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(Lines(run.Output), QStringList({"(!) Restarting as administrator", ""}));
+    ASSERT_TRUE(Eventually([&] { return QFileInfo(record).size() > 0; }));
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList arguments = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList tail{
+        TDemoProfile::UninstallerPath(), "-alluser", "-force", "-r", FProfile.ReportPath(), "-r",
+        FProfile.ReportPath(),           "-silent"};
+    ASSERT_GE(arguments.size(), tail.size());
+    EXPECT_EQ(arguments.mid(arguments.size() - tail.size()), tail);
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled) << "the unelevated copy removes nothing";
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "TIntAni.h"
+
+#include "FXMainThread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+void SleepMilliseconds(double ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
+
+int SaturatedInt(double value) {
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return int(std::clamp(value, low, high));
+}
+
+} // namespace
+
+TIntAni::TIntAni() { SelectFunction(); }
+
+TIntAni::TIntAni(bool FreeOnFinish, TAniKind aAniKind, TAniFunctionKind aAniFunctionKind, int aStartValue,
+                 int aDeltaValue, TAniSyncProc aSyncProc, TAniDoneProc aDoneProc)
+    : FOnSync(std::move(aSyncProc)), FOnDone(std::move(aDoneProc)), FAniKind(aAniKind),
+      FAniFunctionKind(aAniFunctionKind), FStartValue(aStartValue), FDeltaValue(aDeltaValue),
+      FFreeOnFinish(FreeOnFinish) {
+    SelectFunction();
+}
+
+TIntAni::~TIntAni() {
+    if (FThread.joinable()) WaitFor();
+}
+
+void TIntAni::setStep(int value) { FStep = std::uint8_t(std::clamp(value, 1, 255)); }
+void TIntAni::setAniKind(TAniKind value) { FAniKind = value; }
+void TIntAni::setAniFunctionKind(TAniFunctionKind value) { FAniFunctionKind = value; }
+void TIntAni::setDelayStartTime(int value) { FDelayStartTime = std::max(value, 0); }
+void TIntAni::setDuration(int value) { FDuration = std::max(value, 0); }
+void TIntAni::setStartValue(int value) { FStartValue = value; }
+void TIntAni::setDeltaValue(int value) { FDeltaValue = value; }
+void TIntAni::setEndValue(int value) { FDeltaValue = value - FStartValue; }
+void TIntAni::setOnSync(TAniSyncProc value) { FOnSync = std::move(value); }
+void TIntAni::setOnDone(TAniDoneProc value) { FOnDone = std::move(value); }
+
+void TIntAni::SelectFunction() { FAniFunction = TIntAniCollection::Select(FAniFunctionKind, FAniKind); }
+
+void TIntAni::Start() {
+    if (FStarted) return;
+    FStarted = true;
+    FRunning = true;
+    if (FFreeOnFinish)
+        std::thread(&TIntAni::Run, this).detach();
+    else
+        FThread = std::thread(&TIntAni::Run, this);
+}
+
+void TIntAni::WaitFor() {
+    if (FFreeOnFinish) throw std::logic_error("WaitFor on an animation that frees itself");
+    if (!FThread.joinable()) return;
+    if (FXMainThread::IsCurrent()) FXMainThread::ServeUntil([this] { return !FRunning; });
+    FThread.join();
+}
+
+void TIntAni::Run() {
+    Execute();
+    if (FFreeOnFinish) {
+        delete this;
+        return;
+    }
+    FRunning = false;
+    FXMainThread::Wake();
+}
+
+void TIntAni::Execute() {
+    SelectFunction();
+    if (!FAniFunction) return;
+    const int duration = FDuration;
+    const int start = FStartValue;
+    const int delta = FDeltaValue;
+    const int steps = FStep;
+    SleepMilliseconds(FDelayStartTime);
+
+    const auto sync = [this] {
+        if (FOnSync) FOnSync(FCurrentValue);
+    };
+    // Halves to even, as the default floating-point rounding mode does.
+    const double interval = std::nearbyint(double(duration) / steps);
+    for (int i = 1; i <= steps; ++i) {
+        // A rounded-up interval would carry the last step past the end.
+        const double percent = duration > 0 ? std::min(interval * i / duration, 1.0) : 1.0;
+        FPercent = percent;
+        const float eased = FAniFunction(float(percent));
+        FCurrentValue = SaturatedInt(start + std::nearbyint(double(eased) * delta));
+        FXMainThread::Synchronize(sync);
+        SleepMilliseconds(interval);
+    }
+    FXMainThread::Synchronize(sync);
+    FXMainThread::Synchronize([this] {
+        if (FOnDone) FOnDone();
+    });
+}

@@ -1,0 +1,28 @@
+#include "ShowDialog.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+bool DisplayAvailable() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void ShowDialog(const QString& title, const QString& text, QWidget* owner) {
+    // The help text ends its lines in carriage returns; labels and terminals want line feeds.
+    QString lines = text;
+    lines.replace(u'\r', u'\n');
+    if (!DisplayAvailable()) {
+        if (!lines.endsWith(u'\n')) lines += u'\n';
+        const QByteArray bytes = lines.toUtf8();
+        std::FILE* stream = title == QLatin1String("Help") ? stdout : stderr;
+        std::fwrite(bytes.constData(), 1, bytes.size(), stream);
+        std::fflush(stream);
+        return;
+    }
+    QMessageBox dialog(QMessageBox::NoIcon, title, lines.trimmed(), QMessageBox::Ok,
+                       owner && owner->isVisible() ? owner : nullptr);
+    dialog.exec();
+}

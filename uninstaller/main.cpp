@@ -1,0 +1,24 @@
+#include "TUninstallerApp.h"
+
+#include "CommandParams.h"
+#include "ShellHelpers.h"
+#include "WindowsEnvironment.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    // A run over SSH or from a service has no display; the program then works
+    // on Qt's offscreen platform and writes its messages instead of showing them.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    EnsureWindowsEnvironment();
+
+    QApplication application(argc, argv);
+    const bool isElevated = RunningAsAdministrator();
+    QStringList arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments << ParamText(index);
+    TUninstallerApp uninstaller(arguments, isElevated);
+    return uninstaller.Run();
+}
