@@ -7,20 +7,19 @@
 #include "IniDocument.h"
 #include "LabelButton.h"
 #include "LauncherProgress.h"
-#include "LocalSysutil.h"
+#include "FormPosition.h"
 #include "MessageDisplay.h"
+#include "ShellHelpers.h"
 #include "TextLines.h"
 #include "TypePicker.h"
 #include "ui_Formshift.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QUrl>
 #include <array>
 #include <stdexcept>
 
@@ -165,6 +164,12 @@ void TFormshift::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (isVisible()) FormResize();
     ArrangePanels();
+}
+
+void TFormshift::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first size arrives before the window counts as visible.
+    FormResize();
 }
 
 void TFormshift::FormResize() {
@@ -372,7 +377,7 @@ void TFormshift::UpdatePathCaption() {
 
 void TFormshift::dirlabelRelease(Qt::MouseButton button) {
     if (button == Qt::MiddleButton) {
-        if (!FDriver.ExportPath.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(FDriver.ExportPath));
+        if (!FDriver.ExportPath.isEmpty()) ShellOpen(FDriver.ExportPath);
     } else if (button == Qt::LeftButton) {
         SelectPath(QString(), false);
     }
@@ -391,8 +396,9 @@ THistView& TFormshift::HistView() {
 QStringList TFormshift::ExchangeSettings(bool Load) {
     QStringList errors;
     QString error;
-    if (!PersistFormPosition(*this, FDataFolder + QStringLiteral("window.ini"), Load, true, &error))
-        errors << error;
+    const QString positions = FDataFolder + QStringLiteral("window.ini");
+    if (!PersistFormPosition(this, positions, Load, true) && !Load)
+        errors << QStringLiteral("Cannot write %1").arg(positions);
 
     const QString file = FDataFolder + QStringLiteral("setings.ini");
     TIniDocument ini;

@@ -1,6 +1,7 @@
 #include "JobListModel.h"
 
 #include "FormatCatalogue.h"
+#include "SymbolFont.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -12,9 +13,14 @@ namespace {
 const QColor DeleteColor(204, 0, 0);
 const QColor SaveColor(128, 0, 255);
 const QString Separator = QStringLiteral(" | ");
-// Symbols of the delete and save buttons.
-const QString DeleteGlyph = QStringLiteral("🗑");
-const QString SaveGlyph = QStringLiteral("💾");
+// Symbol-font code points of the delete and save buttons.
+constexpr char32_t DeleteGlyph = 0xE74D;
+constexpr char32_t SaveGlyph = 0xE78C;
+
+QString Glyph(char32_t codePoint, const QString& iconFont) {
+    const char32_t mapped = SymbolCodePoint(codePoint, iconFont);
+    return QString::fromUcs4(&mapped, 1);
+}
 
 QString BadgeOf(const QModelIndex& index) {
     const auto status = static_cast<TModifyProgress>(index.data(TJobListModel::StatusRole).toInt());
@@ -135,8 +141,12 @@ void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (!layout.DelBt.isEmpty()) {
         painter->fillRect(layout.DelBt, DeleteColor);
         painter->fillRect(layout.SaveBt, SaveColor);
-        painter->drawText(layout.DelBt, Qt::AlignCenter, DeleteGlyph);
-        painter->drawText(layout.SaveBt, Qt::AlignCenter, SaveGlyph);
+        static const QString iconFont = ChooseIconFont();
+        QFont symbols(iconFont);
+        symbols.setPixelSize(18);
+        painter->setFont(symbols);
+        painter->drawText(layout.DelBt, Qt::AlignCenter, Glyph(DeleteGlyph, iconFont));
+        painter->drawText(layout.SaveBt, Qt::AlignCenter, Glyph(SaveGlyph, iconFont));
     }
     painter->restore();
 }

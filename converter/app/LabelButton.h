@@ -2,7 +2,7 @@
 // A text label used as a button: coloured background, white bold text, and a
 // background that reacts to the pointer (enter +20, leave -20, press -60,
 // release +60 on each of red, green and blue).
-#include "LocalColor.h"
+#include "ColorFunctions.h"
 
 #include <QColor>
 #include <QLabel>

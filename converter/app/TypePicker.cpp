@@ -1,6 +1,7 @@
 #include "TypePicker.h"
 
 #include "LabelButton.h"
+#include "SymbolFont.h"
 #include "ui_Types.h"
 
 #include <QScrollBar>
@@ -15,6 +16,15 @@ const QColor DisabledColor(128, 128, 128);
 
 TTypes::TTypes(QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint), FUi(new Ui::Types) {
     FUi->setupUi(this);
+    // The headings' symbols are written as symbol-font code points in the form.
+    const QString iconFont = ChooseIconFont();
+    for (QLabel* glyph : {FUi->Glyph1, FUi->Glyph2, FUi->Glyph3, FUi->Glyph4}) {
+        QFont font = glyph->font();
+        font.setFamily(iconFont);
+        font.setPixelSize(18);
+        glyph->setFont(font);
+        glyph->setText(SymbolText(glyph->text(), iconFont));
+    }
     FUi->Hold->viewport()->installEventFilter(this);
     for (TLabelButton* button : FormatButtons())
         connect(button, &TLabelButton::clicked, this, [this, button] { Select(button); });

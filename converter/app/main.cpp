@@ -2,9 +2,9 @@
 #include "Converters.h"
 #include "FormshiftMain.h"
 #include "Instances.h"
-#include "LocalSysutil.h"
 #include "MessageDisplay.h"
 #include "NotificationSound.h"
+#include "SpecialFolders.h"
 
 #include <QApplication>
 #include <cstdio>

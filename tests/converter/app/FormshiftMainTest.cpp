@@ -217,10 +217,13 @@ TEST_F(FormshiftMainTest, AFailedSaveIsReportedAndTheWindowStillCloses) {
 TEST_F(FormshiftMainTest, WithTheHistoryOffFoldersAreNotRecordedOrWritten) {
     const QString exportFolder = Dir.filePath("out");
     QDir().mkpath(exportFolder);
+    SaveLines(DataFolder() + "setings.ini", {"[Application]", "History Viewer=0"});
     auto window = Open();
     window->show();
-    Control<QCheckBox>(*window, "Set_HistView")->setChecked(false);
-    window->FormResize();
+    EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
+    Control<QCheckBox>(*window, "Set_HistView")->click();
+    EXPECT_TRUE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
+    Control<QCheckBox>(*window, "Set_HistView")->click();
     EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
     ASSERT_TRUE(window->SelectPath(exportFolder, false));
     EXPECT_FALSE(window->HistoryCreated());
