@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <array>
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -481,7 +482,16 @@ void TFormshift::FormCloseQuery() {
         if (!error.isEmpty()) errors << error;
     }
     // Reported once; the window closes all the same.
-    if (!errors.isEmpty()) ShowErrorMessage(this, errors.join(QLatin1Char('\n')));
+    if (!errors.isEmpty()) ReportError(errors.join(QLatin1Char('\n')));
+}
+
+void TFormshift::ReportError(const QString& text) {
+    // An unattended run must not wait for someone to close a message box.
+    if (FDriver.BackgroundMode) {
+        std::fputs(qPrintable(QStringLiteral("formshift: ") + text + QLatin1Char('\n')), stderr);
+        return;
+    }
+    ShowErrorMessage(this, text);
 }
 
 // ---- Running copies -------------------------------------------------------------------
@@ -556,7 +566,7 @@ TFormshift::StartOutcome TFormshift::HandOver(const QStringList& files) {
         WriteHandOverList(HandOverFolder(), files);
     } catch (const std::exception& error) {
         // This copy stays open as an ordinary window with the files in its own list.
-        ShowErrorMessage(this, QString::fromStdString(error.what()));
+        ReportError(QString::fromStdString(error.what()));
         return StartOutcome::Run;
     }
     SendToInstance(QStringLiteral("readitem"));
@@ -579,7 +589,7 @@ void TFormshift::FetchFilesTimer() {
             AddFiles(lines);
         }
     } catch (const std::exception& error) {
-        ShowErrorMessage(this, QString::fromStdString(error.what()));
+        ReportError(QString::fromStdString(error.what()));
         return;
     }
     FDriver.PrepareList();

@@ -120,6 +120,7 @@ private:
     void RefreshClearCache();
     StartOutcome HandOver(const QStringList& files);
     void FormCloseQuery();
+    void ReportError(const QString& text);
 
     std::unique_ptr<Ui::Formshift> FUi;
     QString FDataFolder;
