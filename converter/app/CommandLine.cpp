@@ -35,7 +35,8 @@ QString HelpText() {
         QStringLiteral("=========="),
         QStringLiteral("/help - shows this dialog"),
         QStringLiteral("/convertnow - Starts conversion without user interaction"),
-        QStringLiteral("/background - Hides the userinterface, converts in the background, then closes program"),
+        QStringLiteral(
+            "/background - Hides the userinterface, converts in the background, then closes program"),
         QStringLiteral("/from FILETYPE - the file type to convert from"),
         QStringLiteral("/to FILETYPE - convert to filetype"),
         QStringLiteral("/directory PATH - give the path to the directory"),

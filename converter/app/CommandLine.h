@@ -10,10 +10,10 @@ struct TCommandLine {
     bool Help = false;
     bool ConvertNow = false;
     bool Background = false;
-    QStringList Directories;            // every "directory" value, in order
+    QStringList Directories;             // every "directory" value, in order
     FormatTag From = FormatTag::Unknown; // the last "from" value, Unknown when none or unrecognised
     FormatTag To = FormatTag::Unknown;
-    QStringList Files;                  // parameters that name existing files, made absolute
+    QStringList Files; // parameters that name existing files, made absolute
 };
 
 TCommandLine ParseCommandLine(const QStringList& parameters);

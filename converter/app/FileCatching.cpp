@@ -6,7 +6,9 @@
 
 TFileCatcher::TFileCatcher(const QDropEvent& drop) : FDropPoint(drop.position().toPoint()) {
     if (!drop.mimeData()) return;
-    for (const QUrl& url : drop.mimeData()->urls()) FFiles << (url.isLocalFile() ? url.toLocalFile() : QString());
+    for (const QUrl& url : drop.mimeData()->urls())
+        FFiles << (url.isLocalFile() ? url.toLocalFile() : QString());
 }
 
-TFileCatcher::TFileCatcher(const QStringList& files, QPoint dropPoint) : FFiles(files), FDropPoint(dropPoint) {}
+TFileCatcher::TFileCatcher(const QStringList& files, QPoint dropPoint)
+    : FFiles(files), FDropPoint(dropPoint) {}

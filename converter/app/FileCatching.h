@@ -8,7 +8,7 @@
 class QDropEvent;
 
 class TFileCatcher {
-public:
+  public:
     explicit TFileCatcher(const QDropEvent& drop);
     TFileCatcher(const QStringList& files, QPoint dropPoint);
 
@@ -18,7 +18,7 @@ public:
     // In client coordinates of the window that received the drop.
     QPoint DropPoint() const { return FDropPoint; }
 
-private:
+  private:
     QStringList FFiles;
     QPoint FDropPoint;
 };

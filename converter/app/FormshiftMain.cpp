@@ -2,12 +2,12 @@
 
 #include "CommandLine.h"
 #include "FileCatching.h"
+#include "FormPosition.h"
 #include "HandOver.h"
 #include "HistoryViewer.h"
 #include "IniDocument.h"
 #include "LabelButton.h"
 #include "LauncherProgress.h"
-#include "FormPosition.h"
 #include "MessageDisplay.h"
 #include "ShellHelpers.h"
 #include "TextLines.h"
@@ -37,7 +37,9 @@ const QColor FlashTarget(255, 128, 64);
 
 // Switched on by tests that watch a running copy from outside: two more words,
 // "report" (the caption and the file list travel back) and "quit".
-bool TestHooks() { return qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") == QLatin1String("1"); }
+bool TestHooks() {
+    return qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") == QLatin1String("1");
+}
 
 QString DefaultChooseFolder(QWidget* parent, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Export folder"), start);
@@ -304,7 +306,9 @@ bool TFormshift::ListClick(const QPoint& position) {
     option.rect = FUi->ItemsFiles->visualRect(index);
     const TJobRowDelegate::RowLayout layout = FDelegate.Layout(option, index);
     const int x = position.x();
-    const auto inside = [x](const QRect& r) { return !r.isEmpty() && r.left() < x && x < r.left() + r.width(); };
+    const auto inside = [x](const QRect& r) {
+        return !r.isEmpty() && r.left() < x && x < r.left() + r.width();
+    };
     bool hit = false;
     if (inside(layout.DelBt)) {
         hit = true;
@@ -387,7 +391,8 @@ void TFormshift::dirlabelRelease(Qt::MouseButton button) {
 THistView& TFormshift::HistView() {
     if (!FHistView) {
         FHistView = new THistView(FDataFolder + QStringLiteral("folderhistory.txt"), this);
-        connect(FHistView, &THistView::PathChosen, this, [this](const QString& path) { SelectPath(path, false); });
+        connect(FHistView, &THistView::PathChosen, this,
+                [this](const QString& path) { SelectPath(path, false); });
     }
     return *FHistView;
 }
@@ -410,14 +415,17 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     const QString jpeg = QStringLiteral("File:JPEG/HEIC");
     const auto check = [&](const QString& section, const char* key, QCheckBox* box) {
         const QString name = QLatin1String(key);
-        if (Load) box->setChecked(ini.ReadBool(section, name, box->isChecked()));
-        else ini.WriteBool(section, name, box->isChecked());
+        if (Load)
+            box->setChecked(ini.ReadBool(section, name, box->isChecked()));
+        else
+            ini.WriteBool(section, name, box->isChecked());
     };
 
     check(application, "Save path", FUi->Set_ReloadPath);
     if (Load) {
         const QString last = ini.ReadString(application, QStringLiteral("Last Path"), QString());
-        if (FUi->Set_ReloadPath->isChecked() && !last.isEmpty() && QFileInfo(last).isDir()) SelectPath(last, true);
+        if (FUi->Set_ReloadPath->isChecked() && !last.isEmpty() && QFileInfo(last).isDir())
+            SelectPath(last, true);
     } else {
         ini.WriteString(application, QStringLiteral("Last Path"), FDriver.ExportPath);
     }
@@ -426,7 +434,8 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     check(application, "Override from", FUi->Set_OverideFrom);
     check(application, "Check Updates", FUi->Set_CheckUpdateStart);
     if (Load) {
-        const int done = ini.ReadInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
+        const int done =
+            ini.ReadInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
         FUi->Set_DoneConvert->setCurrentIndex(done >= 0 && done < FUi->Set_DoneConvert->count() ? done : -1);
     } else {
         ini.WriteInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
@@ -438,7 +447,8 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     check(icons, "Smooth Downsize", FUi->Set_SmoothSize);
     check(jpeg, "Lossless Quality", FUi->Set_Lossless);
     if (Load) {
-        FUi->Set_Quality->setValue(ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
+        FUi->Set_Quality->setValue(
+            ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
     } else {
         ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value());
         if (!ini.Save(file, &error)) errors << error;
@@ -502,7 +512,8 @@ void TFormshift::StartInstanceChannel() {
 }
 
 void TFormshift::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowTitleChange && FChannelStarted && !FClosed) FChannel.Listen(windowTitle());
+    if (event->type() == QEvent::WindowTitleChange && FChannelStarted && !FClosed)
+        FChannel.Listen(windowTitle());
     QWidget::changeEvent(event);
 }
 
@@ -522,7 +533,8 @@ QByteArray TFormshift::InstanceCommand(const QString& word) {
         setWindowTitle(PrimaryCaption);
     } else if (TestHooks() && word == QLatin1String("report")) {
         reply = "caption=" + windowTitle().toUtf8() + '\n';
-        for (const QString& file : FJobs.FileList) reply += "file=" + file.toUtf8() + '\n';
+        for (const QString& file : FJobs.FileList)
+            reply += "file=" + file.toUtf8() + '\n';
         reply += "end\n";
     } else if (TestHooks() && word == QLatin1String("quit")) {
         QTimer::singleShot(0, this, [this] {
@@ -539,7 +551,8 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     const TCommandLine line = ParseCommandLine(parameters);
     if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
     if (line.Background) FDriver.BackgroundMode = true;
-    for (const QString& folder : line.Directories) SelectPath(folder, false);
+    for (const QString& folder : line.Directories)
+        SelectPath(folder, false);
 
     AddFiles(line.Files);
     FDriver.PrepareList();
@@ -554,7 +567,8 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     SyncVarNames();
     if (line.ConvertNow) {
         FDriver.ConvertAll();
-        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder) return StartOutcome::NoExportFolder;
+        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder)
+            return StartOutcome::NoExportFolder;
         if (FDriver.BackgroundMode) FHideUX.start();
     }
     return StartOutcome::Run;
@@ -603,7 +617,8 @@ void TFormshift::AddFile(const QString& path) {
 }
 
 void TFormshift::AddFiles(const QStringList& list) {
-    for (const QString& path : list) AddFile(path);
+    for (const QString& path : list)
+        AddFile(path);
     if (!list.isEmpty()) FUi->DropZonePanel->lower();
 }
 
@@ -615,7 +630,8 @@ void TFormshift::GuessSourceFormat() {
         candidate = tagOf(files.first());
     } else if (!files.isEmpty()) {
         std::array<int, LastFormatTag + 1> counts{};
-        for (const QString& path : files) ++counts[static_cast<std::size_t>(tagOf(path))];
+        for (const QString& path : files)
+            ++counts[static_cast<std::size_t>(tagOf(path))];
         std::size_t best = 0;
         for (std::size_t tag = 1; tag < counts.size(); ++tag) {
             if (counts[tag] > counts[best]) best = tag;
@@ -654,8 +670,9 @@ void TFormshift::DropFiles(const TFileCatcher& catcher) {
     if (!bounds.contains(catcher.DropPoint())) {
         const QColor current = zone->palette().color(QPalette::Window);
         const auto toward = [](int c, int target) { return c + 25 * (target - c) / 255; };
-        FFlashColor = QColor(toward(current.red(), FlashTarget.red()), toward(current.green(), FlashTarget.green()),
-                             toward(current.blue(), FlashTarget.blue()));
+        FFlashColor =
+            QColor(toward(current.red(), FlashTarget.red()), toward(current.green(), FlashTarget.green()),
+                   toward(current.blue(), FlashTarget.blue()));
         PaintDropZone(FFlashColor);
         FFlashTicks = 0;
         FReturnDropColor.start();
@@ -689,7 +706,9 @@ void TFormshift::ReturnDropColorTimer() {
     }
 }
 
-QColor TFormshift::DropZoneBase() const { return FUi->ItemsHold->palette().color(QPalette::Window); }
+QColor TFormshift::DropZoneBase() const {
+    return FUi->ItemsHold->palette().color(QPalette::Window);
+}
 
 void TFormshift::PaintDropZone(const QColor& colour) {
     QPalette palette = FUi->DropZonePanel->palette();

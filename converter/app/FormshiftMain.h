@@ -34,7 +34,7 @@ struct TFormshiftDialogs {
 class TFormshift : public QWidget, private TDriverView {
     Q_OBJECT
 
-public:
+  public:
     enum class StartOutcome {
         Run,           // the window goes on
         HandedOver,    // a second copy passed its files to the first one and ends now
@@ -86,7 +86,7 @@ public:
     QStringList ExchangeSettings(bool Load);
     void FormResize();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -96,7 +96,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void ListChanged() override;
     void ProgressChanged(int overall) override;
     void RunStarted() override;

@@ -14,14 +14,19 @@
 
 namespace {
 
-[[noreturn]] void Fail(const QString& text) { throw std::runtime_error(text.toStdString()); }
+[[noreturn]] void Fail(const QString& text) {
+    throw std::runtime_error(text.toStdString());
+}
 
-QString SystemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Exclusive creation for file systems without hard links; the content follows
 // the name, so this path is not atomic.
 bool WriteExclusive(const QString& path, const QByteArray& bytes, int& error) {
-    const int handle = open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int handle =
+        open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (handle < 0) {
         error = errno;
         return false;
@@ -48,7 +53,8 @@ QString WriteHandOverList(const QString& handOverFolder, const QStringList& list
     QTemporaryFile temporary(staging.filePath(QStringLiteral(".handover-XXXXXX")));
     const QByteArray bytes = LinesText(list);
     if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush())
-        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2").arg(staging.path(), temporary.errorString()));
+        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2")
+                 .arg(staging.path(), temporary.errorString()));
     const QByteArray source = QFile::encodeName(temporary.fileName());
 
     // Every free number is tried once, starting at a random one.

@@ -13,7 +13,7 @@ class HistView;
 class THistView : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // At most this many entries survive loading the file.
     static constexpr int MaxLoaded = 50;
 
@@ -36,14 +36,14 @@ public:
     // "✖️ Clear History": empties the list and the file at once.
     void dirlabelClick();
 
-signals:
+  signals:
     // An entry was double-clicked; the popup has closed.
     void PathChosen(const QString& path);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void HistoryBlockDblClick();
 
     std::unique_ptr<Ui::HistView> FUi;

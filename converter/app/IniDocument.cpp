@@ -7,7 +7,9 @@
 
 namespace {
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // The text of a file in UTF-8, or in the Unicode encoding its byte-order mark names.
 QString DecodeText(const QByteArray& bytes) {
@@ -47,7 +49,8 @@ bool TIniDocument::Load(const QString& path, QString* error) {
             // part of a folder name.
             QString value = raw.mid(equals + 1);
             qsizetype start = 0;
-            while (start < value.size() && (value[start] == QLatin1Char(' ') || value[start] == QLatin1Char('\t')))
+            while (start < value.size() &&
+                   (value[start] == QLatin1Char(' ') || value[start] == QLatin1Char('\t')))
                 ++start;
             line.Value = value.mid(start);
         }
@@ -59,7 +62,8 @@ bool TIniDocument::Load(const QString& path, QString* error) {
 
 QString TIniDocument::Text() const {
     QString text;
-    for (const Line& line : FPreamble) text += line.Raw + QLatin1String("\r\n");
+    for (const Line& line : FPreamble)
+        text += line.Raw + QLatin1String("\r\n");
     for (const Section& section : FSections) {
         text += QLatin1Char('[') + section.Name + QLatin1String("]\r\n");
         for (const Line& line : section.Lines) {
@@ -90,7 +94,8 @@ const TIniDocument::Line* TIniDocument::Find(const QString& section, const QStri
     return nullptr;
 }
 
-QString TIniDocument::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
+QString TIniDocument::ReadString(const QString& section, const QString& key,
+                                 const QString& defaultValue) const {
     const Line* line = Find(section, key);
     return line ? line->Value : defaultValue;
 }

@@ -6,7 +6,7 @@
 #include <QString>
 
 class TIniDocument {
-public:
+  public:
     // A missing file gives an empty document; false (with the reason in `error`)
     // when the file exists but cannot be read.
     bool Load(const QString& path, QString* error = nullptr);
@@ -26,7 +26,7 @@ public:
 
     QString Text() const;
 
-private:
+  private:
     struct Line {
         QString Key; // empty for a line that is not key=value
         QString Value;

@@ -24,15 +24,22 @@ QString CaptionFolder(const QString& caption) {
     return TInstanceChannel::WindowsFolder() + QLatin1Char('/') + name;
 }
 
-bool ProcessRuns(qint64 pid) { return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM); }
+bool ProcessRuns(qint64 pid) {
+    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
 
 } // namespace
 
-TInstanceChannel::TInstanceChannel(Handler handler, QObject* parent) : QObject(parent), FHandler(std::move(handler)) {}
+TInstanceChannel::TInstanceChannel(Handler handler, QObject* parent)
+    : QObject(parent), FHandler(std::move(handler)) {}
 
-TInstanceChannel::~TInstanceChannel() { Close(); }
+TInstanceChannel::~TInstanceChannel() {
+    Close();
+}
 
-QString TInstanceChannel::WindowsFolder() { return RuntimeFolder() + QStringLiteral("/formshift-windows"); }
+QString TInstanceChannel::WindowsFolder() {
+    return RuntimeFolder() + QStringLiteral("/formshift-windows");
+}
 
 bool TInstanceChannel::Listen(const QString& caption) {
     if (FServer && FCaption == caption) return true;
@@ -52,7 +59,8 @@ bool TInstanceChannel::Listen(const QString& caption) {
     FCaption = caption;
     QLocalServer* server = FServer;
     connect(server, &QLocalServer::newConnection, this, [this, server] {
-        while (QLocalSocket* socket = server->nextPendingConnection()) Serve(socket);
+        while (QLocalSocket* socket = server->nextPendingConnection())
+            Serve(socket);
     });
     return true;
 }
@@ -90,7 +98,8 @@ void TInstanceChannel::Serve(QLocalSocket* socket) {
 bool TInstanceChannel::Send(const QString& word, const QString& caption, QByteArray* reply) {
     const QDir folder(CaptionFolder(caption));
     const QString self = QString::number(QCoreApplication::applicationPid());
-    const QStringList entries = folder.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries =
+        folder.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
         if (entry == self) continue;
         QLocalSocket socket;
@@ -114,4 +123,6 @@ bool TInstanceChannel::Send(const QString& word, const QString& caption, QByteAr
     return false;
 }
 
-bool SendToInstance(const QString& word, const QString& caption) { return TInstanceChannel::Send(word, caption); }
+bool SendToInstance(const QString& word, const QString& caption) {
+    return TInstanceChannel::Send(word, caption);
+}

@@ -13,7 +13,7 @@ class QLocalSocket;
 class TInstanceChannel : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // Handles one word; the returned bytes travel back with the acknowledgement.
     using Handler = std::function<QByteArray(const QString& word)>;
 
@@ -31,7 +31,7 @@ public:
     // process) and waits for its acknowledgement. False when no window took it.
     static bool Send(const QString& word, const QString& caption, QByteArray* reply = nullptr);
 
-private:
+  private:
     void Serve(QLocalSocket* socket);
 
     Handler FHandler;

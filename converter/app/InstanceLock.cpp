@@ -14,14 +14,17 @@ bool Lock(int handle, short type, int command) {
     lock.l_start = 0;
     lock.l_len = 0;
     int result;
-    do result = fcntl(handle, command, &lock);
+    do
+        result = fcntl(handle, command, &lock);
     while (result != 0 && errno == EINTR);
     return result == 0;
 }
 
 } // namespace
 
-TInstanceLock::~TInstanceLock() { Release(); }
+TInstanceLock::~TInstanceLock() {
+    Release();
+}
 
 bool TInstanceLock::Acquire(const QString& path) {
     Release();

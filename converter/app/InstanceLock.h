@@ -5,7 +5,7 @@
 #include <QString>
 
 class TInstanceLock {
-public:
+  public:
     TInstanceLock() = default;
     TInstanceLock(const TInstanceLock&) = delete;
     TInstanceLock& operator=(const TInstanceLock&) = delete;
@@ -16,6 +16,6 @@ public:
     bool Acquire(const QString& path);
     void Release();
 
-private:
+  private:
     int FHandle = -1;
 };

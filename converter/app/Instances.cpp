@@ -22,7 +22,8 @@ QString InstanceName() {
 
 QString RuntimeFolder() {
     const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!fromEnvironment.isEmpty() && QFileInfo(fromEnvironment).isDir()) return QDir::cleanPath(fromEnvironment);
+    if (!fromEnvironment.isEmpty() && QFileInfo(fromEnvironment).isDir())
+        return QDir::cleanPath(fromEnvironment);
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) folder = QDir::tempPath();
     return QDir::cleanPath(folder);

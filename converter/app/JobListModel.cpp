@@ -32,22 +32,32 @@ QString BadgeOf(const QModelIndex& index) {
 TJobListModel::TJobListModel(const TJobList& jobs, std::function<bool()> idle, QObject* parent)
     : QAbstractListModel(parent), FJobs(jobs), FIdle(std::move(idle)) {}
 
-int TJobListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : FShownCount; }
+int TJobListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : FShownCount;
+}
 
 QVariant TJobListModel::data(const QModelIndex& index, int role) const {
     const int row = index.row();
     if (!index.isValid() || row >= FJobs.Count()) return {};
     const auto at = static_cast<std::size_t>(row);
-    const TModifyProgress status = at < FJobs.ItemStatus.size() ? FJobs.ItemStatus[at] : TModifyProgress::Waiting;
+    const TModifyProgress status =
+        at < FJobs.ItemStatus.size() ? FJobs.ItemStatus[at] : TModifyProgress::Waiting;
     const int percent = at < FJobs.ItemPercent.size() ? FJobs.ItemPercent[at] : 0;
     switch (role) {
-    case Qt::DisplayRole: return QFileInfo(FJobs.FileList[row]).fileName();
-    case Qt::ToolTipRole: return FJobs.FileList[row];
-    case TypeRole: return FileTypeText(FJobs.FileList[row]);
-    case StatusRole: return static_cast<int>(status);
-    case PercentRole: return percent;
-    case IdleRole: return FIdle ? FIdle() : true;
-    default: return {};
+    case Qt::DisplayRole:
+        return QFileInfo(FJobs.FileList[row]).fileName();
+    case Qt::ToolTipRole:
+        return FJobs.FileList[row];
+    case TypeRole:
+        return FileTypeText(FJobs.FileList[row]);
+    case StatusRole:
+        return static_cast<int>(status);
+    case PercentRole:
+        return percent;
+    case IdleRole:
+        return FIdle ? FIdle() : true;
+    default:
+        return {};
     }
 }
 
@@ -80,14 +90,15 @@ TJobRowDelegate::RowLayout TJobRowDelegate::Layout(const QRect& row, const QFont
     }
     const int badgeWidth = std::max(125, metrics.horizontalAdvance(badge) + 12);
     layout.Badge = QRect(right - 6 - badgeWidth, row.top() + 6, badgeWidth, row.height() - 12);
-    layout.Text = QRect(layout.Icon.right() + 11, row.top(), std::max(0, layout.Badge.left() - 6 - layout.Icon.right() - 11),
-                        row.height());
+    layout.Text = QRect(layout.Icon.right() + 11, row.top(),
+                        std::max(0, layout.Badge.left() - 6 - layout.Icon.right() - 11), row.height());
     return layout;
 }
 
 TJobRowDelegate::RowLayout TJobRowDelegate::Layout(const QStyleOptionViewItem& option,
                                                    const QModelIndex& index) const {
-    return Layout(option.rect, QFontMetrics(option.font), BadgeOf(index), index.data(TJobListModel::IdleRole).toBool());
+    return Layout(option.rect, QFontMetrics(option.font), BadgeOf(index),
+                  index.data(TJobListModel::IdleRole).toBool());
 }
 
 QIcon TJobRowDelegate::TypeIcon(const QString& path) const {
@@ -101,7 +112,8 @@ QIcon TJobRowDelegate::TypeIcon(const QString& path) const {
     return icon;
 }
 
-void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
     QStyleOptionViewItem base = option;
     initStyleOption(&base, index);
     base.text.clear();
@@ -111,7 +123,8 @@ void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const auto status = static_cast<TModifyProgress>(index.data(TJobListModel::StatusRole).toInt());
     const QString badge = BadgeOf(index);
     const QFontMetrics metrics(option.font);
-    const RowLayout layout = Layout(option.rect, metrics, badge, index.data(TJobListModel::IdleRole).toBool());
+    const RowLayout layout =
+        Layout(option.rect, metrics, badge, index.data(TJobListModel::IdleRole).toBool());
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -119,8 +132,8 @@ void TJobRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     const QString type = index.data(TJobListModel::TypeRole).toString();
     const int fixedWidth = metrics.horizontalAdvance(Separator + type + Separator);
-    const QString name =
-        metrics.elidedText(index.data().toString(), Qt::ElideMiddle, std::max(0, layout.Text.width() - fixedWidth));
+    const QString name = metrics.elidedText(index.data().toString(), Qt::ElideMiddle,
+                                            std::max(0, layout.Text.width() - fixedWidth));
     const QColor text = option.palette.color(QPalette::Text);
     QRect place = layout.Text;
     const auto draw = [&](const QString& part, const QColor& colour) {

@@ -10,7 +10,7 @@
 #include <functional>
 
 class TJobListModel : public QAbstractListModel {
-public:
+  public:
     enum Role { StatusRole = Qt::UserRole + 1, PercentRole, TypeRole, IdleRole };
 
     // `idle` tells whether the list may be edited (no run active).
@@ -20,7 +20,7 @@ public:
     // Follows the job list after it changed: resets on a new count, else repaints.
     void Refresh();
 
-private:
+  private:
     const TJobList& FJobs;
     std::function<bool()> FIdle;
     int FShownCount = 0;
@@ -32,7 +32,7 @@ QString FileTypeText(const QString& path);
 // Draws a row: icon, file name, type, and at the right the status badge, the
 // delete button and the save button (the buttons only while no run is active).
 class TJobRowDelegate : public QStyledItemDelegate {
-public:
+  public:
     static constexpr int RowHeight = 50;
     static constexpr int ButtonWidth = 42;
 
@@ -48,10 +48,11 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     RowLayout Layout(const QRect& row, const QFontMetrics& metrics, const QString& badge, bool idle) const;
     RowLayout Layout(const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-private:
+  private:
     QIcon TypeIcon(const QString& path) const;
 
     mutable QHash<QString, QIcon> FIcons;

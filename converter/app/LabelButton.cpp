@@ -13,7 +13,9 @@ TLabelButton::TLabelButton(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignCenter);
 }
 
-QColor TLabelButton::Color() const { return QColor(GetRValue(FColor), GetGValue(FColor), GetBValue(FColor)); }
+QColor TLabelButton::Color() const {
+    return QColor(GetRValue(FColor), GetGValue(FColor), GetBValue(FColor));
+}
 
 void TLabelButton::setColor(const QColor& value) {
     const TColor color = RGB(value.red(), value.green(), value.blue());
@@ -22,7 +24,9 @@ void TLabelButton::setColor(const QColor& value) {
     update();
 }
 
-void TLabelButton::setTag(int value) { FTag = value; }
+void TLabelButton::setTag(int value) {
+    FTag = value;
+}
 
 void TLabelButton::Shift(int amount) {
     FColor = ChangeLightness(FColor, amount);

@@ -12,7 +12,7 @@ class TLabelButton : public QLabel {
     Q_PROPERTY(QColor Color READ Color WRITE setColor)
     Q_PROPERTY(int Tag READ Tag WRITE setTag)
 
-public:
+  public:
     explicit TLabelButton(QWidget* parent = nullptr);
 
     QColor Color() const;
@@ -20,20 +20,20 @@ public:
     int Tag() const { return FTag; }
     void setTag(int value);
 
-signals:
+  signals:
     // The left button was released over the label.
     void clicked();
     // Any button was released; the hover colour has been restored first.
     void released(Qt::MouseButton button);
 
-protected:
+  protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void Shift(int amount);
 
     TColor FColor = RGB(92, 92, 92);

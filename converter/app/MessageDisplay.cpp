@@ -6,7 +6,9 @@
 
 namespace {
 
-bool NoScreen() { return QGuiApplication::platformName() == QLatin1String("offscreen"); }
+bool NoScreen() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
 
 void Print(std::FILE* stream, QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));

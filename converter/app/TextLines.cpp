@@ -9,10 +9,12 @@
 QStringList LoadLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()).toStdString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw std::runtime_error(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()).toStdString());
     QStringDecoder decoder(QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8));
     QString text = decoder(bytes);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
@@ -26,7 +28,8 @@ QStringList LoadLines(const QString& path) {
 
 QByteArray LinesText(const QStringList& lines) {
     QByteArray bytes;
-    for (const QString& line : lines) bytes += line.toUtf8() + "\r\n";
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
     return bytes;
 }
 
@@ -34,5 +37,6 @@ void SaveLines(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     const QByteArray bytes = LinesText(lines);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
 }

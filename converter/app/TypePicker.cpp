@@ -32,7 +32,9 @@ TTypes::TTypes(QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessWindo
 
 TTypes::~TTypes() = default;
 
-QScrollArea* TTypes::Hold() const { return FUi->Hold; }
+QScrollArea* TTypes::Hold() const {
+    return FUi->Hold;
+}
 
 QList<TLabelButton*> TTypes::FormatButtons() const {
     // Headings are labels too; only the ones with the hand pointer pick a format.

@@ -13,7 +13,7 @@ class TLabelButton;
 class TTypes : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TTypes(QWidget* parent = nullptr);
     ~TTypes() override;
 
@@ -27,15 +27,15 @@ public:
     QList<TLabelButton*> FormatButtons() const;
     QScrollArea* Hold() const;
 
-signals:
+  signals:
     // A format was chosen in mode `changeId`; the picker has closed.
     void Picked(int changeId, int tag);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Select(TLabelButton* button);
 
     std::unique_ptr<Ui::Types> FUi;

@@ -17,7 +17,8 @@ namespace {
 // Returns true when it had to fall back to it.
 bool ChoosePlatform() {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return false;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return false;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
 }
@@ -50,11 +51,14 @@ int main(int argc, char* argv[]) {
     InstallConverters(window.Driver().Converters);
     if (!parameters.isEmpty()) {
         switch (window.ProcessCommandLine(parameters, secondInstance)) {
-        case TFormshift::StartOutcome::HandedOver: return 0;
+        case TFormshift::StartOutcome::HandedOver:
+            return 0;
         case TFormshift::StartOutcome::NoExportFolder:
-            std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n", stderr);
+            std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n",
+                       stderr);
             return 2;
-        case TFormshift::StartOutcome::Run: break;
+        case TFormshift::StartOutcome::Run:
+            break;
         }
     }
     if (!secondInstance) window.setWindowTitle(QStringLiteral("Formshift"));

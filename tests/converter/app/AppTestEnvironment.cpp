@@ -17,7 +17,7 @@ void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, cons
 }
 
 class AppTestEnvironment : public testing::Environment {
-public:
+  public:
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         FHome = std::make_unique<QTemporaryDir>();
@@ -39,7 +39,7 @@ public:
     }
     QString Home() const { return FHome->path(); }
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> FHome;
     std::unique_ptr<QApplication> FApplication;
 };
@@ -49,4 +49,6 @@ AppTestEnvironment* const Environment =
 
 } // namespace
 
-QString TestHome() { return Environment->Home(); }
+QString TestHome() {
+    return Environment->Home();
+}

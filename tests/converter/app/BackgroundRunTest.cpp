@@ -8,7 +8,7 @@
 namespace {
 
 class BackgroundRunTest : public testing::Test {
-protected:
+  protected:
     int Run(const QStringList& arguments, QByteArray* errors = nullptr) {
         QProcess formshift;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -26,7 +26,8 @@ protected:
 
     QByteArray Write(const QString& name, qsizetype size) {
         QByteArray bytes(size, Qt::Uninitialized);
-        for (auto& b : bytes) b = char(QRandomGenerator::global()->generate());
+        for (auto& b : bytes)
+            b = char(QRandomGenerator::global()->generate());
         QFile file(Dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -46,7 +47,8 @@ TEST_F(BackgroundRunTest, AnyFileToBase64AndBackWithNumberedClashes) {
     const QByteArray data = Write("data.bin", 200000);
     QDir().mkpath(Dir.filePath("out"));
     QDir().mkpath(Dir.filePath("back"));
-    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "data.bin", "data.bin"}), 0);
+    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "data.bin", "data.bin"}),
+              0);
     EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               (QStringList{"data.bin (1).b64", "data.bin.b64"}));
 

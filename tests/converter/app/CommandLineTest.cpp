@@ -8,9 +8,10 @@
 namespace {
 
 class CommandLineTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        for (const char* name : {"photo.png", "png", "a.png"}) QFile(Dir.filePath(name)).open(QIODevice::WriteOnly);
+        for (const char* name : {"photo.png", "png", "a.png"})
+            QFile(Dir.filePath(name)).open(QIODevice::WriteOnly);
         QDir::setCurrent(Dir.path());
     }
     QTemporaryDir Dir;
@@ -26,7 +27,8 @@ TEST_F(CommandLineTest, SwitchesSetFormatsAndFilesAreCollected) {
 }
 
 TEST_F(CommandLineTest, TheFirstCharacterIsNeverExamined) {
-    for (const char* p : {"/help", "-help", "+help", "xhelp"}) EXPECT_TRUE(ParseCommandLine({p}).Help) << p;
+    for (const char* p : {"/help", "-help", "+help", "xhelp"})
+        EXPECT_TRUE(ParseCommandLine({p}).Help) << p;
     EXPECT_FALSE(ParseCommandLine({"help"}).Help);
     EXPECT_FALSE(ParseCommandLine({"/Help"}).Help);
 }
@@ -45,7 +47,8 @@ TEST_F(CommandLineTest, ASwitchValueIsAlsoExaminedAsAFile) {
 }
 
 TEST_F(CommandLineTest, DirectoriesAndModesAreRemembered) {
-    const TCommandLine line = ParseCommandLine({"/directory", "/out", "/convertnow", "-background", "/directory"});
+    const TCommandLine line =
+        ParseCommandLine({"/directory", "/out", "/convertnow", "-background", "/directory"});
     EXPECT_EQ(line.Directories, (QStringList{"/out", ""}));
     EXPECT_TRUE(line.ConvertNow);
     EXPECT_TRUE(line.Background);

@@ -1,6 +1,6 @@
+#include "FormshiftMain.h"
 #include "AppTestEnvironment.h"
 #include "FileCatching.h"
-#include "FormshiftMain.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
 #include "TextLines.h"
@@ -21,7 +21,7 @@
 namespace {
 
 class FormshiftMainTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QDir(Dir.path()).mkpath("data");
         QDir(Dir.path()).mkpath("files");
@@ -173,7 +173,8 @@ TEST_F(FormshiftMainTest, OptionsReachTheRunTheMomentTheyChange) {
 TEST_F(FormshiftMainTest, AStoredPathIsRestoredOnlyWhenAskedAndWrittenAgainRegardless) {
     QDir().mkpath(Dir.filePath("kept"));
     SaveLines(DataFolder() + "setings.ini",
-              {"[application]", "save path = 0", "Last Path=" + Dir.filePath("kept"), "When Done=7", "Image Quality=x"});
+              {"[application]", "save path = 0", "Last Path=" + Dir.filePath("kept"), "When Done=7",
+               "Image Quality=x"});
     auto window = Open();
     EXPECT_TRUE(window->Driver().ExportPath.isEmpty());
     EXPECT_FALSE(Control<QCheckBox>(*window, "Set_ReloadPath")->isChecked());
@@ -181,7 +182,8 @@ TEST_F(FormshiftMainTest, AStoredPathIsRestoredOnlyWhenAskedAndWrittenAgainRegar
     EXPECT_EQ(window->Driver().Settings.DoneConvert, -1);
     CloseAsPrimary(*window);
     const QByteArray settings = ReadData("setings.ini");
-    EXPECT_TRUE(settings.startsWith("[application]\r\nsave path=0\r\nLast Path=\r\nWhen Done=-1\r\n")) << settings.data();
+    EXPECT_TRUE(settings.startsWith("[application]\r\nsave path=0\r\nLast Path=\r\nWhen Done=-1\r\n"))
+        << settings.data();
 }
 
 TEST_F(FormshiftMainTest, AStoredPathThatIsGoneIsIgnored) {
@@ -261,7 +263,7 @@ TEST_F(FormshiftMainTest, AMissingFolderOpensThePickerAndCancellingKeepsTheOldOn
 struct CaptionCase {
     const char* Name;
     int Width;
-    int PathLength; // 0: no folder chosen
+    int PathLength;       // 0: no folder chosen
     const char* Expected; // %1 stands for the path, %2 for its last folder name
     const char* Label9;
 };
@@ -288,14 +290,15 @@ TEST_P(PathCaptionTest, TheFolderLabelFollowsLengthAndWidth) {
     EXPECT_EQ(Control<QLabel>(*window, "Label9")->text(), c.Label9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Captions, PathCaptionTest,
-                         testing::Values(CaptionCase{"FullPathInAWideWindow", 1035, 55, " 📁 %1 ", "Convert from"},
-                                         CaptionCase{"FullPathAtEightHundred", 800, 55, " 📁 %1 ", "Convert from"},
-                                         CaptionCase{"LongPathShowsItsName", 1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
-                                         CaptionCase{"NarrowWindowShowsTheName", 799, 40, " 📁 Export to: \"%2\" ", "From"},
-                                         CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁  ", "Convert from"},
-                                         CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Export to: \"\" ", "From"}),
-                         [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Captions, PathCaptionTest,
+    testing::Values(CaptionCase{"FullPathInAWideWindow", 1035, 55, " 📁 %1 ", "Convert from"},
+                    CaptionCase{"FullPathAtEightHundred", 800, 55, " 📁 %1 ", "Convert from"},
+                    CaptionCase{"LongPathShowsItsName", 1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
+                    CaptionCase{"NarrowWindowShowsTheName", 799, 40, " 📁 Export to: \"%2\" ", "From"},
+                    CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁  ", "Convert from"},
+                    CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Export to: \"\" ", "From"}),
+    [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, ATrailingDelimiterIsDroppedFromTheShownName) {
     auto window = Open();
@@ -316,7 +319,8 @@ class GuessSourceFormatTest : public FormshiftMainTest, public testing::WithPara
 TEST_P(GuessSourceFormatTest, TheMajorityWinsAndTiesGoToTheLowestTag) {
     auto window = Open();
     window->Driver().SourceFormat = FormatTag::AUTO;
-    for (const char* name : GetParam().Files) window->Jobs().FileList << Touch(name);
+    for (const char* name : GetParam().Files)
+        window->Jobs().FileList << Touch(name);
     window->GuessSourceFormat();
     EXPECT_EQ(window->Driver().SourceFormat, GetParam().Expected);
     EXPECT_EQ(Control<TLabelButton>(*window, "BtFrom")->text(), FormatName(GetParam().Expected));
@@ -324,17 +328,19 @@ TEST_P(GuessSourceFormatTest, TheMajorityWinsAndTiesGoToTheLowestTag) {
 
 INSTANTIATE_TEST_SUITE_P(
     Majorities, GuessSourceFormatTest,
-    testing::Values(GuessCase{"ThreePngTwoJpeg", {"a.png", "b.png", "c.png", "d.jpg", "e.jpeg"}, FormatTag::PNG},
-                    GuessCase{"TieGoesToPng", {"a.jpg", "b.png", "c.jpeg", "d.png"}, FormatTag::PNG},
-                    GuessCase{"UnknownMajorityKeepsTheFormat", {"a.x", "b.y", "c.z", "d.gif"}, FormatTag::AUTO},
-                    GuessCase{"CaseDoesNotMatter", {"song.FLAC", "tone.flac", "a.png"}, FormatTag::FLAC},
-                    GuessCase{"EmptyListKeepsTheFormat", {}, FormatTag::AUTO}),
+    testing::Values(
+        GuessCase{"ThreePngTwoJpeg", {"a.png", "b.png", "c.png", "d.jpg", "e.jpeg"}, FormatTag::PNG},
+        GuessCase{"TieGoesToPng", {"a.jpg", "b.png", "c.jpeg", "d.png"}, FormatTag::PNG},
+        GuessCase{"UnknownMajorityKeepsTheFormat", {"a.x", "b.y", "c.z", "d.gif"}, FormatTag::AUTO},
+        GuessCase{"CaseDoesNotMatter", {"song.FLAC", "tone.flac", "a.png"}, FormatTag::FLAC},
+        GuessCase{"EmptyListKeepsTheFormat", {}, FormatTag::AUTO}),
     [](const testing::TestParamInfo<GuessCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, OverAHundredFilesTheFirstOneDecides) {
     auto window = Open();
     window->Jobs().FileList << Touch("first.gif");
-    for (int i = 0; i < 100; ++i) window->Jobs().FileList << FilePath("first.gif").replace("first.gif", "x.png");
+    for (int i = 0; i < 100; ++i)
+        window->Jobs().FileList << FilePath("first.gif").replace("first.gif", "x.png");
     window->GuessSourceFormat();
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::GIF);
 }

@@ -1,5 +1,5 @@
-#include "AppTestEnvironment.h"
 #include "HandOver.h"
+#include "AppTestEnvironment.h"
 #include "TextLines.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 namespace {
 
 class HandOverTest : public testing::Test {
-protected:
+  protected:
     QString Folder() const { return Dir.filePath("Formshift/Send/"); }
     QTemporaryDir Dir;
 };
@@ -61,7 +61,8 @@ TEST_F(HandOverTest, AFolderThatCannotBeMadeIsAnError) {
 
 TEST_F(HandOverTest, ManyListsGetDistinctNames) {
     QSet<QString> names;
-    for (int i = 0; i < 200; ++i) names.insert(WriteHandOverList(Folder(), {QString::number(i)}));
+    for (int i = 0; i < 200; ++i)
+        names.insert(WriteHandOverList(Folder(), {QString::number(i)}));
     EXPECT_EQ(names.size(), 200);
     EXPECT_EQ(HandOverFiles(Folder()).size(), 200);
 }

@@ -1,5 +1,5 @@
-#include "AppTestEnvironment.h"
 #include "HistoryViewer.h"
+#include "AppTestEnvironment.h"
 #include "LabelButton.h"
 #include "TextLines.h"
 
@@ -12,7 +12,7 @@
 namespace {
 
 class HistoryViewerTest : public testing::Test {
-protected:
+  protected:
     QString File() const { return Dir.filePath("folderhistory.txt"); }
     void Write(const QByteArray& bytes) {
         QFile file(File());
@@ -29,7 +29,8 @@ protected:
 
 TEST_F(HistoryViewerTest, AHundredAndTwentyLinesLoadAsTheLastFifty) {
     QStringList lines;
-    for (int i = 0; i < 120; ++i) lines << QStringLiteral("/photos/%1").arg(i);
+    for (int i = 0; i < 120; ++i)
+        lines << QStringLiteral("/photos/%1").arg(i);
     SaveLines(File(), lines);
     THistView history(File());
     history.ReLoadHistory();

@@ -1,5 +1,5 @@
-#include "AppTestEnvironment.h"
 #include "IniDocument.h"
+#include "AppTestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 namespace {
 
 class IniDocumentTest : public testing::Test {
-protected:
+  protected:
     QString File() const { return Dir.filePath("test.ini"); }
     void Write(const QByteArray& bytes) {
         QFile file(File());

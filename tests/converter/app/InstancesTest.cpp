@@ -1,7 +1,7 @@
+#include "Instances.h"
 #include "AppTestEnvironment.h"
 #include "InstanceChannel.h"
 #include "InstanceLock.h"
-#include "Instances.h"
 
 #include <QCoreApplication>
 #include <QDir>

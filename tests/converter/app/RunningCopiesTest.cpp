@@ -27,11 +27,12 @@ struct TReport {
 };
 
 class RunningCopiesTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QDir(Dir.path()).mkpath("run");
         QDir(Dir.path()).mkpath("files");
-        QFile::setPermissions(Dir.filePath("run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(Dir.filePath("run"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         FSavedRuntime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Dir.filePath("run")));
     }
@@ -73,7 +74,8 @@ protected:
 
     // Runs a clone to its end; true when it ended by itself with exit code 0.
     static bool Finishes(QProcess& copy) {
-        return copy.waitForFinished(15000) && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
+        return copy.waitForFinished(15000) && copy.exitStatus() == QProcess::NormalExit &&
+               copy.exitCode() == 0;
     }
 
     static bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000) {
@@ -101,7 +103,9 @@ protected:
         return WaitUntil([&] { return Report(caption).Caption == caption; });
     }
 
-    QStringList WaitingHandOvers() const { return QDir(HandOverFolder()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList WaitingHandOvers() const {
+        return QDir(HandOverFolder()).entryList(QDir::Files | QDir::Hidden);
+    }
 
     QTemporaryDir Dir;
     QByteArray FSavedRuntime;
@@ -121,7 +125,8 @@ TEST_F(RunningCopiesTest, TwoFilesHandedToTheFirstCopyArriveInItsList) {
 TEST_F(RunningCopiesTest, AListWithoutFilesIsWrittenEmptyAndTheNextFetchDeletesIt) {
     // While this lock is held, a started copy is a clone with no window to talk to.
     TInstanceLock other;
-    ASSERT_FALSE(other.Acquire(RuntimeFolder() + "/" + InstanceNameFor(QFileInfo(Program).canonicalFilePath())));
+    ASSERT_FALSE(
+        other.Acquire(RuntimeFolder() + "/" + InstanceNameFor(QFileInfo(Program).canonicalFilePath())));
     ASSERT_TRUE(Finishes(Start({"/convertnow"})));
     const QStringList waiting = WaitingHandOvers();
     ASSERT_EQ(waiting.size(), 1);
@@ -141,12 +146,15 @@ TEST_F(RunningCopiesTest, AListWithoutFilesIsWrittenEmptyAndTheNextFetchDeletesI
 
 TEST_F(RunningCopiesTest, TenClonesAtOnceLoseNoFile) {
     QStringList files;
-    for (int i = 0; i < 10; ++i) files << Touch(QStringLiteral("clone%1.png").arg(i));
+    for (int i = 0; i < 10; ++i)
+        files << Touch(QStringLiteral("clone%1.png").arg(i));
     Start({});
     ASSERT_TRUE(WindowAnswers("Formshift"));
     std::vector<QProcess*> clones;
-    for (const QString& file : files) clones.push_back(&Start({file}));
-    for (QProcess* clone : clones) EXPECT_TRUE(Finishes(*clone));
+    for (const QString& file : files)
+        clones.push_back(&Start({file}));
+    for (QProcess* clone : clones)
+        EXPECT_TRUE(Finishes(*clone));
     ASSERT_TRUE(WaitUntil([&] { return Report("Formshift").Files.size() >= 10; }));
     QStringList arrived = Report("Formshift").Files;
     arrived.sort();

@@ -1,6 +1,6 @@
+#include "TypePicker.h"
 #include "AppTestEnvironment.h"
 #include "LabelButton.h"
-#include "TypePicker.h"
 
 #include <QApplication>
 #include <QScrollArea>
@@ -24,9 +24,15 @@ TEST(TypePickerTest, EveryFormatHasOneButtonInItsPlace) {
     EXPECT_EQ(picker.size(), QSize(433, 349));
     const QList<TLabelButton*> buttons = picker.FormatButtons();
     ASSERT_EQ(buttons.size(), 14);
-    struct Place { int Tag; const char* Caption; int X; int Y; };
-    for (const Place& place : {Place{1, "✨AUTO", 16, 53}, Place{12, "BASE64", 16, 138}, Place{4, "JPEG", 278, 229},
-                               Place{7, "IMG-BASE", 278, 279}, Place{13, "HEIC", 16, 329}, Place{14, "WAVE", 147, 467}}) {
+    struct Place {
+        int Tag;
+        const char* Caption;
+        int X;
+        int Y;
+    };
+    for (const Place& place :
+         {Place{1, "✨AUTO", 16, 53}, Place{12, "BASE64", 16, 138}, Place{4, "JPEG", 278, 229},
+          Place{7, "IMG-BASE", 278, 279}, Place{13, "HEIC", 16, 329}, Place{14, "WAVE", 147, 467}}) {
         const TLabelButton* button = ButtonOf(picker, place.Tag);
         ASSERT_NE(button, nullptr) << place.Tag;
         EXPECT_EQ(button->text(), QString::fromUtf8(place.Caption));
@@ -96,12 +102,12 @@ TEST(TypePickerTest, OneWheelNotchScrollsSixtyPixels) {
     picker.OpenUI(1);
     QScrollBar* bar = picker.Hold()->verticalScrollBar();
     QWidget* viewport = picker.Hold()->viewport();
-    QWheelEvent down(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent down(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &down);
     EXPECT_EQ(bar->value(), 60);
-    QWheelEvent up(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent up(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &up);
     EXPECT_EQ(bar->value(), 0);
 }
