@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListView>
+#include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -433,6 +435,11 @@ TEST_F(FormshiftMainTest, TheRowButtonsDeleteAndSaveOnlyWhileIdle) {
 
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(1, false));
     EXPECT_EQ(window->Jobs().FileList, (QStringList{FilePath("a.png"), FilePath("c.png")}));
+    window->AddFiles({Touch("d.png")});
+    window->Driver().PrepareList();
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(window->Jobs().FileList, (QStringList{FilePath("a.png"), FilePath("c.png")}));
 
     SaveName = Dir.filePath("out/chosen");
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(1, true));
@@ -445,6 +452,68 @@ TEST_F(FormshiftMainTest, TheRowButtonsDeleteAndSaveOnlyWhileIdle) {
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(0, false));
     EXPECT_EQ(window->Jobs().FileList.size(), 2);
     window->Driver().StopConversion();
+}
+
+TEST_F(FormshiftMainTest, ARunShowsStopAndLocksTheTopBarUntilItEnds) {
+    QDir().mkpath(Dir.filePath("out"));
+    auto window = Open();
+    window->show();
+    window->AddFiles({Touch("a.png")});
+    window->Driver().ExportPath = Dir.filePath("out");
+    auto* convert = Control<TLabelButton>(*window, "ConvertBt");
+    QTest::mouseClick(convert, Qt::LeftButton);
+    ASSERT_EQ(window->Driver().RunState(), RunStateKind::Converting);
+    EXPECT_EQ(convert->text(), "🕑 Converting");
+    EXPECT_TRUE(Control<TLabelButton>(*window, "StopBt")->isVisible());
+    EXPECT_FALSE(Control<QWidget>(*window, "MenuTop")->isEnabled());
+    EXPECT_TRUE(Control<QWidget>(*window, "ProgressStat")->isVisible());
+    QTest::mouseClick(Control<TLabelButton>(*window, "StopBt"), Qt::LeftButton);
+    EXPECT_EQ(window->Driver().RunState(), RunStateKind::Idle);
+    EXPECT_EQ(convert->text(), "🢂 Convert All");
+    EXPECT_FALSE(Control<TLabelButton>(*window, "StopBt")->isVisible());
+    EXPECT_TRUE(Control<QWidget>(*window, "MenuTop")->isEnabled());
+}
+
+TEST_F(FormshiftMainTest, TheOptionPanelOpensBelowItsButtonAndClosesAgain) {
+    auto window = Open();
+    window->show();
+    auto* button = Control<TLabelButton>(*window, "Label7");
+    QWidget* panel = Control<QWidget>(*window, "ExtraConvert");
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(panel->isVisible());
+    const QPoint buttonCorner = button->mapTo(window.get(), QPoint(button->width(), button->height()));
+    EXPECT_EQ(panel->geometry().right() + 1, buttonCorner.x());
+    EXPECT_EQ(panel->geometry().top(), buttonCorner.y());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(FormshiftMainTest, ClearAllEmptiesTheListAndBringsBackTheDropZone) {
+    auto window = Open();
+    window->show();
+    window->AddFiles({Touch("a.png"), Touch("b.png")});
+    window->Driver().PrepareList();
+    auto* clear = Control<TLabelButton>(*window, "ClearAll");
+    ASSERT_TRUE(clear->isVisible());
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_TRUE(window->Jobs().FileList.isEmpty());
+    EXPECT_TRUE(window->Jobs().ItemStatus.empty());
+    EXPECT_FALSE(clear->isVisible());
+    // The last child is the one in front.
+    EXPECT_EQ(Control<QWidget>(*window, "ListArea")->children().last(),
+              Control<QWidget>(*window, "DropZonePanel"));
+}
+
+TEST_F(FormshiftMainTest, ClearCacheRemovesTheTemporaryFolder) {
+    QDir().mkpath(DataFolder() + "Temp/left");
+    auto window = Open();
+    auto* pages = Control<QTabWidget>(*window, "SettingsPages");
+    auto* button = Control<QPushButton>(*window, "ClearCacheBt");
+    pages->setCurrentWidget(Control<QWidget>(*window, "PageExplorer"));
+    EXPECT_TRUE(button->isEnabled());
+    button->click();
+    EXPECT_FALSE(QFileInfo::exists(DataFolder() + "Temp"));
+    EXPECT_FALSE(button->isEnabled());
 }
 
 TEST_F(FormshiftMainTest, TheSettingsPanelWidensTheWindowAndHidesWhenItNarrows) {
