@@ -509,6 +509,15 @@ void TFormshift::ReportError(const QString& text) {
 void TFormshift::StartInstanceChannel() {
     FChannelStarted = true;
     FChannel.Listen(windowTitle());
+    if (windowTitle() == PrimaryCaption) CollectUnheardHandOvers();
+}
+
+void TFormshift::CollectUnheardHandOvers() {
+    // A clone that started while no window answered as the first copy (this one
+    // still starting, or the previous one closing) wrote its list without being
+    // heard; one fetch after taking the role picks it up. An unattended run
+    // would drop such files at its end, so it leaves them for the next copy.
+    if (!FDriver.BackgroundMode) FFetchFiles.start();
 }
 
 void TFormshift::changeEvent(QEvent* event) {
@@ -531,6 +540,7 @@ QByteArray TFormshift::InstanceCommand(const QString& word) {
         FFetchFiles.stop();
     } else if (word == QLatin1String("primary")) {
         setWindowTitle(PrimaryCaption);
+        CollectUnheardHandOvers();
     } else if (TestHooks() && word == QLatin1String("report")) {
         reply = "caption=" + windowTitle().toUtf8() + '\n';
         for (const QString& file : FJobs.FileList)

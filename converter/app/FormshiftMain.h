@@ -121,6 +121,7 @@ class TFormshift : public QWidget, private TDriverView {
     StartOutcome HandOver(const QStringList& files);
     void FormCloseQuery();
     void ReportError(const QString& text);
+    void CollectUnheardHandOvers();
 
     std::unique_ptr<Ui::Formshift> FUi;
     QString FDataFolder;
