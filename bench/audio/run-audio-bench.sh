@@ -7,8 +7,12 @@
 # audio_convert_bench program (build it with --target audio_convert_bench);
 # OURS=formshift or OURS=audio_convert_bench chooses.
 #
+# Each measurement is the best of REPEATS runs, ours and ffmpeg's taking turns, so
+# that other load on the machine disturbs the ratio less.
+#
 # Environment: BUILD_DIR (default <repo>/build), SHORT_COUNT (50), SHORT_SECONDS
-# (0.5), LONG_COUNT (2), LONG_SECONDS (160), TARGETS ("mp3 flac ogg opus wav").
+# (0.5), LONG_COUNT (2), LONG_SECONDS (160), TARGETS ("mp3 flac ogg opus wav"),
+# REPEATS (3).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$top/build}
@@ -17,6 +21,7 @@ short_seconds=${SHORT_SECONDS:-0.5}
 long_count=${LONG_COUNT:-2}
 long_seconds=${LONG_SECONDS:-160}
 targets=${TARGETS:-mp3 flac ogg opus wav}
+repeats=${REPEATS:-3}
 
 command -v ffmpeg >/dev/null || { echo "run-audio-bench: ffmpeg is needed" >&2; exit 1; }
 work=$(mktemp -d)
@@ -57,6 +62,10 @@ ffmpeg_codec() {
 }
 
 now() { date +%s.%N; }
+
+least() { # best-so-far (may be empty) new
+    if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi
+}
 
 run_ours() { # target outdir files...
     local target=$1 out=$2
@@ -102,8 +111,11 @@ for set in short long; do
     files=("$work/$set"/*.wav)
     label="$set (${#files[@]} files)"
     for target in $targets; do
-        o=$(measure "$label" ours "$target" "${files[@]}")
-        f=$(measure "$label" ffmpeg "$target" "${files[@]}")
+        o="" f=""
+        for _ in $(seq "$repeats"); do
+            o=$(least "$o" "$(measure "$label" ours "$target" "${files[@]}")")
+            f=$(least "$f" "$(measure "$label" ffmpeg "$target" "${files[@]}")")
+        done
         printf '%-22s %-6s %10.2f %10.2f %8.2f\n' "$label" "$target" "$o" "$f" "$(echo "$o / $f" | bc -l)"
     done
 done

@@ -183,6 +183,11 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     FFrame.reset(av_frame_alloc());
     FPacket.reset(av_packet_alloc());
     if (!FFifo || !FFrame || !FPacket) return error = BASS_ERROR_MEM, false;
+    FFrame->nb_samples = FFrameSize;
+    FFrame->format = context->sample_fmt;
+    FFrame->sample_rate = context->sample_rate;
+    if (av_channel_layout_copy(&FFrame->ch_layout, &context->ch_layout) < 0 || av_frame_get_buffer(FFrame.get(), 0) < 0)
+        return error = BASS_ERROR_MEM, false;
 
     // Ogg keeps comments per stream, the other containers per file.
     SetTags(&output->metadata, source);
@@ -236,13 +241,12 @@ bool AudioEncoder::Write(const float* samples, int frames) {
 }
 
 bool AudioEncoder::EncodeFromFifo(int frames) {
+    // The encoder has let go of the frame by now, so its buffer is reused without
+    // an allocation for every frame (Vorbis takes 64 samples at a time).
     AVFrame* frame = FFrame.get();
-    av_frame_unref(frame);
-    frame->nb_samples = FPadLastFrame ? FFrameSize : frames;
-    frame->format = FCodec->sample_fmt;
-    frame->sample_rate = FCodec->sample_rate;
-    if (av_channel_layout_copy(&frame->ch_layout, &FCodec->ch_layout) < 0) return false;
-    if (av_frame_get_buffer(frame, 0) < 0) return false;
+    frame->nb_samples = FFrameSize;
+    if (av_frame_make_writable(frame) < 0) return false;
+    if (!FPadLastFrame) frame->nb_samples = frames;
     if (frames < frame->nb_samples)
         av_samples_set_silence(frame->extended_data, frames, frame->nb_samples - frames,
                                FCodec->ch_layout.nb_channels, FCodec->sample_fmt);

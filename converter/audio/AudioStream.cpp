@@ -15,14 +15,16 @@ AudioStream::~AudioStream() {
 }
 
 void AudioStream::Stop() {
+    bool onWorker;
     {
         std::lock_guard lock(FMutex);
         FStopRequested = true;
         FEncoders.clear();
+        onWorker = FWorkerId == std::this_thread::get_id();
     }
     FDecoder->Interrupt();
     FWake.notify_all();
-    if (FWorker.joinable() && FWorker.get_id() != std::this_thread::get_id()) FWorker.join();
+    if (!onWorker && FWorker.joinable()) FWorker.join();
 }
 
 void AudioStream::SetRate(double framesPerSecond) {
@@ -93,6 +95,11 @@ std::uint64_t AudioStream::TruncationTolerance() const {
 }
 
 void AudioStream::Run() {
+    {
+        // Play() holds the lock until FWorker is assigned.
+        std::lock_guard lock(FMutex);
+        FWorkerId = std::this_thread::get_id();
+    }
     std::uint64_t frames = 0;
     bool failed = false;
     for (;;) {

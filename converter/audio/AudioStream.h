@@ -76,6 +76,7 @@ private:
     std::uint64_t FFramesPlayed = 0;
     std::vector<std::unique_ptr<AudioEncoder>> FEncoders;
     std::vector<EndSync> FEndSyncs;
+    std::thread::id FWorkerId;
 
     std::thread FWorker;
 };
