@@ -82,10 +82,7 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     connect(&FHideUX, &QTimer::timeout, this, [this] {
         if (isVisible()) hide();
     });
-    connect(&FCheckUpdates, &QTimer::timeout, this, [this] {
-        FCheckUpdates.stop();
-        if (!FSecondInstance && FUi->Set_CheckUpdateStart->isChecked() && UpdateCheck) UpdateCheck();
-    });
+    connect(&FCheckUpdates, &QTimer::timeout, this, &TFormshift::CheckUpdatesTimer);
 
     BindControls();
     PaintDropZone(DropZoneBase());
@@ -101,6 +98,11 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
 }
 
 TFormshift::~TFormshift() = default;
+
+void TFormshift::CheckUpdatesTimer() {
+    FCheckUpdates.stop();
+    if (!FSecondInstance && FUi->Set_CheckUpdateStart->isChecked() && UpdateCheck) UpdateCheck();
+}
 
 void TFormshift::BindControls() {
     FUi->ItemsFiles->setModel(&FModel);

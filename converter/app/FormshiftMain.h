@@ -52,6 +52,11 @@ class TFormshift : public QWidget, private TDriverView {
     TFormshiftDialogs Dialogs;
     // Starts the update check; set by whoever provides it.
     std::function<void()> UpdateCheck;
+    // Whether another copy of the program was running when this one started.
+    bool SecondInstance() const { return FSecondInstance; }
+    void setSecondInstance(bool value) { FSecondInstance = value; }
+    // Three seconds after start: the update check, in the first copy only.
+    void CheckUpdatesTimer();
 
     // Obeys the command line; a second copy hands its files to the first one.
     StartOutcome ProcessCommandLine(const QStringList& parameters, bool secondInstance);

@@ -48,6 +48,7 @@ int main(int argc, char* argv[]) {
     }
 
     TFormshift window(dataFolder);
+    window.setSecondInstance(secondInstance);
     InstallConverters(window.Driver().Converters);
     if (!parameters.isEmpty()) {
         switch (window.ProcessCommandLine(parameters, secondInstance)) {

@@ -559,6 +559,21 @@ TEST_F(FormshiftMainTest, AFailedHandOverKeepsTheFilesInThisWindow) {
     EXPECT_EQ(window->Jobs().FileList, QStringList{photo});
 }
 
+TEST_F(FormshiftMainTest, OnlyTheFirstCopyChecksForUpdatesAtStartAndOnlyWhenAsked) {
+    int checks = 0;
+    auto window = Open();
+    window->UpdateCheck = [&] { ++checks; };
+    window->CheckUpdatesTimer();
+    EXPECT_EQ(checks, 1);
+    window->setSecondInstance(true);
+    window->CheckUpdatesTimer();
+    EXPECT_EQ(checks, 1);
+    window->setSecondInstance(false);
+    Control<QCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
+    window->CheckUpdatesTimer();
+    EXPECT_EQ(checks, 1);
+}
+
 TEST_F(FormshiftMainTest, TheFourWordsAndNothingElse) {
     auto window = Open();
     window->InstanceCommand("readitem");
