@@ -55,6 +55,9 @@ QString UserShellFolder(UserFolderKind kind) {
 
 QString SystemDrivePath() { return ExpandEnvironmentNames(QStringLiteral("%SYSTEMDRIVE%")); }
 
+// Callers gate features on this number (the custom title bar needs 6 or more).
+// The kernel's version means nothing here: the stand-ins offer what Windows 10
+// offers, so that is the version reported.
 double GetWindowsVersion() { return 10.0; }
 
 QString CurrentUserName() {

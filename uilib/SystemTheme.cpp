@@ -51,11 +51,6 @@ TColor ReadSystemAccentColor(bool Lighten) {
     return Lighten ? ChangeLightness(accent, 50) : accent;
 }
 
-// Callers gate features on this number (the custom title bar needs 6 or
-// more). The kernel's version means nothing here: the stand-ins offer what
-// Windows 10 offers, so that is the version reported.
-double GetWindowsVersion() { return 10.0; }
-
 bool IsDesignEnvironment() { return Designing(); }
 
 void SetDesignEnvironment(bool designing) { Designing() = designing; }

@@ -25,8 +25,6 @@ bool ReadSystemDarkMode();
 // The "AccentColor" value without its alpha byte, 0xD77800 when it is missing;
 // raised by 50 on every channel when Lighten.
 TColor ReadSystemAccentColor(bool Lighten);
-// The Windows version whose services the platform offers (10.0).
-double GetWindowsVersion();
 // Whether the library runs inside a design tool. Never on this platform unless
 // a test says so.
 bool IsDesignEnvironment();

@@ -7,6 +7,9 @@
 #include "HistoryViewer.h"
 #include "IniDocument.h"
 #include "LabelButton.h"
+#include "FXColorizationEvent.h"
+#include "FXCompleteColorSet.h"
+#include "FXThemeManager.h"
 #include "LauncherProgress.h"
 #include "MessageDisplay.h"
 #include "ShellHelpers.h"
@@ -520,6 +523,39 @@ void TFormshift::CollectUnheardHandOvers() {
     // heard; one fetch after taking the role picks it up. An unattended run
     // would drop such files at its end, so it leaves them for the next copy.
     if (!FDriver.BackgroundMode) FFetchFiles.start();
+}
+
+namespace {
+
+QColor ToQColor(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+
+} // namespace
+
+void TFormshift::UpdateTheme(bool) {
+    if (!ThemeManager) return;
+    const FXCompleteColorSet& colors = *ThemeManager->SystemColor();
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ToQColor(colors.BackGround()));
+    palette.setColor(QPalette::Base, ToQColor(colors.BackGroundInterior()));
+    palette.setColor(QPalette::AlternateBase, ToQColor(colors.BackGroundInterior()));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, ToQColor(colors.ForeGround()));
+    palette.setColor(QPalette::Highlight, ToQColor(colors.Accent()));
+    setPalette(palette);
+    update();
+}
+
+TColor TFormshift::Background() {
+    return ThemeManager ? ThemeManager->SystemColor()->BackGround() : 0xFFFFFF;
+}
+
+bool TFormshift::event(QEvent* event) {
+    if (event->type() == FXColorizationEvent::Type()) {
+        if (ThemeManager) ThemeManager->MeasuredUpdateSettings();
+        UpdateTheme(true);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TFormshift::changeEvent(QEvent* event) {

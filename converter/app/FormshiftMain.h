@@ -3,6 +3,7 @@
 // buttons, "Convert All" / "Stop", the export folder with its history, the
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
+#include "FXControl.h"
 #include "InstanceChannel.h"
 #include "JobList.h"
 #include "JobListModel.h"
@@ -31,7 +32,7 @@ struct TFormshiftDialogs {
     std::function<QString(QWidget* parent, const QStringList& filters, bool& firstFilter)> ChooseSaveFile;
 };
 
-class TFormshift : public QWidget, private TDriverView {
+class TFormshift : public QWidget, public FXControl, private TDriverView {
     Q_OBJECT
 
   public:
@@ -91,7 +92,13 @@ class TFormshift : public QWidget, private TDriverView {
     QStringList ExchangeSettings(bool Load);
     void FormResize();
 
+    // Follows the theme manager's colours (light/dark and accent).
+    bool IsContainer() override { return true; }
+    void UpdateTheme(bool UpdateChildren) override;
+    TColor Background() override;
+
   protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

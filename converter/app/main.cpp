@@ -1,5 +1,6 @@
 // Formshift: a batch file converter.
 #include "Converters.h"
+#include "FXThemeManager.h"
 #include "FormshiftMain.h"
 #include "Instances.h"
 #include "MessageDisplay.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     const bool noDisplay = ChoosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Formshift"));
+    InitializeUILibrary();
     const QStringList parameters = app.arguments().mid(1);
     const bool secondInstance = HasOtherInstance();
 
@@ -49,6 +51,7 @@ int main(int argc, char* argv[]) {
 
     TFormshift window(dataFolder);
     window.setSecondInstance(secondInstance);
+    window.UpdateTheme(true);
     InstallConverters(window.Driver().Converters);
     if (!parameters.isEmpty()) {
         switch (window.ProcessCommandLine(parameters, secondInstance)) {

@@ -1,5 +1,6 @@
 #include "FormshiftMain.h"
 #include "AppTestEnvironment.h"
+#include "FXThemeManager.h"
 #include "FileCatching.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
@@ -602,6 +603,30 @@ TEST_F(FormshiftMainTest, AFetchAddsEveryHandedOverFileAndDeletesTheLists) {
     EXPECT_EQ(files, (QStringList{a, b}));
     EXPECT_EQ(window->Jobs().ItemStatus.size(), 2u);
     EXPECT_TRUE(QDir(DataFolder() + "Send").entryList(QDir::Files).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormshiftMainTest, WindowFollowsTheThemeManagersLightAndDarkColours) {
+    InitializeUILibrary();
+    ASSERT_NE(ThemeManager, nullptr);
+    auto window = Open();
+    const FXDarkSetting before = ThemeManager->DarkThemeMode();
+
+    ThemeManager->setDarkThemeMode(FXDarkSetting::ForceDark);
+    window->UpdateTheme(true);
+    const QColor dark = window->palette().color(QPalette::Window);
+    const QColor darkText = window->palette().color(QPalette::Text);
+    ThemeManager->setDarkThemeMode(FXDarkSetting::ForceLight);
+    window->UpdateTheme(true);
+    const QColor light = window->palette().color(QPalette::Window);
+    ThemeManager->setDarkThemeMode(before);
+
+    EXPECT_LT(dark.lightness(), 100);
+    EXPECT_GT(light.lightness(), 150);
+    EXPECT_GT(darkText.lightness(), dark.lightness());
 }
 
 } // namespace
