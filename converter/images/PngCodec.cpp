@@ -1,0 +1,441 @@
+#include "PngCodec.h"
+
+#include "ByteIo.h"
+#include "ConversionJob.h"
+#include "Parallel.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+#include <libdeflate.h>
+#include <memory>
+#include <png.h>
+#include <string>
+#include <zlib.h>
+
+namespace {
+
+// ---- reading --------------------------------------------------------------------------
+
+struct TPngReader {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    const std::uint8_t* Data = nullptr;
+    std::size_t Size = 0;
+    std::size_t Pos = 0;
+    std::string Message;
+
+    explicit TPngReader(QByteArrayView file)
+        : Data(reinterpret_cast<const std::uint8_t*>(file.data())), Size(std::size_t(file.size())) {
+        Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, &TPngReader::OnError, &TPngReader::OnWarning);
+        if (!Png) throw ConversionError("PNG: out of memory");
+        Info = png_create_info_struct(Png);
+        if (!Info) {
+            png_destroy_read_struct(&Png, nullptr, nullptr);
+            throw ConversionError("PNG: out of memory");
+        }
+        png_set_read_fn(Png, this, &TPngReader::OnRead);
+        // Our own pixel limit is checked after the header; libpng's only guards its row buffers.
+        png_set_user_limits(Png, 0x7FFFFFFF, 0x7FFFFFFF);
+    }
+    ~TPngReader() { png_destroy_read_struct(&Png, &Info, nullptr); }
+    TPngReader(const TPngReader&) = delete;
+    TPngReader& operator=(const TPngReader&) = delete;
+
+    static void OnRead(png_structp png, png_bytep out, png_size_t length) {
+        auto* self = static_cast<TPngReader*>(png_get_io_ptr(png));
+        if (length > self->Size - self->Pos) png_error(png, "the file is cut short");
+        std::memcpy(out, self->Data + self->Pos, length);
+        self->Pos += length;
+    }
+    static void OnError(png_structp png, png_const_charp message) {
+        static_cast<TPngReader*>(png_get_error_ptr(png))->Message = message;
+        png_longjmp(png, 1);
+    }
+    static void OnWarning(png_structp, png_const_charp) {}
+};
+
+[[noreturn]] void FailWith(const TPngReader& reader) {
+    throw ConversionError("PNG: " + (reader.Message.empty() ? std::string("damaged file") : reader.Message));
+}
+
+// Reads the header and checks the size against our limit.
+void ReadHeader(TPngReader& r) {
+    if (r.Size < 8 || png_sig_cmp(r.Data, 0, 8) != 0) {
+        r.Message = "not a PNG file";
+        png_longjmp(r.Png, 1);
+    }
+    png_read_info(r.Png, r.Info);
+    const png_uint_32 w = png_get_image_width(r.Png, r.Info), h = png_get_image_height(r.Png, r.Info);
+    if (w == 0 || h == 0 || qint64(w) > MaxPicturePixels() / qint64(h)) {
+        r.Message = "the picture is too large";
+        png_longjmp(r.Png, 1);
+    }
+}
+
+// 16-bit samples become 8-bit the way png_set_scale_16 rounds them.
+std::uint8_t Scale16(unsigned v) { return std::uint8_t((v * 255 + 32895) >> 16); }
+
+struct TDecodedRaster {
+    TRaster Raster;
+    std::vector<png_bytep> Rows;
+};
+
+} // namespace
+
+bool LooksLikePng(QByteArrayView data) {
+    return data.size() >= 8 && png_sig_cmp(reinterpret_cast<png_const_bytep>(data.data()), 0, 8) == 0;
+}
+
+TRaster DecodePng(QByteArrayView file) {
+    const auto reader = std::make_unique<TPngReader>(file);
+    const auto out = std::make_unique<TDecodedRaster>();
+    TPngReader& r = *reader;
+    if (setjmp(png_jmpbuf(r.Png))) FailWith(r);
+
+    ReadHeader(r);
+    const int colorType = png_get_color_type(r.Png, r.Info);
+    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(r.Png, r.Info, PNG_INFO_tRNS);
+    png_set_expand(r.Png);
+    png_set_scale_16(r.Png);
+    png_set_gray_to_rgb(r.Png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA)) png_set_filler(r.Png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(r.Png);
+    png_read_update_info(r.Png, r.Info);
+    if (png_get_rowbytes(r.Png, r.Info) != png_get_image_width(r.Png, r.Info) * 4) {
+        r.Message = "unexpected row layout";
+        png_longjmp(r.Png, 1);
+    }
+
+    out->Raster = TRaster(int(png_get_image_width(r.Png, r.Info)), int(png_get_image_height(r.Png, r.Info)), alpha);
+    out->Rows.resize(std::size_t(out->Raster.Height()));
+    for (int y = 0; y < out->Raster.Height(); ++y) out->Rows[std::size_t(y)] = out->Raster.Row(y);
+    png_read_image(r.Png, out->Rows.data());
+    png_read_end(r.Png, nullptr);
+    if (alpha && !out->Raster.AnyTransparency()) out->Raster.SetHasAlpha(false);
+    return std::move(out->Raster);
+}
+
+TPngSamples DecodePngSamples(QByteArrayView file) {
+    const auto reader = std::make_unique<TPngReader>(file);
+    const auto out = std::make_unique<TPngSamples>();
+    const auto rows = std::make_unique<std::vector<std::uint8_t>>();
+    TPngReader& r = *reader;
+    TPngSamples& s = *out;
+    if (setjmp(png_jmpbuf(r.Png))) FailWith(r);
+
+    ReadHeader(r);
+    s.Width = int(png_get_image_width(r.Png, r.Info));
+    s.Height = int(png_get_image_height(r.Png, r.Info));
+    s.ColorType = png_get_color_type(r.Png, r.Info);
+    s.BitDepth = png_get_bit_depth(r.Png, r.Info);
+    const int depth = s.BitDepth == 16 ? 8 : s.BitDepth;
+    s.SampleBits = depth == 2 ? 4 : depth;
+
+    if (s.ColorType == PNG_COLOR_TYPE_PALETTE) {
+        png_colorp palette = nullptr;
+        int count = 0;
+        if (png_get_PLTE(r.Png, r.Info, &palette, &count) & PNG_INFO_PLTE)
+            for (int i = 0; i < count; ++i) s.Palette.push_back({palette[i].red, palette[i].green, palette[i].blue});
+    }
+
+    png_bytep trnsAlpha = nullptr;
+    int trnsCount = 0;
+    png_color_16p trnsColour = nullptr;
+    const bool trns = png_get_tRNS(r.Png, r.Info, &trnsAlpha, &trnsCount, &trnsColour) & PNG_INFO_tRNS;
+    auto level = [&](unsigned v) -> std::uint8_t {
+        if (s.BitDepth == 16) return Scale16(v);
+        return std::uint8_t(v * 255 / ((1u << s.BitDepth) - 1));
+    };
+    switch (s.ColorType) {
+    case PNG_COLOR_TYPE_GRAY:
+        if (trns && trnsColour) {
+            s.Transparency = TPngTransparency::Bit;
+            s.HasTransparentColour = true;
+            const std::uint8_t g = level(trnsColour->gray & ((1u << s.BitDepth) - 1));
+            s.TransparentColour = {g, g, g};
+        }
+        break;
+    case PNG_COLOR_TYPE_RGB:
+        if (trns && trnsColour) {
+            s.Transparency = TPngTransparency::Bit;
+            s.HasTransparentColour = true;
+            s.TransparentColour = {level(trnsColour->red), level(trnsColour->green), level(trnsColour->blue)};
+        }
+        break;
+    case PNG_COLOR_TYPE_PALETTE:
+        if (trns && trnsAlpha && trnsCount > 0) {
+            s.PaletteAlpha.assign(trnsAlpha, trnsAlpha + trnsCount);
+            const auto partial = std::count_if(s.PaletteAlpha.begin(), s.PaletteAlpha.end(),
+                                               [](std::uint8_t a) { return a != 255; });
+            s.Transparency = partial == 1 ? TPngTransparency::Bit : TPngTransparency::Partial;
+            const auto clear = std::find(s.PaletteAlpha.begin(), s.PaletteAlpha.end(), 0);
+            if (clear != s.PaletteAlpha.end() && std::size_t(clear - s.PaletteAlpha.begin()) < s.Palette.size())
+                s.TransparentColour = s.Palette[std::size_t(clear - s.PaletteAlpha.begin())];
+            s.HasTransparentColour = true; // black when no entry is fully transparent
+        }
+        break;
+    default:
+        s.Transparency = TPngTransparency::Partial;
+    }
+
+    if (s.BitDepth == 16) png_set_scale_16(r.Png);
+    if (s.ColorType == PNG_COLOR_TYPE_RGB || s.ColorType == PNG_COLOR_TYPE_RGB_ALPHA) png_set_bgr(r.Png);
+    png_set_interlace_handling(r.Png);
+    png_read_update_info(r.Png, r.Info);
+
+    const qsizetype rowBytes = qsizetype(png_get_rowbytes(r.Png, r.Info));
+    rows->resize(std::size_t(rowBytes * s.Height));
+    {
+        std::vector<png_bytep> pointers(static_cast<std::size_t>(s.Height));
+        for (int y = 0; y < s.Height; ++y) pointers[std::size_t(y)] = rows->data() + rowBytes * y;
+        png_read_image(r.Png, pointers.data());
+    }
+    png_read_end(r.Png, nullptr);
+
+    const int w = s.Width;
+    const std::uint8_t* src = rows->data();
+    switch (s.ColorType) {
+    case PNG_COLOR_TYPE_RGB:
+        s.ColourStride = rowBytes;
+        s.Colour = std::move(*rows);
+        break;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+    case PNG_COLOR_TYPE_GRAY_ALPHA: {
+        const int colours = s.ColorType == PNG_COLOR_TYPE_RGB_ALPHA ? 3 : 1;
+        s.ColourStride = qsizetype(w) * colours;
+        s.Colour.resize(std::size_t(s.ColourStride * s.Height));
+        s.Alpha.resize(std::size_t(qsizetype(w) * s.Height));
+        std::uint8_t* c = s.Colour.data();
+        std::uint8_t* a = s.Alpha.data();
+        for (qsizetype i = 0, n = qsizetype(w) * s.Height; i < n; ++i) {
+            for (int k = 0; k < colours; ++k) *c++ = *src++;
+            *a++ = *src++;
+        }
+        break;
+    }
+    default:
+        if (s.BitDepth == 2) {
+            // Two-bit samples are widened to one per nibble.
+            s.ColourStride = (qsizetype(w) + 1) / 2;
+            s.Colour.assign(std::size_t(s.ColourStride * s.Height), 0);
+            for (int y = 0; y < s.Height; ++y) {
+                const std::uint8_t* in = src + rowBytes * y;
+                std::uint8_t* o = s.Colour.data() + s.ColourStride * y;
+                for (int x = 0; x < w; ++x) {
+                    const int v = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
+                    o[x / 2] |= std::uint8_t(x % 2 ? v : v << 4);
+                }
+            }
+        } else {
+            s.ColourStride = rowBytes;
+            s.Colour = std::move(*rows);
+        }
+    }
+    return std::move(*out);
+}
+
+TPngSamples PngSamplesFromRaster(const TRaster& raster) {
+    TPngSamples s;
+    s.Width = raster.Width();
+    s.Height = raster.Height();
+    s.ColorType = raster.HasAlpha() ? 6 : 2;
+    s.Transparency = raster.HasAlpha() ? TPngTransparency::Partial : TPngTransparency::None;
+    s.ColourStride = qsizetype(s.Width) * 3;
+    s.Colour.resize(std::size_t(s.ColourStride * s.Height));
+    if (raster.HasAlpha()) s.Alpha.resize(std::size_t(qsizetype(s.Width) * s.Height));
+    std::uint8_t* c = s.Colour.data();
+    const std::uint8_t* p = raster.Bits();
+    for (qsizetype i = 0, n = qsizetype(s.Width) * s.Height; i < n; ++i, p += 4) {
+        *c++ = p[2];
+        *c++ = p[1];
+        *c++ = p[0];
+        if (raster.HasAlpha()) s.Alpha[std::size_t(i)] = p[3];
+    }
+    return s;
+}
+
+// ---- writing --------------------------------------------------------------------------
+
+namespace {
+
+// libdeflate level 6 compresses photographs a little better than zlib's level 9 at
+// several times its speed.
+constexpr int CompressionLevel = 6;
+// Below this many bytes of rows one thread does it all.
+constexpr qsizetype ParallelThreshold = 1 << 20;
+constexpr qsizetype IdatChunk = 1 << 20;
+
+inline std::uint8_t Paeth(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return std::uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
+inline unsigned Cost(std::uint8_t v) { return v < 128 ? v : 256u - v; }
+
+// Filters one row (`prev` is the row above, all zero for the first) and writes the filter
+// type and the filtered bytes to `out`; the type chosen is the one whose bytes, read as
+// signed, sum to the least: the usual heuristic, which favours runs of small differences.
+void FilterRow(const std::uint8_t* cur, const std::uint8_t* prev, qsizetype n, int bpp, std::uint8_t* out,
+               std::uint8_t* scratch) {
+    std::uint64_t best = 0;
+    for (qsizetype i = 0; i < n; ++i) best += Cost(cur[i]);
+    int bestType = 0;
+    auto consider = [&](int type, auto&& compute) {
+        std::uint64_t sum = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            scratch[i] = compute(i);
+            sum += Cost(scratch[i]);
+        }
+        if (sum < best) {
+            best = sum;
+            bestType = type;
+            std::memcpy(out + 1, scratch, std::size_t(n));
+        }
+    };
+    consider(1, [&](qsizetype i) { return std::uint8_t(cur[i] - (i >= bpp ? cur[i - bpp] : 0)); });
+    consider(2, [&](qsizetype i) { return std::uint8_t(cur[i] - prev[i]); });
+    consider(3, [&](qsizetype i) { return std::uint8_t(cur[i] - ((i >= bpp ? cur[i - bpp] : 0) + prev[i]) / 2); });
+    consider(4, [&](qsizetype i) {
+        return std::uint8_t(cur[i] - Paeth(i >= bpp ? cur[i - bpp] : 0, prev[i], i >= bpp ? prev[i - bpp] : 0));
+    });
+    out[0] = std::uint8_t(bestType);
+    if (bestType == 0) std::memcpy(out + 1, cur, std::size_t(n));
+}
+
+// Packs a raster row as PNG samples: RGB, or RGBA when the picture has alpha.
+void PackRow(const TRaster& raster, int y, bool alpha, std::uint8_t* out) {
+    const std::uint8_t* src = raster.Row(y);
+    const int w = raster.Width();
+    if (alpha) {
+        std::memcpy(out, src, std::size_t(w) * 4);
+        return;
+    }
+    for (int x = 0; x < w; ++x, src += 4, out += 3) {
+        out[0] = src[0];
+        out[1] = src[1];
+        out[2] = src[2];
+    }
+}
+
+// libdeflate ends every stream with a final block. To let the next part's stream follow,
+// the final flag of the last block is cleared and an empty stored block is appended (what a
+// sync flush ends with), bringing the stream to a byte boundary. zlib finds the last block by
+// stopping at each block boundary.
+void ContinueStream(std::vector<std::uint8_t>& stream) {
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK) throw ConversionError("PNG: out of memory");
+    std::vector<std::uint8_t> sink(1 << 16);
+    z.next_in = stream.data();
+    z.avail_in = uInt(stream.size());
+    std::uint64_t lastHeader = 0, end = 0;
+    for (;;) {
+        z.next_out = sink.data();
+        z.avail_out = uInt(sink.size());
+        const int rc = inflate(&z, Z_BLOCK);
+        if (rc == Z_STREAM_END) break;
+        if (rc != Z_OK) {
+            inflateEnd(&z);
+            throw ConversionError("PNG: compressor output could not be joined");
+        }
+        if (z.data_type & 128) {
+            const std::uint64_t bit = std::uint64_t(z.total_in) * 8 - std::uint64_t(z.data_type & 63);
+            if (z.data_type & 64)
+                end = bit;
+            else
+                lastHeader = bit;
+        }
+    }
+    inflateEnd(&z);
+    stream[lastHeader / 8] &= std::uint8_t(~(1u << (lastHeader % 8)));
+    stream.resize((end + 7) / 8);
+    if (end % 8) stream.back() &= std::uint8_t((1u << (end % 8)) - 1);
+    // The stored block's three header bits go into the padding when it has room for them.
+    const unsigned padding = unsigned(8 - end % 8) % 8;
+    if (padding < 3) stream.push_back(0);
+    for (std::uint8_t b : {0x00, 0x00, 0xFF, 0xFF}) stream.push_back(b);
+}
+
+void AppendChunk(QByteArray& out, const char* type, const std::uint8_t* data, qsizetype size) {
+    AppendU32BE(out, std::uint32_t(size));
+    const qsizetype start = out.size();
+    out.append(type, 4);
+    if (size) out.append(reinterpret_cast<const char*>(data), size);
+    const auto crc = libdeflate_crc32(0, out.constData() + start, std::size_t(size + 4));
+    AppendU32BE(out, crc);
+}
+
+} // namespace
+
+QByteArray EncodePng(const TRaster& raster) {
+    const int w = raster.Width(), h = raster.Height();
+    const bool alpha = raster.HasAlpha();
+    const int bpp = alpha ? 4 : 3;
+    const qsizetype rowBytes = qsizetype(w) * bpp;
+    const qsizetype total = (rowBytes + 1) * h;
+    const int parts = total < ParallelThreshold ? 1 : std::min(WorkerCount(), h);
+
+    struct TPart {
+        std::vector<std::uint8_t> Filtered;
+        std::vector<std::uint8_t> Compressed;
+    };
+    std::vector<TPart> part(static_cast<std::size_t>(parts));
+    RunParts(parts, [&](int k) {
+        const int first = int(qint64(h) * k / parts), last = int(qint64(h) * (k + 1) / parts);
+        TPart& p = part[std::size_t(k)];
+        p.Filtered.resize(std::size_t((rowBytes + 1) * (last - first)));
+        std::vector<std::uint8_t> rows(static_cast<std::size_t>(rowBytes * 2), 0);
+        std::vector<std::uint8_t> scratch(static_cast<std::size_t>(rowBytes));
+        std::uint8_t* prev = rows.data();
+        std::uint8_t* cur = rows.data() + rowBytes;
+        if (first > 0) PackRow(raster, first - 1, alpha, prev);
+        for (int y = first; y < last; ++y) {
+            PackRow(raster, y, alpha, cur);
+            FilterRow(cur, prev, rowBytes, bpp, p.Filtered.data() + (rowBytes + 1) * (y - first), scratch.data());
+            std::swap(prev, cur);
+        }
+        libdeflate_compressor* compressor = libdeflate_alloc_compressor(CompressionLevel);
+        if (!compressor) throw ConversionError("PNG: out of memory");
+        p.Compressed.resize(libdeflate_deflate_compress_bound(compressor, p.Filtered.size()));
+        const std::size_t size = libdeflate_deflate_compress(compressor, p.Filtered.data(), p.Filtered.size(),
+                                                             p.Compressed.data(), p.Compressed.size());
+        libdeflate_free_compressor(compressor);
+        if (size == 0) throw ConversionError("PNG: compression failed");
+        p.Compressed.resize(size);
+        if (k + 1 < parts) ContinueStream(p.Compressed);
+    });
+
+    std::uint32_t adler = 1;
+    qsizetype compressed = 2 + 4;
+    for (const TPart& p : part) {
+        adler = libdeflate_adler32(adler, p.Filtered.data(), p.Filtered.size());
+        compressed += qsizetype(p.Compressed.size());
+    }
+    std::vector<std::uint8_t> zlib;
+    zlib.reserve(std::size_t(compressed));
+    zlib.push_back(0x78);
+    zlib.push_back(0x9C);
+    for (TPart& p : part) {
+        zlib.insert(zlib.end(), p.Compressed.begin(), p.Compressed.end());
+        std::vector<std::uint8_t>().swap(p.Filtered);
+        std::vector<std::uint8_t>().swap(p.Compressed);
+    }
+    for (int shift = 24; shift >= 0; shift -= 8) zlib.push_back(std::uint8_t(adler >> shift));
+
+    QByteArray out;
+    out.reserve(compressed + compressed / IdatChunk * 12 + 64);
+    out.append("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    AppendU32BE(header, std::uint32_t(w));
+    AppendU32BE(header, std::uint32_t(h));
+    header.append(char(8));
+    header.append(char(alpha ? 6 : 2));
+    header.append(3, '\0'); // deflate, adaptive filtering, not interlaced
+    AppendChunk(out, "IHDR", reinterpret_cast<const std::uint8_t*>(header.constData()), header.size());
+    for (qsizetype at = 0; at < qsizetype(zlib.size()); at += IdatChunk)
+        AppendChunk(out, "IDAT", zlib.data() + at, std::min(IdatChunk, qsizetype(zlib.size()) - at));
+    AppendChunk(out, "IEND", nullptr, 0);
+    return out;
+}
