@@ -1,8 +1,12 @@
 #include "GifCodec.h"
 
 #include "ConversionJob.h"
+#include "Parallel.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <gif_lib.h>
 #include <libimagequant.h>
@@ -110,13 +114,121 @@ namespace {
 struct TLiq {
     liq_attr* Attr = nullptr;
     liq_image* Image = nullptr;
+    liq_histogram* Histogram = nullptr;
     liq_result* Result = nullptr;
     ~TLiq() {
         if (Result) liq_result_destroy(Result);
+        if (Histogram) liq_histogram_destroy(Histogram);
         if (Image) liq_image_destroy(Image);
         if (Attr) liq_attr_destroy(Attr);
     }
 };
+
+// The palette is built from at most this many pixels, taken on a regular grid: more adds
+// time, not colours.
+constexpr qint64 PaletteSamples = 1 << 19;
+
+using TColour = std::array<std::uint8_t, 3>;
+
+// Exact nearest palette colour (squared RGB distance, first entry on ties), found through
+// a grid of 32 × 32 × 32 cells: each cell lists, when first needed, the entries that can be
+// nearest to some colour inside it, which is rarely more than a few.
+class TNearestColour {
+public:
+    explicit TNearestColour(const std::vector<TColour>& palette) : FPalette(palette), FCell(CellCount, -1) {}
+
+    int Find(int r, int g, int b) {
+        const int cell = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+        if (FCell[std::size_t(cell)] < 0) FillCell(cell);
+        const std::uint16_t* candidate = FCandidates.data() + FCell[std::size_t(cell)];
+        int best = candidate[1], bestDistance = Distance(FPalette[best], r, g, b);
+        for (int i = 2; i <= candidate[0]; ++i) {
+            const int d = Distance(FPalette[candidate[i]], r, g, b);
+            if (d < bestDistance || (d == bestDistance && candidate[i] < best)) {
+                best = candidate[i];
+                bestDistance = d;
+            }
+        }
+        return best;
+    }
+
+private:
+    static constexpr int CellCount = 1 << 15;
+
+    static int Distance(const TColour& c, int r, int g, int b) {
+        return (c[0] - r) * (c[0] - r) + (c[1] - g) * (c[1] - g) + (c[2] - b) * (c[2] - b);
+    }
+    // Squared distances from a value to the nearest and farthest points of [low, low + 7].
+    static int Near(int v, int low) {
+        return v < low ? (low - v) * (low - v) : v > low + 7 ? (v - low - 7) * (v - low - 7) : 0;
+    }
+    static int Far(int v, int low) {
+        const int d = std::max(std::abs(v - low), std::abs(v - low - 7));
+        return d * d;
+    }
+
+    void FillCell(int cell) {
+        const int low[3] = {(cell >> 10) << 3, ((cell >> 5) & 31) << 3, (cell & 31) << 3};
+        int bound = INT_MAX;
+        for (const TColour& c : FPalette)
+            bound = std::min(bound, Far(c[0], low[0]) + Far(c[1], low[1]) + Far(c[2], low[2]));
+        const int start = int(FCandidates.size());
+        FCell[std::size_t(cell)] = start;
+        FCandidates.push_back(0);
+        for (std::size_t i = 0; i < FPalette.size(); ++i) {
+            const TColour& c = FPalette[i];
+            if (Near(c[0], low[0]) + Near(c[1], low[1]) + Near(c[2], low[2]) <= bound) {
+                FCandidates.push_back(std::uint16_t(i));
+                ++FCandidates[std::size_t(start)];
+            }
+        }
+    }
+
+    const std::vector<TColour>& FPalette;
+    std::vector<int> FCell;
+    std::vector<std::uint16_t> FCandidates;
+};
+
+// Floyd–Steinberg error diffusion in serpentine order over rows [first, last); pixels with
+// alpha 0 take `transparent` and pass no error on.
+void Dither(const TRaster& pixels, int first, int last, const std::vector<TColour>& palette, int transparent,
+            std::uint8_t* indices) {
+    const int w = pixels.Width();
+    TNearestColour nearest(palette);
+    // Errors in sixteenths, three channels, one spare pixel on each side.
+    std::vector<int> current(std::size_t(w + 2) * 3, 0), next(std::size_t(w + 2) * 3, 0);
+    for (int y = first; y < last; ++y) {
+        const std::uint8_t* src = pixels.Row(y);
+        std::uint8_t* out = indices + qsizetype(w) * y;
+        const bool forward = (y - first) % 2 == 0;
+        const int step = forward ? 1 : -1;
+        std::fill(next.begin(), next.end(), 0);
+        for (int i = 0; i < w; ++i) {
+            const int x = forward ? i : w - 1 - i;
+            const std::uint8_t* p = src + x * 4;
+            if (p[3] == 0) {
+                out[x] = std::uint8_t(transparent);
+                continue;
+            }
+            int* here = &current[std::size_t(x + 1) * 3];
+            int* ahead = here + 3 * step;
+            int* below = &next[std::size_t(x + 1) * 3];
+            int value[3];
+            for (int c = 0; c < 3; ++c) value[c] = std::clamp(p[c] + ((here[c] + 8) >> 4), 0, 255);
+            const int index = nearest.Find(value[0], value[1], value[2]);
+            out[x] = std::uint8_t(index);
+            const TColour& chosen = palette[std::size_t(index)];
+            for (int c = 0; c < 3; ++c) {
+                const int error = value[c] - chosen[std::size_t(c)];
+                ahead[c] += error * 7;
+                below[c - 3 * step] += error * 3;
+                below[c] += error * 5;
+                below[c + 3 * step] += error;
+            }
+        }
+        std::swap(current, next);
+    }
+}
 
 int WriteOutput(GifFileType* gif, const GifByteType* data, int length) {
     static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
@@ -125,9 +237,11 @@ int WriteOutput(GifFileType* gif, const GifByteType* data, int length) {
 
 struct TGifWriter {
     GifFileType* Gif = nullptr;
+    ColorMapObject* Map = nullptr;
     ~TGifWriter() {
         int error = 0;
         if (Gif) EGifCloseFile(Gif, &error);
+        if (Map) GifFreeMapObject(Map);
     }
 };
 
@@ -137,7 +251,8 @@ QByteArray EncodeGif(const TRaster& raster) {
     const int w = raster.Width(), h = raster.Height();
     if (w > 65535 || h > 65535) throw ConversionError("GIF: the picture is too large for a GIF file");
 
-    // One fully transparent colour at most; libimagequant then keeps it as one entry.
+    // Pixels less than half opaque become transparent (alpha 0), the others are made opaque
+    // over white.
     TRaster pixels = raster;
     bool transparency = false;
     if (raster.HasAlpha()) {
@@ -157,49 +272,67 @@ QByteArray EncodeGif(const TRaster& raster) {
         }
     }
 
-    TLiq liq;
-    liq.Attr = liq_attr_create();
-    if (!liq.Attr) throw ConversionError("GIF: out of memory");
-    liq_set_max_colors(liq.Attr, 256);
-    liq.Image = liq_image_create_rgba(liq.Attr, pixels.Bits(), w, h, 0);
-    if (!liq.Image) throw ConversionError("GIF: out of memory");
-    if (liq_image_quantize(liq.Image, liq.Attr, &liq.Result) != LIQ_OK)
-        throw ConversionError("GIF: colour reduction failed");
-    liq_set_dithering_level(liq.Result, 1.0f);
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(qsizetype(w) * h));
-    if (liq_write_remapped_image(liq.Result, liq.Image, indices.data(), indices.size()) != LIQ_OK)
-        throw ConversionError("GIF: colour reduction failed");
-    const liq_palette* palette = liq_get_palette(liq.Result);
+    // The palette: libimagequant over a grid of samples, opaque ones only; the transparent
+    // colour, when needed, is one more entry after them.
+    const qint64 total = qint64(w) * h;
+    int step = 1;
+    while (total / (qint64(step) * step) > PaletteSamples) ++step;
+    std::vector<std::uint8_t> samples;
+    samples.reserve(std::size_t((w / step + 1) * (h / step + 1) * 4));
+    for (int y = 0; y < h; y += step) {
+        const std::uint8_t* row = pixels.Row(y);
+        for (int x = 0; x < w; x += step)
+            if (row[x * 4 + 3]) samples.insert(samples.end(), row + x * 4, row + x * 4 + 4);
+    }
+    std::vector<TColour> palette;
+    if (samples.empty()) {
+        palette.push_back({0, 0, 0});
+    } else {
+        TLiq liq;
+        liq.Attr = liq_attr_create();
+        if (!liq.Attr) throw ConversionError("GIF: out of memory");
+        liq_set_max_colors(liq.Attr, transparency ? 255 : 256);
+        const int count = int(samples.size() / 4);
+        liq.Image = liq_image_create_rgba(liq.Attr, samples.data(), count, 1, 0);
+        liq.Histogram = liq_histogram_create(liq.Attr);
+        if (!liq.Image || !liq.Histogram || liq_histogram_add_image(liq.Histogram, liq.Attr, liq.Image) != LIQ_OK ||
+            liq_histogram_quantize(liq.Histogram, liq.Attr, &liq.Result) != LIQ_OK)
+            throw ConversionError("GIF: colour reduction failed");
+        const liq_palette* found = liq_get_palette(liq.Result);
+        for (unsigned i = 0; i < found->count; ++i)
+            palette.push_back({found->entries[i].r, found->entries[i].g, found->entries[i].b});
+    }
+    const int transparentIndex = transparency ? int(palette.size()) : -1;
 
-    int transparentIndex = -1;
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(total));
+    const int parts = total < (1 << 18) ? 1 : std::min(WorkerCount(), h);
+    RunParts(parts, [&](int k) {
+        Dither(pixels, int(qint64(h) * k / parts), int(qint64(h) * (k + 1) / parts), palette, transparentIndex,
+               indices.data());
+    });
+
+    const int used = int(palette.size()) + (transparency ? 1 : 0);
     int bits = 1;
-    while ((1 << bits) < int(palette->count)) ++bits;
-    ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
-    if (!map) throw ConversionError("GIF: out of memory");
+    while ((1 << bits) < used) ++bits;
+    TGifWriter writer;
+    writer.Map = GifMakeMapObject(1 << bits, nullptr);
+    if (!writer.Map) throw ConversionError("GIF: out of memory");
     for (int i = 0; i < (1 << bits); ++i) {
-        const bool used = i < int(palette->count);
-        map->Colors[i].Red = used ? palette->entries[i].r : 0;
-        map->Colors[i].Green = used ? palette->entries[i].g : 0;
-        map->Colors[i].Blue = used ? palette->entries[i].b : 0;
-        if (used && transparency && palette->entries[i].a < 128 && transparentIndex < 0) transparentIndex = i;
+        const TColour c = i < int(palette.size()) ? palette[std::size_t(i)] : TColour{0, 0, 0};
+        writer.Map->Colors[i] = {c[0], c[1], c[2]};
     }
 
     QByteArray out;
-    out.reserve(qsizetype(w) * h / 2);
+    out.reserve(total / 2);
     int error = 0;
-    TGifWriter writer;
-    writer.Gif = EGifOpen(&out, WriteOutput, &error);
-    auto check = [&](int result) {
-        if (result == GIF_ERROR) {
-            GifFreeMapObject(map);
-            map = nullptr;
-            throw ConversionError("GIF: writing failed");
-        }
+    auto check = [](int result) {
+        if (result == GIF_ERROR) throw ConversionError("GIF: writing failed");
     };
+    writer.Gif = EGifOpen(&out, WriteOutput, &error);
     if (!writer.Gif) check(GIF_ERROR);
-    EGifSetGifVersion(writer.Gif, transparentIndex >= 0);
-    check(EGifPutScreenDesc(writer.Gif, w, h, bits, 0, map));
-    if (transparentIndex >= 0) {
+    EGifSetGifVersion(writer.Gif, transparency);
+    check(EGifPutScreenDesc(writer.Gif, w, h, bits, 0, writer.Map));
+    if (transparency) {
         GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, transparentIndex};
         GifByteType extension[4];
         EGifGCBToExtension(&control, extension);
@@ -207,10 +340,8 @@ QByteArray EncodeGif(const TRaster& raster) {
     }
     check(EGifPutImageDesc(writer.Gif, 0, 0, w, h, false, nullptr));
     for (int y = 0; y < h; ++y) check(EGifPutLine(writer.Gif, indices.data() + qsizetype(w) * y, w));
-    GifFreeMapObject(map);
-    map = nullptr;
     const int closed = EGifCloseFile(writer.Gif, &error);
     writer.Gif = nullptr;
-    if (closed == GIF_ERROR) throw ConversionError("GIF: writing failed");
+    check(closed);
     return out;
 }
