@@ -11,6 +11,9 @@
 #include <gif_lib.h>
 #include <libimagequant.h>
 #include <memory>
+#ifdef FORMSHIFT_HAVE_OPENMP
+#include <omp.h>
+#endif
 #include <vector>
 
 namespace {
@@ -144,7 +147,7 @@ public:
         int best = candidate[1], bestDistance = Distance(FPalette[best], r, g, b);
         for (int i = 2; i <= candidate[0]; ++i) {
             const int d = Distance(FPalette[candidate[i]], r, g, b);
-            if (d < bestDistance || (d == bestDistance && candidate[i] < best)) {
+            if (d < bestDistance) { // candidates run in palette order, so ties keep the first
                 best = candidate[i];
                 bestDistance = d;
             }
@@ -288,6 +291,16 @@ QByteArray EncodeGif(const TRaster& raster) {
     if (samples.empty()) {
         palette.push_back({0, 0, 0});
     } else {
+#ifdef FORMSHIFT_HAVE_OPENMP
+        // libimagequant's OpenMP team would keep spinning on both cores while our own
+        // threads dither; for a few hundred thousand samples one thread is enough.
+        const int ompThreads = omp_get_max_threads();
+        omp_set_num_threads(1);
+        struct TRestore {
+            int Threads;
+            ~TRestore() { omp_set_num_threads(Threads); }
+        } restore{ompThreads};
+#endif
         TLiq liq;
         liq.Attr = liq_attr_create();
         if (!liq.Attr) throw ConversionError("GIF: out of memory");
