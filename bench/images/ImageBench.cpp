@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
         job.SourcePath = args[i];
         job.SourceFormat = from;
         job.TargetFormat = to;
-        job.OutputPath = folder + QLatin1Char('/') + QFileInfo(args[i]).completeBaseName() + FormatExtension(to);
+        job.OutputPath =
+            folder + QLatin1Char('/') + QFileInfo(args[i]).completeBaseName() + FormatExtension(to);
         job.TempFolder = folder + QStringLiteral("/Temp/");
         QElapsedTimer timer;
         timer.start();

@@ -2,6 +2,10 @@
 
 #include "BmpCodec.h"
 
-void TBitmap::LoadFromMemory(QByteArrayView data) { FRaster = DecodeBmp(data); }
+void TBitmap::LoadFromMemory(QByteArrayView data) {
+    FRaster = DecodeBmp(data);
+}
 
-QByteArray TBitmap::SaveToMemory() const { return EncodeBmp(FRaster); }
+QByteArray TBitmap::SaveToMemory() const {
+    return EncodeBmp(FRaster);
+}

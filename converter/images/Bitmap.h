@@ -3,7 +3,7 @@
 #include "Graphic.h"
 
 class TBitmap : public TGraphic {
-public:
+  public:
     void LoadFromMemory(QByteArrayView data) override;
     QByteArray SaveToMemory() const override;
 };

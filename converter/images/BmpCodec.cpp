@@ -11,7 +11,9 @@ namespace {
 
 enum : std::uint32_t { BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitFields = 3, BiAlphaBitFields = 6 };
 
-[[noreturn]] void Fail(const char* what) { throw ConversionError(std::string("BMP: ") + what); }
+[[noreturn]] void Fail(const char* what) {
+    throw ConversionError(std::string("BMP: ") + what);
+}
 
 // Turns a masked field into an 8-bit value; fields wider than 8 bits keep their top 8.
 struct TChannel {
@@ -45,7 +47,9 @@ void StorePaletteColour(const TDibFormat& format, std::uint32_t index, std::uint
 
 } // namespace
 
-qint64 DibStride(qint64 width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }
+qint64 DibStride(qint64 width, int bitCount) {
+    return (width * bitCount + 31) / 32 * 4;
+}
 
 bool DecodeDibPixels(const TDibFormat& format, QByteArrayView pixels, TRaster& out) {
     const int w = format.Width, h = format.Height, bits = format.BitCount;
@@ -141,7 +145,8 @@ void DecodeRle(const TDibFormat& format, bool four, QByteArrayView data, TRaster
         const int count = p[0], value = p[1];
         p += 2;
         if (count > 0) {
-            for (int i = 0; i < count; ++i) put(four ? (i % 2 ? value & 15 : value >> 4) : value);
+            for (int i = 0; i < count; ++i)
+                put(four ? (i % 2 ? value & 15 : value >> 4) : value);
         } else if (value == 0) {
             x = 0;
             ++row;
@@ -156,7 +161,8 @@ void DecodeRle(const TDibFormat& format, bool four, QByteArrayView data, TRaster
             const int bytes = four ? (value + 1) / 2 : value;
             const int padded = (bytes + 1) & ~1;
             if (end - p < padded) Fail("the run-length data is cut short");
-            for (int i = 0; i < value; ++i) put(four ? (i % 2 ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
+            for (int i = 0; i < value; ++i)
+                put(four ? (i % 2 ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
             p += padded;
         }
         x = std::min(x, w + 256); // pixels past the row's end are dropped; keeps the count in range
@@ -229,11 +235,13 @@ TRaster DecodeBmp(QByteArrayView file) {
         const int count = compression == BiAlphaBitFields ? 4 : 3;
         if (headerSize >= 52) {
             // V2 and later headers hold the masks themselves.
-            for (int i = 0; i < 3; ++i) format.Masks[i] = ReadU32(h + 40 + 4 * i);
+            for (int i = 0; i < 3; ++i)
+                format.Masks[i] = ReadU32(h + 40 + 4 * i);
             if (headerSize >= 56) format.Masks[3] = ReadU32(h + 52);
         } else {
             if (tableAt + 4 * count > size) Fail("the colour masks are cut short");
-            for (int i = 0; i < count; ++i) format.Masks[i] = ReadU32(d + tableAt + 4 * i);
+            for (int i = 0; i < count; ++i)
+                format.Masks[i] = ReadU32(d + tableAt + 4 * i);
             tableAt += 4 * count;
         }
         if (!format.Masks[0] && !format.Masks[1] && !format.Masks[2]) Fail("empty colour masks");

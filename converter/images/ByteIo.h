@@ -3,14 +3,20 @@
 #include <QByteArray>
 #include <cstdint>
 
-inline std::uint16_t ReadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::uint16_t ReadU16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 inline std::uint32_t ReadU32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
 }
-inline std::int32_t ReadI32(const std::uint8_t* p) { return std::int32_t(ReadU32(p)); }
+inline std::int32_t ReadI32(const std::uint8_t* p) {
+    return std::int32_t(ReadU32(p));
+}
 
-inline void AppendU8(QByteArray& out, std::uint32_t v) { out.append(char(v & 0xFF)); }
+inline void AppendU8(QByteArray& out, std::uint32_t v) {
+    out.append(char(v & 0xFF));
+}
 inline void AppendU16(QByteArray& out, std::uint32_t v) {
     out.append(char(v & 0xFF));
     out.append(char((v >> 8) & 0xFF));

@@ -39,7 +39,9 @@ struct TGifCloser {
     }
 };
 
-[[noreturn]] void Fail(const char* what) { throw ConversionError(std::string("GIF: ") + what); }
+[[noreturn]] void Fail(const char* what) {
+    throw ConversionError(std::string("GIF: ") + what);
+}
 
 } // namespace
 
@@ -78,7 +80,8 @@ TRaster DecodeGif(QByteArrayView file) {
     const qint64 left = frame.Left, top = frame.Top, fw = frame.Width, fh = frame.Height;
     CheckPictureSize(fw, fh);
     // The frame sits on the logical screen; a frame reaching past it widens the picture.
-    const qint64 width = std::max<qint64>(gif->SWidth, left + fw), height = std::max<qint64>(gif->SHeight, top + fh);
+    const qint64 width = std::max<qint64>(gif->SWidth, left + fw),
+                 height = std::max<qint64>(gif->SHeight, top + fh);
     CheckPictureSize(width, height);
 
     const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
@@ -99,14 +102,17 @@ TRaster DecodeGif(QByteArrayView file) {
     auto readRow = [&](int y) {
         if (DGifGetLine(gif.get(), line.data(), int(fw)) == GIF_ERROR) Fail("the picture data is cut short");
         std::uint8_t* dst = out.Row(int(top) + y) + left * 4;
-        for (qint64 x = 0; x < fw; ++x, dst += 4) std::memcpy(dst, colours[line[std::size_t(x)]], 4);
+        for (qint64 x = 0; x < fw; ++x, dst += 4)
+            std::memcpy(dst, colours[line[std::size_t(x)]], 4);
     };
     if (frame.Interlace) {
         static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
-            for (qint64 y = start[pass]; y < fh; y += step[pass]) readRow(int(y));
+            for (qint64 y = start[pass]; y < fh; y += step[pass])
+                readRow(int(y));
     } else {
-        for (qint64 y = 0; y < fh; ++y) readRow(int(y));
+        for (qint64 y = 0; y < fh; ++y)
+            readRow(int(y));
     }
     if (out.HasAlpha() && !out.AnyTransparency()) out.SetHasAlpha(false);
     return out;
@@ -137,7 +143,7 @@ using TColour = std::array<std::uint8_t, 3>;
 // a grid of 32 × 32 × 32 cells: each cell lists, when first needed, the entries that can be
 // nearest to some colour inside it, which is rarely more than a few.
 class TNearestColour {
-public:
+  public:
     explicit TNearestColour(const std::vector<TColour>& palette) : FPalette(palette), FCell(CellCount, -1) {}
 
     int Find(int r, int g, int b) {
@@ -155,7 +161,7 @@ public:
         return best;
     }
 
-private:
+  private:
     static constexpr int CellCount = 1 << 15;
 
     static int Distance(const TColour& c, int r, int g, int b) {
@@ -217,7 +223,8 @@ void Dither(const TRaster& pixels, int first, int last, const std::vector<TColou
             int* ahead = here + 3 * step;
             int* below = &next[std::size_t(x + 1) * 3];
             int value[3];
-            for (int c = 0; c < 3; ++c) value[c] = std::clamp(p[c] + ((here[c] + 8) >> 4), 0, 255);
+            for (int c = 0; c < 3; ++c)
+                value[c] = std::clamp(p[c] + ((here[c] + 8) >> 4), 0, 255);
             const int index = nearest.Find(value[0], value[1], value[2]);
             out[x] = std::uint8_t(index);
             const TColour& chosen = palette[std::size_t(index)];
@@ -279,7 +286,8 @@ QByteArray EncodeGif(const TRaster& raster) {
     // colour, when needed, is one more entry after them.
     const qint64 total = qint64(w) * h;
     int step = 1;
-    while (total / (qint64(step) * step) > PaletteSamples) ++step;
+    while (total / (qint64(step) * step) > PaletteSamples)
+        ++step;
     std::vector<std::uint8_t> samples;
     samples.reserve(std::size_t((w / step + 1) * (h / step + 1) * 4));
     for (int y = 0; y < h; y += step) {
@@ -308,7 +316,8 @@ QByteArray EncodeGif(const TRaster& raster) {
         const int count = int(samples.size() / 4);
         liq.Image = liq_image_create_rgba(liq.Attr, samples.data(), count, 1, 0);
         liq.Histogram = liq_histogram_create(liq.Attr);
-        if (!liq.Image || !liq.Histogram || liq_histogram_add_image(liq.Histogram, liq.Attr, liq.Image) != LIQ_OK ||
+        if (!liq.Image || !liq.Histogram ||
+            liq_histogram_add_image(liq.Histogram, liq.Attr, liq.Image) != LIQ_OK ||
             liq_histogram_quantize(liq.Histogram, liq.Attr, &liq.Result) != LIQ_OK)
             throw ConversionError("GIF: colour reduction failed");
         const liq_palette* found = liq_get_palette(liq.Result);
@@ -320,13 +329,14 @@ QByteArray EncodeGif(const TRaster& raster) {
     std::vector<std::uint8_t> indices(static_cast<std::size_t>(total));
     const int parts = total < (1 << 18) ? 1 : std::min(WorkerCount(), h);
     RunParts(parts, [&](int k) {
-        Dither(pixels, int(qint64(h) * k / parts), int(qint64(h) * (k + 1) / parts), palette, transparentIndex,
-               indices.data());
+        Dither(pixels, int(qint64(h) * k / parts), int(qint64(h) * (k + 1) / parts), palette,
+               transparentIndex, indices.data());
     });
 
     const int used = int(palette.size()) + (transparency ? 1 : 0);
     int bits = 1;
-    while ((1 << bits) < used) ++bits;
+    while ((1 << bits) < used)
+        ++bits;
     TGifWriter writer;
     writer.Map = GifMakeMapObject(1 << bits, nullptr);
     if (!writer.Map) throw ConversionError("GIF: out of memory");
@@ -352,7 +362,8 @@ QByteArray EncodeGif(const TRaster& raster) {
         check(EGifPutExtension(writer.Gif, GRAPHICS_EXT_FUNC_CODE, 4, extension));
     }
     check(EGifPutImageDesc(writer.Gif, 0, 0, w, h, false, nullptr));
-    for (int y = 0; y < h; ++y) check(EGifPutLine(writer.Gif, indices.data() + qsizetype(w) * y, w));
+    for (int y = 0; y < h; ++y)
+        check(EGifPutLine(writer.Gif, indices.data() + qsizetype(w) * y, w));
     const int closed = EGifCloseFile(writer.Gif, &error);
     writer.Gif = nullptr;
     check(closed);

@@ -2,6 +2,10 @@
 
 #include "GifCodec.h"
 
-void TGifImage::LoadFromMemory(QByteArrayView data) { FRaster = DecodeGif(data); }
+void TGifImage::LoadFromMemory(QByteArrayView data) {
+    FRaster = DecodeGif(data);
+}
 
-QByteArray TGifImage::SaveToMemory() const { return EncodeGif(FRaster); }
+QByteArray TGifImage::SaveToMemory() const {
+    return EncodeGif(FRaster);
+}

@@ -4,7 +4,7 @@
 #include "Graphic.h"
 
 class TGifImage : public TGraphic {
-public:
+  public:
     void LoadFromMemory(QByteArrayView data) override;
     QByteArray SaveToMemory() const override;
 };

@@ -9,7 +9,7 @@
 #include <QString>
 
 class TGraphic {
-public:
+  public:
     virtual ~TGraphic() = default;
 
     // Decodes a whole file held in memory. Throws ConversionError.
@@ -23,6 +23,6 @@ public:
     int Width() const { return FRaster.Width(); }
     int Height() const { return FRaster.Height(); }
 
-protected:
+  protected:
     TRaster FRaster;
 };

@@ -11,7 +11,9 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) { throw ConversionError(std::string("ICO: ") + what); }
+[[noreturn]] void Fail(const char* what) {
+    throw ConversionError(std::string("ICO: ") + what);
+}
 
 struct TEntry {
     int Width = 0;
@@ -40,8 +42,10 @@ TRaster DecodeDibEntry(QByteArrayView data) {
     // The header's height counts the colour rows and the mask rows.
     const qint64 height = doubleHeight / 2;
     CheckPictureSize(width, height);
-    if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) Fail("unsupported compression");
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Fail("unsupported bit count");
+    if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32)))
+        Fail("unsupported compression");
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        Fail("unsupported bit count");
 
     TDibFormat format;
     format.Width = int(width);
@@ -50,7 +54,8 @@ TRaster DecodeDibEntry(QByteArrayView data) {
     qint64 at = headerSize;
     if (compression == 3) {
         if (at + 12 > data.size()) Fail("the colour masks are cut short");
-        for (int i = 0; i < 3; ++i) format.Masks[i] = ReadU32(d + at + 4 * i);
+        for (int i = 0; i < 3; ++i)
+            format.Masks[i] = ReadU32(d + at + 4 * i);
         at += 12;
     }
     if (bits <= 8) {
@@ -92,7 +97,8 @@ TRaster DecodeDibEntry(QByteArrayView data) {
 
 TRaster DecodeIco(QByteArrayView file) {
     const auto* d = reinterpret_cast<const std::uint8_t*>(file.data());
-    if (file.size() < 6 || ReadU16(d) != 0 || (ReadU16(d + 2) != 1 && ReadU16(d + 2) != 2)) Fail("not an icon file");
+    if (file.size() < 6 || ReadU16(d) != 0 || (ReadU16(d + 2) != 1 && ReadU16(d + 2) != 2))
+        Fail("not an icon file");
     const int count = ReadU16(d + 4);
     if (count == 0) Fail("the icon holds no image");
     if (6 + qint64(count) * 16 > file.size()) Fail("the directory is cut short");

@@ -4,7 +4,9 @@
 #include "PngCodec.h"
 #include "PngToIcon.h"
 
-void TIcon::LoadFromMemory(QByteArrayView data) { FRaster = DecodeIco(data); }
+void TIcon::LoadFromMemory(QByteArrayView data) {
+    FRaster = DecodeIco(data);
+}
 
 QByteArray TIcon::SaveToMemory() const {
     TRaster withAlpha = FRaster;

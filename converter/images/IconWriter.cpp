@@ -11,10 +11,12 @@ int ChooseIconEdge(int width, int height) {
     return 32;
 }
 
-TIconImage CreateIconFromBitmap(const TRaster& work, int edge, std::optional<std::array<std::uint8_t, 3>> fixedKey) {
+TIconImage CreateIconFromBitmap(const TRaster& work, int edge,
+                                std::optional<std::array<std::uint8_t, 3>> fixedKey) {
     const int w = work.Width(), h = work.Height();
     const std::uint8_t* corner = work.Row(h - 1);
-    const std::array<std::uint8_t, 3> key = fixedKey ? *fixedKey : std::array<std::uint8_t, 3>{corner[0], corner[1], corner[2]};
+    const std::array<std::uint8_t, 3> key =
+        fixedKey ? *fixedKey : std::array<std::uint8_t, 3>{corner[0], corner[1], corner[2]};
 
     TIconImage icon(edge, edge, 32);
     for (int y = 0; y < edge; ++y) {

@@ -36,7 +36,8 @@ std::unique_ptr<TGraphic> DecodeSource(const QString& path, FormatTag source) {
 }
 
 // Assigns through a bitmap first, as some pairings do.
-template <class TTarget> void AssignThroughBitmap(TTarget& target, const TGraphic& picture, bool throughBitmap) {
+template <class TTarget>
+void AssignThroughBitmap(TTarget& target, const TGraphic& picture, bool throughBitmap) {
     if (!throughBitmap) {
         target.Assign(picture);
         return;
@@ -87,13 +88,16 @@ void EncodeTarget(const TGraphic& picture, const ConversionJob& job) {
     }
 }
 
-bool IsPictureFormat(FormatTag tag) { return IsImageFormat(tag) && tag != FormatTag::HEIC; }
+bool IsPictureFormat(FormatTag tag) {
+    return IsImageFormat(tag) && tag != FormatTag::HEIC;
+}
 
 } // namespace
 
 TModifyProgress ConvertImage(const ConversionJob& job) {
     // HEIC goes through outside tools, which are not wired in yet.
-    if (!IsPictureFormat(job.SourceFormat) || !IsPictureFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
+    if (!IsPictureFormat(job.SourceFormat) || !IsPictureFormat(job.TargetFormat))
+        return TModifyProgress::FormatErr;
     {
         const std::unique_ptr<TGraphic> picture = DecodeSource(job.SourcePath, job.SourceFormat);
         EncodeTarget(*picture, job);

@@ -8,12 +8,14 @@
 namespace {
 
 // Characters of the bytes 0x80–0x9F; the rest of the upper half is Latin-1.
-constexpr std::array<char16_t, 32> Upper = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> Upper = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-[[noreturn]] void Fail(const char* what) { throw ConversionError(std::string("IMG-BASE: ") + what); }
+[[noreturn]] void Fail(const char* what) {
+    throw ConversionError(std::string("IMG-BASE: ") + what);
+}
 
 int ByteOfCharacter(char32_t c) {
     if (c < 0x100) return int(c); // ASCII, Latin-1, and U+0080–U+009F taken as themselves
@@ -80,7 +82,9 @@ QByteArray Utf8ToWindows1252(QByteArrayView utf8) {
     return out;
 }
 
-QByteArray BitmapToBase64(const TBitmap& bitmap) { return Base64Encode(Windows1252ToUtf8(bitmap.SaveToMemory())); }
+QByteArray BitmapToBase64(const TBitmap& bitmap) {
+    return Base64Encode(Windows1252ToUtf8(bitmap.SaveToMemory()));
+}
 
 std::unique_ptr<TBitmap> Base64ToBitmap(QByteArrayView text) {
     auto bitmap = std::make_unique<TBitmap>();

@@ -36,7 +36,8 @@ void OnError(j_common_ptr info) {
 // Warnings about corrupt entropy data leave a usable picture, as every viewer shows it; a
 // file that ends before its last scan does not.
 void OnMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<TJpegErrors*>(info->err)->CutShort = true;
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<TJpegErrors*>(info->err)->CutShort = true;
 }
 
 void OnProgress(j_common_ptr info) {

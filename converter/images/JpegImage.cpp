@@ -2,8 +2,14 @@
 
 #include "JpegCodec.h"
 
-void TJpegImage::LoadFromMemory(QByteArrayView data) { FRaster = DecodeJpeg(data); }
+void TJpegImage::LoadFromMemory(QByteArrayView data) {
+    FRaster = DecodeJpeg(data);
+}
 
-QByteArray TJpegImage::SaveToMemory() const { return EncodeJpeg(FRaster); }
+QByteArray TJpegImage::SaveToMemory() const {
+    return EncodeJpeg(FRaster);
+}
 
-void TJpegImage::Assign(const TGraphic& source) { FRaster = source.Raster().FlattenedOver(255, 255, 255); }
+void TJpegImage::Assign(const TGraphic& source) {
+    FRaster = source.Raster().FlattenedOver(255, 255, 255);
+}

@@ -23,8 +23,10 @@ void RunParts(int parts, const std::function<void(int part)>& work) {
     };
     std::vector<std::thread> threads;
     threads.reserve(std::size_t(parts > 1 ? parts - 1 : 0));
-    for (int part = 1; part < parts; ++part) threads.emplace_back(guarded, part);
+    for (int part = 1; part < parts; ++part)
+        threads.emplace_back(guarded, part);
     if (parts > 0) guarded(0);
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     if (failure) std::rethrow_exception(failure);
 }

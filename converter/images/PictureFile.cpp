@@ -36,7 +36,8 @@ QByteArray ReadPictureFile(const QString& path) {
 void WritePictureFile(const QString& path, QByteArrayView data) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) FailFile(file, file.errorString());
-    if (file.write(data.data(), data.size()) != data.size() || !file.flush()) FailFile(file, file.errorString());
+    if (file.write(data.data(), data.size()) != data.size() || !file.flush())
+        FailFile(file, file.errorString());
     file.close();
     if (file.error() != QFileDevice::NoError) FailFile(file, file.errorString());
 }

@@ -3,6 +3,7 @@
 #include "ByteIo.h"
 #include "ConversionJob.h"
 #include "Parallel.h"
+#include "RunDeflate.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -10,9 +11,9 @@
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
+#include <optional>
 #include <png.h>
 #include <string>
-#include <zlib.h>
 
 namespace {
 
@@ -28,7 +29,8 @@ struct TPngReader {
 
     explicit TPngReader(QByteArrayView file)
         : Data(reinterpret_cast<const std::uint8_t*>(file.data())), Size(std::size_t(file.size())) {
-        Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, &TPngReader::OnError, &TPngReader::OnWarning);
+        Png =
+            png_create_read_struct(PNG_LIBPNG_VER_STRING, this, &TPngReader::OnError, &TPngReader::OnWarning);
         if (!Png) throw ConversionError("PNG: out of memory");
         Info = png_create_info_struct(Png);
         if (!Info) {
@@ -75,12 +77,135 @@ void ReadHeader(TPngReader& r) {
 }
 
 // 16-bit samples become 8-bit the way png_set_scale_16 rounds them.
-std::uint8_t Scale16(unsigned v) { return std::uint8_t((v * 255 + 32895) >> 16); }
+std::uint8_t Scale16(unsigned v) {
+    return std::uint8_t((v * 255 + 32895) >> 16);
+}
 
 struct TDecodedRaster {
     TRaster Raster;
     std::vector<png_bytep> Rows;
 };
+
+std::uint32_t ReadU32BE(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+// Reverses one row's filter in place: `row` holds the filtered bytes and receives the
+// samples; `prev` is the row above (all zero for the first).
+bool Unfilter(int type, std::uint8_t* row, const std::uint8_t* prev, qsizetype n, int bpp) {
+    switch (type) {
+    case 0:
+        return true;
+    case 1:
+        for (qsizetype i = bpp; i < n; ++i)
+            row[i] = std::uint8_t(row[i] + row[i - bpp]);
+        return true;
+    case 2:
+        for (qsizetype i = 0; i < n; ++i)
+            row[i] = std::uint8_t(row[i] + prev[i]);
+        return true;
+    case 3:
+        for (qsizetype i = 0; i < bpp; ++i)
+            row[i] = std::uint8_t(row[i] + (prev[i] >> 1));
+        for (qsizetype i = bpp; i < n; ++i)
+            row[i] = std::uint8_t(row[i] + ((row[i - bpp] + prev[i]) >> 1));
+        return true;
+    case 4:
+        for (qsizetype i = 0; i < bpp; ++i)
+            row[i] = std::uint8_t(row[i] + prev[i]);
+        for (qsizetype i = bpp; i < n; ++i) {
+            const int a = row[i - bpp], b = prev[i], c = prev[i - bpp];
+            const int p = b - c, q = a - c;
+            const int pa = std::abs(p), pb = std::abs(q), pc = std::abs(p + q);
+            row[i] = std::uint8_t(row[i] + (pa <= pb && pa <= pc ? a : pb <= pc ? b : c));
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Non-interlaced 8-bit RGB and RGBA files, the way photographs are saved, decoded with
+// libdeflate, which inflates several times faster than zlib. Anything else, and any file
+// this finds fault with, is left to libpng (nullopt), which reads every kind and reports
+// what is wrong.
+std::optional<TRaster> DecodePlainPng(QByteArrayView file) {
+    const auto* d = reinterpret_cast<const std::uint8_t*>(file.data());
+    const qsizetype size = file.size();
+    if (size < 8 + 25 || png_sig_cmp(d, 0, 8) != 0) return std::nullopt;
+    auto chunkOk = [&](qsizetype at, std::uint32_t length) {
+        return ReadU32BE(d + at + 8 + length) == libdeflate_crc32(0, d + at + 4, length + 4);
+    };
+    if (ReadU32BE(d + 8) != 13 || std::memcmp(d + 12, "IHDR", 4) != 0 || !chunkOk(8, 13)) return std::nullopt;
+    const std::uint32_t w = ReadU32BE(d + 16), h = ReadU32BE(d + 20);
+    const int depth = d[24], type = d[25];
+    if (depth != 8 || (type != 2 && type != 6) || d[26] != 0 || d[27] != 0 || d[28] != 0) return std::nullopt;
+    if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF) return std::nullopt;
+    CheckPictureSize(w, h);
+
+    std::vector<std::pair<qsizetype, std::uint32_t>> idat;
+    qsizetype idatBytes = 0;
+    bool ended = false;
+    for (qsizetype at = 33; !ended;) {
+        if (size - at < 12) return std::nullopt;
+        const std::uint32_t length = ReadU32BE(d + at);
+        if (length > 0x7FFFFFFF || qsizetype(length) > size - at - 12) return std::nullopt;
+        const char* name = reinterpret_cast<const char*>(d + at + 4);
+        if (std::memcmp(name, "IDAT", 4) == 0) {
+            if (!chunkOk(at, length)) return std::nullopt;
+            idat.emplace_back(at + 8, length);
+            idatBytes += length;
+        } else if (std::memcmp(name, "IEND", 4) == 0) {
+            if (!chunkOk(at, length)) return std::nullopt;
+            ended = true;
+        } else if (std::memcmp(name, "tRNS", 4) == 0 || (name[0] & 0x20) == 0) {
+            // A transparent colour, or a critical chunk we do not know (PLTE included,
+            // which libpng checks against the colour type).
+            return std::nullopt;
+        }
+        at += 12 + qsizetype(length);
+    }
+    if (idat.empty()) return std::nullopt;
+
+    std::vector<std::uint8_t> compressed;
+    compressed.reserve(std::size_t(idatBytes));
+    for (const auto& [offset, length] : idat)
+        compressed.insert(compressed.end(), d + offset, d + offset + length);
+    const int bpp = type == 6 ? 4 : 3;
+    const qsizetype rowBytes = qsizetype(w) * bpp;
+    const qsizetype expected = (rowBytes + 1) * qsizetype(h);
+    std::vector<std::uint8_t> filtered(static_cast<std::size_t>(expected));
+    libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+    if (!inflater) throw ConversionError("PNG: out of memory");
+    std::size_t got = 0;
+    const libdeflate_result result = libdeflate_zlib_decompress(
+        inflater, compressed.data(), compressed.size(), filtered.data(), filtered.size(), &got);
+    libdeflate_free_decompressor(inflater);
+    if (result != LIBDEFLATE_SUCCESS || qsizetype(got) != expected) return std::nullopt;
+    std::vector<std::uint8_t>().swap(compressed);
+
+    TRaster out(int(w), int(h), type == 6);
+    std::vector<std::uint8_t> zero(static_cast<std::size_t>(rowBytes), 0);
+    const std::uint8_t* prev = zero.data();
+    for (qsizetype y = 0; y < qsizetype(h); ++y) {
+        std::uint8_t* row = filtered.data() + (rowBytes + 1) * y + 1;
+        if (!Unfilter(row[-1], row, prev, rowBytes, bpp)) return std::nullopt;
+        prev = row;
+        std::uint8_t* dst = out.Row(int(y));
+        if (type == 6) {
+            std::memcpy(dst, row, std::size_t(rowBytes));
+        } else {
+            for (std::uint32_t x = 0; x < w; ++x, dst += 4) {
+                dst[0] = row[x * 3];
+                dst[1] = row[x * 3 + 1];
+                dst[2] = row[x * 3 + 2];
+                dst[3] = 255;
+            }
+        }
+    }
+    if (type == 6 && !out.AnyTransparency()) out.SetHasAlpha(false);
+    return out;
+}
 
 } // namespace
 
@@ -89,6 +214,7 @@ bool LooksLikePng(QByteArrayView data) {
 }
 
 TRaster DecodePng(QByteArrayView file) {
+    if (std::optional<TRaster> plain = DecodePlainPng(file)) return std::move(*plain);
     const auto reader = std::make_unique<TPngReader>(file);
     const auto out = std::make_unique<TDecodedRaster>();
     TPngReader& r = *reader;
@@ -108,9 +234,11 @@ TRaster DecodePng(QByteArrayView file) {
         png_longjmp(r.Png, 1);
     }
 
-    out->Raster = TRaster(int(png_get_image_width(r.Png, r.Info)), int(png_get_image_height(r.Png, r.Info)), alpha);
+    out->Raster =
+        TRaster(int(png_get_image_width(r.Png, r.Info)), int(png_get_image_height(r.Png, r.Info)), alpha);
     out->Rows.resize(std::size_t(out->Raster.Height()));
-    for (int y = 0; y < out->Raster.Height(); ++y) out->Rows[std::size_t(y)] = out->Raster.Row(y);
+    for (int y = 0; y < out->Raster.Height(); ++y)
+        out->Rows[std::size_t(y)] = out->Raster.Row(y);
     png_read_image(r.Png, out->Rows.data());
     png_read_end(r.Png, nullptr);
     if (alpha && !out->Raster.AnyTransparency()) out->Raster.SetHasAlpha(false);
@@ -137,7 +265,8 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
         png_colorp palette = nullptr;
         int count = 0;
         if (png_get_PLTE(r.Png, r.Info, &palette, &count) & PNG_INFO_PLTE)
-            for (int i = 0; i < count; ++i) s.Palette.push_back({palette[i].red, palette[i].green, palette[i].blue});
+            for (int i = 0; i < count; ++i)
+                s.Palette.push_back({palette[i].red, palette[i].green, palette[i].blue});
     }
 
     png_bytep trnsAlpha = nullptr;
@@ -171,7 +300,8 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
                                                [](std::uint8_t a) { return a != 255; });
             s.Transparency = partial == 1 ? TPngTransparency::Bit : TPngTransparency::Partial;
             const auto clear = std::find(s.PaletteAlpha.begin(), s.PaletteAlpha.end(), 0);
-            if (clear != s.PaletteAlpha.end() && std::size_t(clear - s.PaletteAlpha.begin()) < s.Palette.size())
+            if (clear != s.PaletteAlpha.end() &&
+                std::size_t(clear - s.PaletteAlpha.begin()) < s.Palette.size())
                 s.TransparentColour = s.Palette[std::size_t(clear - s.PaletteAlpha.begin())];
             s.HasTransparentColour = true; // black when no entry is fully transparent
         }
@@ -189,7 +319,8 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
     rows->resize(std::size_t(rowBytes * s.Height));
     {
         std::vector<png_bytep> pointers(static_cast<std::size_t>(s.Height));
-        for (int y = 0; y < s.Height; ++y) pointers[std::size_t(y)] = rows->data() + rowBytes * y;
+        for (int y = 0; y < s.Height; ++y)
+            pointers[std::size_t(y)] = rows->data() + rowBytes * y;
         png_read_image(r.Png, pointers.data());
     }
     png_read_end(r.Png, nullptr);
@@ -210,7 +341,8 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
         std::uint8_t* c = s.Colour.data();
         std::uint8_t* a = s.Alpha.data();
         for (qsizetype i = 0, n = qsizetype(w) * s.Height; i < n; ++i) {
-            for (int k = 0; k < colours; ++k) *c++ = *src++;
+            for (int k = 0; k < colours; ++k)
+                *c++ = *src++;
             *a++ = *src++;
         }
         break;
@@ -260,9 +392,6 @@ TPngSamples PngSamplesFromRaster(const TRaster& raster) {
 
 namespace {
 
-// libdeflate's level 3 leaves photographs within a few per cent of zlib's best at a tenth
-// of its time; the levels above it gain less than one per cent for twice the time.
-constexpr int CompressionLevel = 3;
 // Below this many bytes of rows one thread does it all.
 constexpr qsizetype ParallelThreshold = 1 << 20;
 constexpr qsizetype IdatChunk = 1 << 20;
@@ -270,24 +399,30 @@ constexpr qsizetype IdatChunk = 1 << 20;
 // The filters, each over a whole row. The loops have no dependence from one byte to the
 // next, so the compiler turns them into vector code.
 void FilterSub(const std::uint8_t* __restrict cur, qsizetype n, int bpp, std::uint8_t* __restrict out) {
-    for (qsizetype i = 0; i < bpp; ++i) out[i] = cur[i];
-    for (qsizetype i = bpp; i < n; ++i) out[i] = std::uint8_t(cur[i] - cur[i - bpp]);
+    for (qsizetype i = 0; i < bpp; ++i)
+        out[i] = cur[i];
+    for (qsizetype i = bpp; i < n; ++i)
+        out[i] = std::uint8_t(cur[i] - cur[i - bpp]);
 }
 
 void FilterUp(const std::uint8_t* __restrict cur, const std::uint8_t* __restrict prev, qsizetype n,
               std::uint8_t* __restrict out) {
-    for (qsizetype i = 0; i < n; ++i) out[i] = std::uint8_t(cur[i] - prev[i]);
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = std::uint8_t(cur[i] - prev[i]);
 }
 
-void FilterAverage(const std::uint8_t* __restrict cur, const std::uint8_t* __restrict prev, qsizetype n, int bpp,
-                   std::uint8_t* __restrict out) {
-    for (qsizetype i = 0; i < bpp; ++i) out[i] = std::uint8_t(cur[i] - (prev[i] >> 1));
-    for (qsizetype i = bpp; i < n; ++i) out[i] = std::uint8_t(cur[i] - ((cur[i - bpp] + prev[i]) >> 1));
+void FilterAverage(const std::uint8_t* __restrict cur, const std::uint8_t* __restrict prev, qsizetype n,
+                   int bpp, std::uint8_t* __restrict out) {
+    for (qsizetype i = 0; i < bpp; ++i)
+        out[i] = std::uint8_t(cur[i] - (prev[i] >> 1));
+    for (qsizetype i = bpp; i < n; ++i)
+        out[i] = std::uint8_t(cur[i] - ((cur[i - bpp] + prev[i]) >> 1));
 }
 
-void FilterPaeth(const std::uint8_t* __restrict cur, const std::uint8_t* __restrict prev, qsizetype n, int bpp,
-                 std::uint8_t* __restrict out) {
-    for (qsizetype i = 0; i < bpp; ++i) out[i] = std::uint8_t(cur[i] - prev[i]);
+void FilterPaeth(const std::uint8_t* __restrict cur, const std::uint8_t* __restrict prev, qsizetype n,
+                 int bpp, std::uint8_t* __restrict out) {
+    for (qsizetype i = 0; i < bpp; ++i)
+        out[i] = std::uint8_t(cur[i] - prev[i]);
     for (qsizetype i = bpp; i < n; ++i) {
         const int a = cur[i - bpp], b = prev[i], c = prev[i - bpp];
         const int p = b - c, q = a - c;
@@ -355,44 +490,6 @@ void PackRow(const TRaster& raster, int y, bool alpha, std::uint8_t* out) {
     }
 }
 
-// libdeflate ends every stream with a final block. To let the next part's stream follow,
-// the final flag of the last block is cleared and an empty stored block is appended (what a
-// sync flush ends with), bringing the stream to a byte boundary. zlib finds the last block by
-// stopping at each block boundary.
-void ContinueStream(std::vector<std::uint8_t>& stream) {
-    z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK) throw ConversionError("PNG: out of memory");
-    std::vector<std::uint8_t> sink(1 << 16);
-    z.next_in = stream.data();
-    z.avail_in = uInt(stream.size());
-    std::uint64_t lastHeader = 0, end = 0;
-    for (;;) {
-        z.next_out = sink.data();
-        z.avail_out = uInt(sink.size());
-        const int rc = inflate(&z, Z_BLOCK);
-        if (rc == Z_STREAM_END) break;
-        if (rc != Z_OK) {
-            inflateEnd(&z);
-            throw ConversionError("PNG: compressor output could not be joined");
-        }
-        if (z.data_type & 128) {
-            const std::uint64_t bit = std::uint64_t(z.total_in) * 8 - std::uint64_t(z.data_type & 63);
-            if (z.data_type & 64)
-                end = bit;
-            else
-                lastHeader = bit;
-        }
-    }
-    inflateEnd(&z);
-    stream[lastHeader / 8] &= std::uint8_t(~(1u << (lastHeader % 8)));
-    stream.resize((end + 7) / 8);
-    if (end % 8) stream.back() &= std::uint8_t((1u << (end % 8)) - 1);
-    // The stored block's three header bits go into the padding when it has room for them.
-    const unsigned padding = unsigned(8 - end % 8) % 8;
-    if (padding < 3) stream.push_back(0);
-    for (std::uint8_t b : {0x00, 0x00, 0xFF, 0xFF}) stream.push_back(b);
-}
-
 void AppendChunk(QByteArray& out, const char* type, const std::uint8_t* data, qsizetype size) {
     AppendU32BE(out, std::uint32_t(size));
     const qsizetype start = out.size();
@@ -428,18 +525,11 @@ QByteArray EncodePng(const TRaster& raster) {
         if (first > 0) PackRow(raster, first - 1, alpha, prev);
         for (int y = first; y < last; ++y) {
             PackRow(raster, y, alpha, cur);
-            FilterRow(cur, prev, rowBytes, bpp, p.Filtered.data() + (rowBytes + 1) * (y - first), scratch.data());
+            FilterRow(cur, prev, rowBytes, bpp, p.Filtered.data() + (rowBytes + 1) * (y - first),
+                      scratch.data());
             std::swap(prev, cur);
         }
-        libdeflate_compressor* compressor = libdeflate_alloc_compressor(CompressionLevel);
-        if (!compressor) throw ConversionError("PNG: out of memory");
-        p.Compressed.resize(libdeflate_deflate_compress_bound(compressor, p.Filtered.size()));
-        const std::size_t size = libdeflate_deflate_compress(compressor, p.Filtered.data(), p.Filtered.size(),
-                                                             p.Compressed.data(), p.Compressed.size());
-        libdeflate_free_compressor(compressor);
-        if (size == 0) throw ConversionError("PNG: compression failed");
-        p.Compressed.resize(size);
-        if (k + 1 < parts) ContinueStream(p.Compressed);
+        p.Compressed = DeflateRuns(p.Filtered.data(), 0, qsizetype(p.Filtered.size()), k + 1 == parts);
     });
 
     std::uint32_t adler = 1;
@@ -457,7 +547,8 @@ QByteArray EncodePng(const TRaster& raster) {
         std::vector<std::uint8_t>().swap(p.Filtered);
         std::vector<std::uint8_t>().swap(p.Compressed);
     }
-    for (int shift = 24; shift >= 0; shift -= 8) zlib.push_back(std::uint8_t(adler >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        zlib.push_back(std::uint8_t(adler >> shift));
 
     QByteArray out;
     out.reserve(compressed + compressed / IdatChunk * 12 + 64);

@@ -1,6 +1,7 @@
 #pragma once
-// PNG files: libpng reads every kind (interlaced, 16-bit, palette with transparency,
-// grey); our own writer filters rows adaptively and compresses with libdeflate, in
+// PNG files: libpng reads every kind (interlaced, 16-bit, palette with transparency, grey),
+// with a libdeflate fast path for the plain RGB and RGBA files photographs are saved as.
+// Our own writer filters rows adaptively and compresses them with run-length deflate in
 // parallel parts that join into one zlib stream.
 #include "Raster.h"
 
@@ -26,7 +27,7 @@ struct TPngSamples {
     // Bits per colour sample in Colour: 16 arrives as 8, 2 as 4 (one value per nibble).
     int SampleBits = 8;
     std::vector<std::array<std::uint8_t, 3>> Palette; // red, green, blue
-    std::vector<std::uint8_t> PaletteAlpha;            // the palette's transparency entries
+    std::vector<std::uint8_t> PaletteAlpha;           // the palette's transparency entries
     TPngTransparency Transparency = TPngTransparency::None;
     bool HasTransparentColour = false;
     std::array<std::uint8_t, 3> TransparentColour = {0, 0, 0}; // red, green, blue

@@ -5,7 +5,9 @@ void TPngImage::LoadFromMemory(QByteArrayView data) {
     FFile = data.toByteArray();
 }
 
-QByteArray TPngImage::SaveToMemory() const { return EncodePng(FRaster); }
+QByteArray TPngImage::SaveToMemory() const {
+    return EncodePng(FRaster);
+}
 
 void TPngImage::Assign(const TGraphic& source) {
     TGraphic::Assign(source);

@@ -6,7 +6,7 @@
 #include "PngCodec.h"
 
 class TPngImage : public TGraphic {
-public:
+  public:
     void LoadFromMemory(QByteArrayView data) override;
     QByteArray SaveToMemory() const override;
     void Assign(const TGraphic& source) override;
@@ -14,6 +14,6 @@ public:
     // The image as stored: from the file it was read from, else as it would be saved.
     TPngSamples Samples() const;
 
-private:
+  private:
     QByteArray FFile;
 };

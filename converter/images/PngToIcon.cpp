@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <optional>
 
-TIconImage::TIconImage(int width, int height, int bitCount) : Width(width), Height(height), BitCount(bitCount) {
+TIconImage::TIconImage(int width, int height, int bitCount)
+    : Width(width), Height(height), BitCount(bitCount) {
     CheckPictureSize(width, height);
     ColourStride = qsizetype(DibStride(width, bitCount));
     MaskStride = qsizetype(DibStride(width, 1));
@@ -42,8 +43,8 @@ std::array<TEntry, 256> ColourTableOf(const TPngSamples& png) {
 // of them, or partly transparent ones) keeps it as per-pixel alpha.
 bool NeedsPaletteAlpha(const TPngSamples& png) {
     if (png.ColorType != 3 || png.PaletteAlpha.empty()) return false;
-    const auto translucent =
-        std::count_if(png.PaletteAlpha.begin(), png.PaletteAlpha.end(), [](std::uint8_t a) { return a != 255; });
+    const auto translucent = std::count_if(png.PaletteAlpha.begin(), png.PaletteAlpha.end(),
+                                           [](std::uint8_t a) { return a != 255; });
     const auto clear = std::count(png.PaletteAlpha.begin(), png.PaletteAlpha.end(), 0);
     return !(translucent == 1 && clear == 1);
 }
@@ -53,7 +54,8 @@ bool NeedsPaletteAlpha(const TPngSamples& png) {
 TIconImage CreateIconFromPng(const TPngSamples& png) {
     const int type = png.ColorType;
     const int d = png.BitDepth == 2 ? 4 : png.BitDepth == 16 ? 8 : png.BitDepth;
-    if (type != 0 && type != 2 && type != 3 && type != 4 && type != 6) throw ConversionError("ICO: bad colour type");
+    if (type != 0 && type != 2 && type != 3 && type != 4 && type != 6)
+        throw ConversionError("ICO: bad colour type");
     if ((type == 0 || type == 3) && d != png.SampleBits) throw ConversionError("ICO: bad sample layout");
     const std::array<TEntry, 256> table = ColourTableOf(png);
     const bool paletteAlpha = NeedsPaletteAlpha(png);
@@ -82,7 +84,8 @@ TIconImage CreateIconFromPng(const TPngSamples& png) {
 
     const int w = png.Width;
     const std::size_t needed = std::size_t(png.ColourStride) * std::size_t(png.Height);
-    if (png.Colour.size() < needed || ((type == 4 || type == 6) && png.Alpha.size() < std::size_t(w) * png.Height))
+    if (png.Colour.size() < needed ||
+        ((type == 4 || type == 6) && png.Alpha.size() < std::size_t(w) * png.Height))
         throw ConversionError("ICO: the PNG samples are incomplete");
     for (int y = 0; y < png.Height; ++y) {
         const std::uint8_t* row = png.Colour.data() + png.ColourStride * y;
@@ -103,7 +106,8 @@ TIconImage CreateIconFromPng(const TPngSamples& png) {
             if (alphaRow) {
                 alpha = alphaRow[x];
             } else if (paletteAlpha) {
-                alpha = std::size_t(index) < png.PaletteAlpha.size() ? png.PaletteAlpha[std::size_t(index)] : 255;
+                alpha =
+                    std::size_t(index) < png.PaletteAlpha.size() ? png.PaletteAlpha[std::size_t(index)] : 255;
             } else if (key && colour == *key) {
                 keyed = true;
                 colour = {0, 0, 0, 0};
@@ -164,9 +168,11 @@ QByteArray IcoFileBytes(const TIconImage& icon) {
     const std::uint32_t used = icon.BitCount <= 8 ? 1u << icon.BitCount : 0;
     AppendU32(out, used);
     AppendU32(out, used);
-    for (const auto& entry : icon.ColourTable) out.append(reinterpret_cast<const char*>(entry.data()), 4);
+    for (const auto& entry : icon.ColourTable)
+        out.append(reinterpret_cast<const char*>(entry.data()), 4);
     for (int y = icon.Height - 1; y >= 0; --y)
-        out.append(reinterpret_cast<const char*>(icon.Colour.data() + icon.ColourStride * y), icon.ColourStride);
+        out.append(reinterpret_cast<const char*>(icon.Colour.data() + icon.ColourStride * y),
+                   icon.ColourStride);
     for (int y = icon.Height - 1; y >= 0; --y)
         out.append(reinterpret_cast<const char*>(icon.Mask.data() + icon.MaskStride * y), icon.MaskStride);
     return out;

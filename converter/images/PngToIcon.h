@@ -24,8 +24,12 @@ struct TIconImage {
 
     // Zeroed colour and mask images of the given size and depth.
     TIconImage(int width, int height, int bitCount);
-    bool MaskBit(int x, int y) const { return (Mask[std::size_t(MaskStride * y + x / 8)] >> (7 - x % 8)) & 1; }
-    void SetMaskBit(int x, int y) { Mask[std::size_t(MaskStride * y + x / 8)] |= std::uint8_t(0x80 >> (x % 8)); }
+    bool MaskBit(int x, int y) const {
+        return (Mask[std::size_t(MaskStride * y + x / 8)] >> (7 - x % 8)) & 1;
+    }
+    void SetMaskBit(int x, int y) {
+        Mask[std::size_t(MaskStride * y + x / 8)] |= std::uint8_t(0x80 >> (x % 8));
+    }
 };
 
 // An icon of the PNG's own size and, as far as the format allows, its own depth; throws

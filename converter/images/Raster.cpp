@@ -12,9 +12,13 @@ std::atomic<qint64> PixelLimit{qint64(1) << 28};
 
 } // namespace
 
-qint64 MaxPicturePixels() { return PixelLimit.load(); }
+qint64 MaxPicturePixels() {
+    return PixelLimit.load();
+}
 
-void SetMaxPicturePixels(qint64 pixels) { PixelLimit.store(pixels); }
+void SetMaxPicturePixels(qint64 pixels) {
+    PixelLimit.store(pixels);
+}
 
 void CheckPictureSize(qint64 width, qint64 height) {
     if (width <= 0 || height <= 0) throw ConversionError("the picture has no pixels");
@@ -38,13 +42,15 @@ std::uint8_t* TRaster::Bits() {
 void TRaster::Fill(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha) {
     std::uint8_t* p = Bits();
     const std::uint8_t pixel[4] = {red, green, blue, alpha};
-    for (qsizetype i = 0, n = qsizetype(FWidth) * FHeight; i < n; ++i, p += 4) std::memcpy(p, pixel, 4);
+    for (qsizetype i = 0, n = qsizetype(FWidth) * FHeight; i < n; ++i, p += 4)
+        std::memcpy(p, pixel, 4);
 }
 
 void TRaster::MakeOpaque() {
     if (FHasAlpha) {
         std::uint8_t* p = Bits();
-        for (qsizetype i = 0, n = qsizetype(FWidth) * FHeight; i < n; ++i) p[i * 4 + 3] = 255;
+        for (qsizetype i = 0, n = qsizetype(FWidth) * FHeight; i < n; ++i)
+            p[i * 4 + 3] = 255;
     }
     FHasAlpha = false;
 }

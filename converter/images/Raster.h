@@ -7,7 +7,7 @@
 #include <memory>
 
 class TRaster {
-public:
+  public:
     TRaster() = default;
     // Pixels start undefined. Throws ConversionError for sizes beyond MaxPicturePixels().
     TRaster(int width, int height, bool hasAlpha);
@@ -35,7 +35,7 @@ public:
     // The picture composited over an opaque colour; itself when it has no alpha.
     TRaster FlattenedOver(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const;
 
-private:
+  private:
     int FWidth = 0;
     int FHeight = 0;
     bool FHasAlpha = false;

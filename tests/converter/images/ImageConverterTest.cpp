@@ -1,5 +1,5 @@
-#include "Base64.h"
 #include "ImageConverter.h"
+#include "Base64.h"
 #include "ImageTestSupport.h"
 #include "ImgBase.h"
 
@@ -17,7 +17,9 @@ namespace {
 
 constexpr int Width = 64, Height = 48;
 
-QString Extension(FormatTag tag) { return tag == FormatTag::IMGBASE ? QStringLiteral(".txt") : FormatExtension(tag); }
+QString Extension(FormatTag tag) {
+    return tag == FormatTag::IMGBASE ? QStringLiteral(".txt") : FormatExtension(tag);
+}
 
 // IMG-BASE text read back without our code: Base64 by Qt, then the UTF-8 text turned into
 // Windows-1252 bytes by Qt's codec.
@@ -39,17 +41,28 @@ TSource MakeSource(FormatTag tag, const QString& folder, bool alpha = false) {
     const QImage photo = PhotoLike(Width, Height, alpha);
     QByteArray data;
     switch (tag) {
-    case FormatTag::PNG: data = QtWrite(photo, "png"); break;
-    case FormatTag::BMP: data = QtWrite(photo.convertToFormat(QImage::Format_RGB32), "bmp"); break;
-    case FormatTag::JPEG: data = QtWrite(photo.convertToFormat(QImage::Format_RGB32), "jpeg", 95); break;
-    case FormatTag::ICO: data = QtWrite(photo.convertToFormat(QImage::Format_ARGB32), "ico"); break;
-    case FormatTag::GIF: data = GifFile(Width, Height, {{CubeColours(photo)}}); break;
+    case FormatTag::PNG:
+        data = QtWrite(photo, "png");
+        break;
+    case FormatTag::BMP:
+        data = QtWrite(photo.convertToFormat(QImage::Format_RGB32), "bmp");
+        break;
+    case FormatTag::JPEG:
+        data = QtWrite(photo.convertToFormat(QImage::Format_RGB32), "jpeg", 95);
+        break;
+    case FormatTag::ICO:
+        data = QtWrite(photo.convertToFormat(QImage::Format_ARGB32), "ico");
+        break;
+    case FormatTag::GIF:
+        data = GifFile(Width, Height, {{CubeColours(photo)}});
+        break;
     case FormatTag::IMGBASE: {
         const QByteArray bmp = QtWrite(photo.convertToFormat(QImage::Format_RGB32), "bmp");
         data = Base64Encode(Windows1252ToUtf8(bmp));
         break;
     }
-    default: break;
+    default:
+        break;
     }
     EXPECT_TRUE(WriteFile(path, data));
     QImage truth = tag == FormatTag::IMGBASE ? QtRead(BmpFromImgBase(data)) : QtRead(data);
@@ -90,7 +103,9 @@ QImage ExpectedIcon(const QImage& truth) {
 const FormatTag Formats[] = {FormatTag::PNG, FormatTag::BMP, FormatTag::JPEG,
                              FormatTag::GIF, FormatTag::ICO, FormatTag::IMGBASE};
 
-bool Lossy(FormatTag tag) { return tag == FormatTag::JPEG || tag == FormatTag::GIF; }
+bool Lossy(FormatTag tag) {
+    return tag == FormatTag::JPEG || tag == FormatTag::GIF;
+}
 
 class ConvertPair : public testing::TestWithParam<std::tuple<FormatTag, FormatTag>> {};
 
@@ -99,7 +114,8 @@ TEST_P(ConvertPair, WritesTheSourcePictureInTheTargetFormat) {
     QTemporaryDir dir;
     const TSource source = MakeSource(from, dir.path());
     ASSERT_FALSE(source.Truth.isNull());
-    if (to == FormatTag::IMGBASE && !QStringEncoder("windows-1252").isValid()) GTEST_SKIP() << "no Windows-1252 codec in Qt";
+    if (to == FormatTag::IMGBASE && !QStringEncoder("windows-1252").isValid())
+        GTEST_SKIP() << "no Windows-1252 codec in Qt";
 
     const ConversionJob job = MakeJob(source.Path, from, to, dir.path());
     ASSERT_EQ(ConvertImage(job), TModifyProgress::Finalised);
@@ -110,8 +126,10 @@ TEST_P(ConvertPair, WritesTheSourcePictureInTheTargetFormat) {
         EXPECT_EQ(QFileInfo(job.OutputPath).size(), 4286);
         const TDiff diff = Compare(out, ExpectedIcon(source.Truth));
         // A lossy source may hit the key colour in a few more or fewer pixels.
-        if (Lossy(from)) EXPECT_LT(diff.Mean, 3.0);
-        else EXPECT_EQ(diff.Max, 0);
+        if (Lossy(from))
+            EXPECT_LT(diff.Mean, 3.0);
+        else
+            EXPECT_EQ(diff.Max, 0);
         return;
     }
     ASSERT_EQ(out.size(), QSize(Width, Height));
@@ -127,7 +145,8 @@ TEST_P(ConvertPair, WritesTheSourcePictureInTheTargetFormat) {
     EXPECT_FALSE(QDir(job.TempFolder).exists());
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPairs, ConvertPair, testing::Combine(testing::ValuesIn(Formats), testing::ValuesIn(Formats)),
+INSTANTIATE_TEST_SUITE_P(AllPairs, ConvertPair,
+                         testing::Combine(testing::ValuesIn(Formats), testing::ValuesIn(Formats)),
                          [](const auto& info) {
                              QString name = FormatName(std::get<0>(info.param)) + QStringLiteral("_to_") +
                                             FormatName(std::get<1>(info.param));
@@ -154,7 +173,8 @@ TEST_P(AlphaTarget, KeepsTransparency) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, AlphaTarget, testing::Values(FormatTag::PNG, FormatTag::BMP, FormatTag::GIF));
+INSTANTIATE_TEST_SUITE_P(Targets, AlphaTarget,
+                         testing::Values(FormatTag::PNG, FormatTag::BMP, FormatTag::GIF));
 
 TEST(ImageConverter, JpegFromATransparentPngIsFlattenedOverWhite) {
     QTemporaryDir dir;
@@ -214,9 +234,15 @@ TEST_P(BadSource, EndsAsErrorWithNothingWritten) {
     }
 }
 
-QByteArray Empty(const QByteArray&) { return {}; }
-QByteArray Half(const QByteArray& valid) { return valid.left(valid.size() / 2); }
-QByteArray Garbage(const QByteArray& valid) { return QByteArray(valid.size(), 'x'); }
+QByteArray Empty(const QByteArray&) {
+    return {};
+}
+QByteArray Half(const QByteArray& valid) {
+    return valid.left(valid.size() / 2);
+}
+QByteArray Garbage(const QByteArray& valid) {
+    return QByteArray(valid.size(), 'x');
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadSource,
@@ -280,8 +306,10 @@ TEST(ImageConverter, ClearTempFolderNeverTouchesTheWorkingFolder) {
 TEST(ImageConverter, HeicPairsAreNotHandledHere) {
     QTemporaryDir dir;
     const TSource source = MakeSource(FormatTag::PNG, dir.path());
-    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::PNG, FormatTag::HEIC, dir.path())), TModifyProgress::FormatErr);
-    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::HEIC, FormatTag::PNG, dir.path())), TModifyProgress::FormatErr);
+    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::PNG, FormatTag::HEIC, dir.path())),
+              TModifyProgress::FormatErr);
+    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::HEIC, FormatTag::PNG, dir.path())),
+              TModifyProgress::FormatErr);
 }
 
 } // namespace

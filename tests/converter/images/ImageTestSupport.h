@@ -35,14 +35,16 @@ inline QImage PhotoLike(int width, int height, bool alpha = false) {
 inline TRaster RasterOf(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGBA8888);
     TRaster raster(image.width(), image.height(), image.hasAlphaChannel() && source.hasAlphaChannel());
-    for (int y = 0; y < image.height(); ++y) std::memcpy(raster.Row(y), image.constScanLine(y), std::size_t(raster.Stride()));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(raster.Row(y), image.constScanLine(y), std::size_t(raster.Stride()));
     if (!raster.HasAlpha()) raster.MakeOpaque();
     return raster;
 }
 
 inline QImage ImageOf(const TRaster& raster) {
     QImage image(raster.Width(), raster.Height(), QImage::Format_RGBA8888);
-    for (int y = 0; y < raster.Height(); ++y) std::memcpy(image.scanLine(y), raster.Row(y), std::size_t(raster.Stride()));
+    for (int y = 0; y < raster.Height(); ++y)
+        std::memcpy(image.scanLine(y), raster.Row(y), std::size_t(raster.Stride()));
     return image;
 }
 
@@ -81,7 +83,8 @@ struct TDiff {
 inline TDiff Compare(const QImage& a, const QImage& b, bool withAlpha = true) {
     TDiff diff;
     if (a.size() != b.size()) return {255, 255};
-    const QImage x = a.convertToFormat(QImage::Format_RGBA8888), y = b.convertToFormat(QImage::Format_RGBA8888);
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888),
+                 y = b.convertToFormat(QImage::Format_RGBA8888);
     double sum = 0;
     qint64 count = 0;
     for (int row = 0; row < x.height(); ++row) {
@@ -139,10 +142,13 @@ struct TGifFrame {
 inline QByteArray GifFile(int screenWidth, int screenHeight, const std::vector<TGifFrame>& frames) {
     QByteArray out;
     int error = 0;
-    GifFileType* gif = EGifOpen(&out, [](GifFileType* g, const GifByteType* data, int length) {
-        static_cast<QByteArray*>(g->UserData)->append(reinterpret_cast<const char*>(data), length);
-        return length;
-    }, &error);
+    GifFileType* gif = EGifOpen(
+        &out,
+        [](GifFileType* g, const GifByteType* data, int length) {
+            static_cast<QByteArray*>(g->UserData)->append(reinterpret_cast<const char*>(data), length);
+            return length;
+        },
+        &error);
     ColorMapObject* map = GifMakeMapObject(256, nullptr);
     for (int i = 0; i < 256; ++i) {
         map->Colors[i].Red = std::uint8_t(i < 216 ? i / 36 * 51 : 0);
@@ -162,15 +168,18 @@ inline QByteArray GifFile(int screenWidth, int screenHeight, const std::vector<T
         if (frame.Interlaced) {
             const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
             for (int pass = 0; pass < 4; ++pass)
-                for (int y = start[pass]; y < h; y += step[pass]) order.push_back(y);
+                for (int y = start[pass]; y < h; y += step[pass])
+                    order.push_back(y);
         } else {
-            for (int y = 0; y < h; ++y) order.push_back(y);
+            for (int y = 0; y < h; ++y)
+                order.push_back(y);
         }
         std::vector<GifPixelType> line(static_cast<std::size_t>(w));
         for (int y : order) {
             const auto* p = frame.Image.constScanLine(y);
             for (int x = 0; x < w; ++x, p += 4)
-                line[std::size_t(x)] = GifPixelType(p[3] < 128 ? 216 : p[0] / 51 * 36 + p[1] / 51 * 6 + p[2] / 51);
+                line[std::size_t(x)] =
+                    GifPixelType(p[3] < 128 ? 216 : p[0] / 51 * 36 + p[1] / 51 * 6 + p[2] / 51);
             EGifPutLine(gif, line.data(), w);
         }
     }
