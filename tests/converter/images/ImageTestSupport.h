@@ -34,10 +34,10 @@ inline QImage PhotoLike(int width, int height, bool alpha = false) {
 
 inline TRaster RasterOf(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGBA8888);
-    TRaster raster(image.width(), image.height(), image.hasAlphaChannel() && source.hasAlphaChannel());
+    TRaster raster(image.width(), image.height(), true);
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(raster.Row(y), image.constScanLine(y), std::size_t(raster.Stride()));
-    if (!raster.HasAlpha()) raster.MakeOpaque();
+    raster.SetHasAlpha(raster.AnyTransparency());
     return raster;
 }
 
