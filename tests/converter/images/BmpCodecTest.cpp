@@ -53,7 +53,8 @@ QByteArray Palette(std::initializer_list<QRgb> colours, int entrySize = 4) {
 
 QByteArray Bytes(std::initializer_list<int> values) {
     QByteArray out;
-    for (int v : values) out.append(char(v));
+    for (int v : values)
+        out.append(char(v));
     return out;
 }
 
@@ -75,7 +76,8 @@ TEST_P(BmpVariant, MatchesQtsReading) {
     EXPECT_LE(Compare(ImageOf(raster), expected, false).Max, GetParam().Tolerance);
 }
 
-const QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255), White = qRgb(255, 255, 255);
+const QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255),
+           White = qRgb(255, 255, 255);
 
 std::vector<TBmpCase> Variants() {
     std::vector<TBmpCase> cases;
@@ -87,15 +89,17 @@ std::vector<TBmpCase> Variants() {
     cases.push_back({"FourBit", BmpFile(3, 2, 4, 0, Palette({Red, Green, Blue, White}),
                                         Bytes({0x01, 0x20, 0, 0, 0x32, 0x10, 0, 0}))});
     // Top-down 24 bits: a negative height.
-    cases.push_back({"TopDown24Bit", BmpFile(2, -2, 24, 0, {},
-                                             Bytes({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0}))});
+    cases.push_back(
+        {"TopDown24Bit",
+         BmpFile(2, -2, 24, 0, {}, Bytes({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0}))});
     // Core header, 8 bits, three-byte palette entries.
-    cases.push_back({"CoreHeader8Bit", BmpFile(2, 2, 8, 0, Palette({Red, Green, Blue}, 3) + QByteArray(253 * 3, '\0'),
-                                               Bytes({0, 1, 0, 0, 2, 0, 0, 0}), true)});
+    cases.push_back(
+        {"CoreHeader8Bit", BmpFile(2, 2, 8, 0, Palette({Red, Green, Blue}, 3) + QByteArray(253 * 3, '\0'),
+                                   Bytes({0, 1, 0, 0, 2, 0, 0, 0}), true)});
     // RLE8: a run, a literal group, end of line, end of bitmap. (Readers differ on the
     // colour of pixels a jump skips; that is checked on its own below.)
     cases.push_back({"Rle8", BmpFile(4, 3, 8, 1, Palette({White, Red, Green, Blue}),
-                                     Bytes({3, 1, 1, 2, 0, 0,    /* row 0: three red, one green */
+                                     Bytes({3, 1, 1, 2, 0, 0,       /* row 0: three red, one green */
                                             0, 4, 2, 3, 1, 2, 0, 0, /* row 1: literal green blue red green */
                                             4, 3, 0, 1}))});        /* row 2: four blue; end of bitmap */
     // RLE4: alternating runs and a literal group of three nibbles.
@@ -104,15 +108,18 @@ std::vector<TBmpCase> Variants() {
     // 16 bits in 5-6-5 bit fields.
     {
         QByteArray pixels;
-        for (std::uint16_t p : {0xF800, 0x07E0, 0x001F, 0xFFFF}) AppendU16(pixels, p);
+        for (std::uint16_t p : {0xF800, 0x07E0, 0x001F, 0xFFFF})
+            AppendU16(pixels, p);
         QByteArray masks;
-        for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) AppendU32(masks, m);
+        for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
+            AppendU32(masks, m);
         cases.push_back({"Rgb565", BmpFile(2, 2, 16, 3, masks, pixels), 7});
     }
     // 16 bits without masks: 5-5-5.
     {
         QByteArray pixels;
-        for (std::uint16_t p : {0x7C00, 0x03E0, 0x001F, 0x4210}) AppendU16(pixels, p);
+        for (std::uint16_t p : {0x7C00, 0x03E0, 0x001F, 0x4210})
+            AppendU16(pixels, p);
         cases.push_back({"Rgb555", BmpFile(2, 2, 16, 0, {}, pixels), 7});
     }
     return cases;
@@ -123,9 +130,11 @@ INSTANTIATE_TEST_SUITE_P(Files, BmpVariant, testing::ValuesIn(Variants()),
 
 TEST(BmpCodec, SixteenBitFieldsUseTheFullRange) {
     QByteArray pixels;
-    for (std::uint16_t p : {0xF800, 0x07E0, 0x001F, 0x0000}) AppendU16(pixels, p);
+    for (std::uint16_t p : {0xF800, 0x07E0, 0x001F, 0x0000})
+        AppendU16(pixels, p);
     QByteArray masks;
-    for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) AppendU32(masks, m);
+    for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
+        AppendU32(masks, m);
     const QImage image = ImageOf(DecodeBmp(BmpFile(2, 2, 16, 3, masks, pixels)));
     EXPECT_EQ(image.pixel(0, 1), Red); // first pixel of the bottom row
     EXPECT_EQ(image.pixel(1, 1), Green);
@@ -136,8 +145,8 @@ TEST(BmpCodec, RunLengthJumpsLeavePaletteEntryZero) {
     const QByteArray file = BmpFile(3, 2, 8, 1, Palette({Blue, Red}), Bytes({0, 2, 2, 1, 1, 1, 0, 1}));
     const TRaster raster = DecodeBmp(file);
     const QImage image = ImageOf(raster);
-    EXPECT_EQ(image.pixel(0, 1), Blue);   // skipped
-    EXPECT_EQ(image.pixel(2, 0), Red);    // the run after the jump, on the top row
+    EXPECT_EQ(image.pixel(0, 1), Blue); // skipped
+    EXPECT_EQ(image.pixel(2, 0), Red);  // the run after the jump, on the top row
     EXPECT_FALSE(raster.HasAlpha());
 }
 
@@ -152,7 +161,8 @@ TEST(BmpCodec, ThirtyTwoBitsWithZeroFourthBytesAreOpaque) {
 
 TEST(BmpCodec, ThirtyTwoBitsWithFourthBytesCarryAlpha) {
     QByteArray pixels;
-    for (int i = 0; i < 4; ++i) pixels += Bytes({10, 20, 30, i * 80});
+    for (int i = 0; i < 4; ++i)
+        pixels += Bytes({10, 20, 30, i * 80});
     const TRaster raster = DecodeBmp(BmpFile(2, 2, 32, 0, {}, pixels));
     EXPECT_TRUE(raster.HasAlpha());
     EXPECT_EQ(raster.Row(1)[3], 0);
@@ -181,12 +191,17 @@ struct TBadBmp {
 
 class BadBmp : public testing::TestWithParam<TBadBmp> {};
 
-TEST_P(BadBmp, IsRefused) { EXPECT_THROW(DecodeBmp(GetParam().File()), ConversionError); }
+TEST_P(BadBmp, IsRefused) {
+    EXPECT_THROW(DecodeBmp(GetParam().File()), ConversionError);
+}
 
-QByteArray Small24() { return QtWrite(PhotoLike(8, 8).convertToFormat(QImage::Format_RGB32), "bmp"); }
+QByteArray Small24() {
+    return QtWrite(PhotoLike(8, 8).convertToFormat(QImage::Format_RGB32), "bmp");
+}
 
 QByteArray WithField(QByteArray file, int offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) file[offset + i] = char(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[offset + i] = char(value >> (8 * i));
     return file;
 }
 
@@ -197,21 +212,33 @@ INSTANTIATE_TEST_SUITE_P(
         TBadBmp{"OnlyTheSignature", [] { return QByteArray("BM"); }},
         TBadBmp{"CutInThePixels", [] { return Small24().left(Small24().size() - 10); }},
         TBadBmp{"HugeDeclaredSize", [] { return WithField(WithField(Small24(), 18, 30000), 22, 30000); }},
-        TBadBmp{"BeyondThePixelLimit", [] { return WithField(WithField(Small24(), 18, 0x7FFFFFFF), 22, 0x7FFFFFFF); }},
+        TBadBmp{"BeyondThePixelLimit",
+                [] { return WithField(WithField(Small24(), 18, 0x7FFFFFFF), 22, 0x7FFFFFFF); }},
         TBadBmp{"NegativeWidth", [] { return WithField(Small24(), 18, std::uint32_t(-8)); }},
         TBadBmp{"MostNegativeHeight", [] { return WithField(Small24(), 22, 0x80000000u); }},
         TBadBmp{"ZeroWidth", [] { return WithField(Small24(), 18, 0); }},
         TBadBmp{"HeaderLargerThanFile", [] { return WithField(Small24(), 14, 0x10000); }},
-        TBadBmp{"UnknownBitCount", [] {
-            QByteArray f = Small24();
-            f[28] = 7;
-            return f;
-        }},
+        TBadBmp{"UnknownBitCount",
+                [] {
+                    QByteArray f = Small24();
+                    f[28] = 7;
+                    return f;
+                }},
         TBadBmp{"EmbeddedJpeg", [] { return WithField(Small24(), 30, 4); }},
-        TBadBmp{"TopDownRle", [] { return BmpFile(2, -2, 8, 1, Palette({Red}), Bytes({2, 0, 0, 1})); }},
-        TBadBmp{"RleCutShort", [] { return BmpFile(4, 4, 8, 1, Palette({Red}), Bytes({2, 0, 0})); }},
-        TBadBmp{"RleLiteralPastTheEnd", [] { return BmpFile(4, 4, 8, 1, Palette({Red}), Bytes({0, 200, 1, 1})); }},
-        TBadBmp{"EmptyBitFields", [] { return BmpFile(2, 2, 32, 3, QByteArray(12, '\0'), QByteArray(16, '\0')); }},
+        TBadBmp{"TopDownRle",
+                [] {
+                    return BmpFile(2, -2, 8, 1, Palette({Red}), Bytes({2, 0, 0, 1}));
+                }},
+        TBadBmp{"RleCutShort",
+                [] {
+                    return BmpFile(4, 4, 8, 1, Palette({Red}), Bytes({2, 0, 0}));
+                }},
+        TBadBmp{"RleLiteralPastTheEnd",
+                [] {
+                    return BmpFile(4, 4, 8, 1, Palette({Red}), Bytes({0, 200, 1, 1}));
+                }},
+        TBadBmp{"EmptyBitFields",
+                [] { return BmpFile(2, 2, 32, 3, QByteArray(12, '\0'), QByteArray(16, '\0')); }},
         TBadBmp{"PaletteCutShort", [] { return BmpFile(2, 2, 8, 0, Palette({Red}), {}).left(60); }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
