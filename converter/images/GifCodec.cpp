@@ -14,6 +14,7 @@
 #ifdef FORMSHIFT_HAVE_OPENMP
 #include <omp.h>
 #endif
+#include <utility>
 #include <vector>
 
 namespace {
@@ -291,7 +292,7 @@ QByteArray EncodeGif(const TRaster& raster) {
     std::vector<std::uint8_t> samples;
     samples.reserve(std::size_t((w / step + 1) * (h / step + 1) * 4));
     for (int y = 0; y < h; y += step) {
-        const std::uint8_t* row = pixels.Row(y);
+        const std::uint8_t* row = std::as_const(pixels).Row(y);
         for (int x = 0; x < w; x += step)
             if (row[x * 4 + 3]) samples.insert(samples.end(), row + x * 4, row + x * 4 + 4);
     }
