@@ -7,9 +7,15 @@
 
 #include <QString>
 
-// Finalised when the output is written; FormatErr for pairs it does not handle (HEIC is
-// converted by outside tools, not here). Throws ConversionError for unreadable or damaged
-// sources and for failing writes; nothing but job.OutputPath is written.
+// HEIC sources and targets go through libheif's tools (see HeicTools.h), with the other
+// format of the pair handled here around the tool run.
+//
+// Finalised when the output is written; FormatErr for pairs outside the image family and
+// when a HEIC tool writes no file for a PNG or JPEG target or from a HEIC encoding;
+// Cancelled when the run is stopped while a tool works. Throws ConversionError for
+// unreadable or damaged sources and for failing writes. Nothing but job.OutputPath and the
+// temporary folder is written; the temporary folder is removed after every conversion that
+// is neither stopped nor failed.
 TModifyProgress ConvertImage(const ConversionJob& job);
 
 // Removes the converter's temporary folder with everything in it, when it exists.

@@ -303,13 +303,4 @@ TEST(ImageConverter, ClearTempFolderNeverTouchesTheWorkingFolder) {
     EXPECT_TRUE(QFileInfo::exists(keep));
 }
 
-TEST(ImageConverter, HeicPairsAreNotHandledHere) {
-    QTemporaryDir dir;
-    const TSource source = MakeSource(FormatTag::PNG, dir.path());
-    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::PNG, FormatTag::HEIC, dir.path())),
-              TModifyProgress::FormatErr);
-    EXPECT_EQ(ConvertImage(MakeJob(source.Path, FormatTag::HEIC, FormatTag::PNG, dir.path())),
-              TModifyProgress::FormatErr);
-}
-
 } // namespace
