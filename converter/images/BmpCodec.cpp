@@ -268,6 +268,11 @@ TRaster DecodeBmp(QByteArrayView file) {
     const QByteArrayView pixels = file.sliced(pixelsAt);
 
     if (compression == BiRle8 || compression == BiRle4) {
+        // A pair of bytes paints at most 255 pixels, a jump skips at most 255 rows; real
+        // files stay far below this bound, which keeps a few bytes from claiming a huge
+        // picture.
+        if (width * height / 32768 > pixels.size())
+            throw ConversionError("BMP: the run-length data is far too short for the picture's size");
         TRaster out(format.Width, format.Height, false);
         DecodeRle(format, compression == BiRle4, pixels, out);
         return out;

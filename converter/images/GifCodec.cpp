@@ -80,6 +80,10 @@ TRaster DecodeGif(QByteArrayView file) {
     const GifImageDesc& frame = gif->Image;
     const qint64 left = frame.Left, top = frame.Top, fw = frame.Width, fh = frame.Height;
     CheckPictureSize(fw, fh);
+    // LZW codes stand for at most 4096 pixels each, and only as the table fills: past the
+    // first 16 million pixels a file needs a byte for every 1400 or so.
+    if (fw * fh > file.size() * 1400 + (qint64(1) << 24))
+        throw ConversionError("GIF: the file is far too short for the picture's size");
     // The frame sits on the logical screen; a frame reaching past it widens the picture.
     const qint64 width = std::max<qint64>(gif->SWidth, left + fw),
                  height = std::max<qint64>(gif->SHeight, top + fh);

@@ -90,6 +90,10 @@ TRaster DecodeJpeg(QByteArrayView file) {
     jpeg_mem_src(&d.Info, reinterpret_cast<const unsigned char*>(file.data()), (unsigned long)file.size());
     jpeg_read_header(&d.Info, TRUE);
     CheckPictureSize(d.Info.image_width, d.Info.image_height);
+    // Every 8 × 8 block costs at least a bit or two, so no JPEG holds more than about 512
+    // pixels per byte; a header claiming more would only make us allocate for nothing.
+    if (qint64(d.Info.image_width) * d.Info.image_height / 1024 > file.size())
+        throw ConversionError("JPEG: the file is far too short for the picture's size");
 
     const bool cmyk = d.Info.jpeg_color_space == JCS_CMYK || d.Info.jpeg_color_space == JCS_YCCK;
     switch (d.Info.jpeg_color_space) {

@@ -126,6 +126,28 @@ bool Unfilter(int type, std::uint8_t* row, const std::uint8_t* prev, qsizetype n
     }
 }
 
+// Deflate turns a byte of data into at most 1032 bytes: a file whose image data could never
+// fill the rows its header declares is refused before anything is allocated for them. A
+// file whose chunks cannot be walked is left to the decoders to report.
+void CheckDataCanFillRows(QByteArrayView file) {
+    const auto* d = reinterpret_cast<const std::uint8_t*>(file.data());
+    const qsizetype size = file.size();
+    if (size < 33 || std::memcmp(d + 12, "IHDR", 4) != 0) return;
+    const qint64 w = ReadU32BE(d + 16), h = ReadU32BE(d + 20);
+    const int depth = d[24], type = d[25];
+    const int channels = type == 2 ? 3 : type == 4 ? 2 : type == 6 ? 4 : 1;
+    qint64 data = 0;
+    for (qsizetype at = 33; size - at >= 12;) {
+        const std::uint32_t length = ReadU32BE(d + at);
+        if (std::memcmp(d + at + 4, "IDAT", 4) == 0) data += length;
+        if (std::memcmp(d + at + 4, "IEND", 4) == 0 || qint64(length) > size - at - 12) break;
+        at += 12 + qsizetype(length);
+    }
+    const qint64 rows = ((w * channels * depth + 7) / 8 + 1) * h;
+    if (rows / 1032 > data + 64)
+        throw ConversionError("PNG: the image data is far too short for the picture's size");
+}
+
 // Non-interlaced 8-bit RGB and RGBA files, the way photographs are saved, decoded with
 // libdeflate, which inflates several times faster than zlib. Anything else, and any file
 // this finds fault with, is left to libpng (nullopt), which reads every kind and reports
@@ -215,6 +237,7 @@ bool LooksLikePng(QByteArrayView data) {
 }
 
 TRaster DecodePng(QByteArrayView file) {
+    CheckDataCanFillRows(file);
     if (std::optional<TRaster> plain = DecodePlainPng(file)) return std::move(*plain);
     const auto reader = std::make_unique<TPngReader>(file);
     const auto out = std::make_unique<TDecodedRaster>();
@@ -247,6 +270,7 @@ TRaster DecodePng(QByteArrayView file) {
 }
 
 TPngSamples DecodePngSamples(QByteArrayView file) {
+    CheckDataCanFillRows(file);
     const auto reader = std::make_unique<TPngReader>(file);
     const auto out = std::make_unique<TPngSamples>();
     const auto rows = std::make_unique<std::vector<std::uint8_t>>();

@@ -243,12 +243,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(BmpCodec, ThePixelLimitIsCheckedBeforeAllocating) {
-    const QByteArray file = BmpFile(4000, 4000, 8, 1, Palette({Red}), Bytes({0, 1}));
+    QByteArray runs;
+    for (int i = 0; i < 16; ++i)
+        runs += Bytes({255, 0});
+    const QByteArray file = BmpFile(600, 600, 8, 1, Palette({Red}), runs + Bytes({0, 1}));
     const qint64 previous = MaxPicturePixels();
-    SetMaxPicturePixels(1000 * 1000);
+    SetMaxPicturePixels(500 * 500);
     EXPECT_THROW(DecodeBmp(file), ConversionError);
     SetMaxPicturePixels(previous);
-    EXPECT_EQ(DecodeBmp(file).Width(), 4000); // an RLE file may end early: the rest is entry 0
+    EXPECT_EQ(DecodeBmp(file).Width(), 600); // a run-length file may end early: the rest is entry 0
+}
+
+TEST(BmpCodec, AFewRunLengthBytesCannotClaimAHugePicture) {
+    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 8, 1, Palette({Red}), Bytes({0, 1}))), ConversionError);
 }
 
 } // namespace

@@ -130,6 +130,15 @@ TEST(JpegCodec, RefusesBadFiles) {
     EXPECT_THROW(DecodeJpeg(Progressive().left(Progressive().size() / 2)), ConversionError);
 }
 
+TEST(JpegCodec, AShortFileCannotClaimAHugePicture) {
+    QByteArray file = QtWrite(PhotoLike(16, 16).convertToFormat(QImage::Format_RGB32), "jpeg", 90);
+    const qsizetype sof = file.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    file[sof + 5] = file[sof + 7] = char(0x3A); // 15000 × 15000
+    file[sof + 6] = file[sof + 8] = char(0x98);
+    EXPECT_THROW(DecodeJpeg(file), ConversionError);
+}
+
 TEST(JpegCodec, ThePixelLimitIsCheckedBeforeDecoding) {
     const QByteArray file = QtWrite(PhotoLike(300, 200).convertToFormat(QImage::Format_RGB32), "jpeg", 90);
     const qint64 previous = MaxPicturePixels();
