@@ -535,7 +535,8 @@ class TPngLayout {
             // Transparent entries first, so the transparency chunk stays short.
             std::stable_partition(FPalette.begin(), FPalette.end(),
                                   [](std::uint32_t c) { return (c >> 24) != 255; });
-            std::fill(FSlots.begin(), FSlots.end(), Empty);
+            FSlots.fill(Empty);
+            FIndex.fill(-1);
             for (std::size_t i = 0; i < FPalette.size(); ++i)
                 Insert(FPalette[i], int(i));
         } else {

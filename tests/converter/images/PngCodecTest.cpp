@@ -177,6 +177,17 @@ INSTANTIATE_TEST_SUITE_P(
                     TEncodeCase{"TwoHundredColoursWithAlpha", [] { return FewColours(200, true); }},
                     TEncodeCase{"ManyGreys", [] { return FewColours(200, false, true); }},
                     TEncodeCase{"ManyGreysWithAlpha", [] { return FewColours(200, true, true); }},
+                    // Opaque white is the colour most likely to clash with a marker value.
+                    TEncodeCase{"WhiteAndClear",
+                                [] {
+                                    QImage image = FewColours(5, false);
+                                    for (int y = 0; y < image.height(); y += 2)
+                                        for (int x = 0; x < image.width(); x += 3) {
+                                            image.setPixelColor(
+                                                x, y, (x + y) % 2 ? QColor(Qt::white) : QColor(0, 0, 0, 0));
+                                        }
+                                    return image;
+                                }},
                     // A flat picture is one long run.
                     TEncodeCase{"Flat",
                                 [] {
