@@ -226,18 +226,18 @@ class OwnSizeIcon : public testing::TestWithParam<TOwnSize> {};
 // The icon keeps each pixel's colour, and exactly the transparent-colour pixels are masked.
 TEST_P(OwnSizeIcon, KeepsColoursAndTransparency) {
     const TOwnSize& c = GetParam();
-    TPngSpec spec;
-    spec.Width = 19;
-    spec.Height = 13;
-    spec.ColorType = c.ColorType;
-    spec.Depth = c.Depth;
+    TPngFixture fixture;
+    fixture.Width = 19;
+    fixture.Height = 13;
+    fixture.ColorType = c.ColorType;
+    fixture.Depth = c.Depth;
     const int levels = 1 << std::min(c.Depth, 8);
     if (c.ColorType == PNG_COLOR_TYPE_PALETTE) {
-        spec.Palette = NoBlack(levels); // full: entries past a palette's end count as black
-        if (c.BlackInPalette) spec.Palette.back() = {0, 0, 0};
+        fixture.Palette = NoBlack(levels); // full: entries past a palette's end count as black
+        if (c.BlackInPalette) fixture.Palette.back() = {0, 0, 0};
     }
     const unsigned colours =
-        c.ColorType == PNG_COLOR_TYPE_PALETTE ? unsigned(spec.Palette.size()) : unsigned(levels);
+        c.ColorType == PNG_COLOR_TYPE_PALETTE ? unsigned(fixture.Palette.size()) : unsigned(levels);
     TSampleFunction sample = [&](int x, int y, int ch) {
         if (c.ColorType == PNG_COLOR_TYPE_RGB)
             return unsigned((x * 40 + y * 9 + ch * 80) % 256) * (c.Depth == 16 ? 257 : 1);
@@ -245,18 +245,18 @@ TEST_P(OwnSizeIcon, KeepsColoursAndTransparency) {
     };
     if (c.Transparent) {
         if (c.ColorType == PNG_COLOR_TYPE_PALETTE) {
-            spec.PaletteAlpha.assign(2, 255);
-            spec.PaletteAlpha[1] = 0;
+            fixture.PaletteAlpha.assign(2, 255);
+            fixture.PaletteAlpha[1] = 0;
         } else {
-            spec.TransparentColour = true;
+            fixture.TransparentColour = true;
             if (c.ColorType == PNG_COLOR_TYPE_GRAY)
-                spec.Transparent.gray = png_uint_16(sample(1, 0, 0));
+                fixture.Transparent.gray = png_uint_16(sample(1, 0, 0));
             else
-                spec.Transparent = {0, png_uint_16(sample(1, 0, 0)), png_uint_16(sample(1, 0, 1)),
-                                    png_uint_16(sample(1, 0, 2)), 0};
+                fixture.Transparent = {0, png_uint_16(sample(1, 0, 0)), png_uint_16(sample(1, 0, 1)),
+                                       png_uint_16(sample(1, 0, 2)), 0};
         }
     }
-    const QByteArray png = PngFile(spec, sample);
+    const QByteArray png = PngFile(fixture, sample);
     const TIconImage icon = CreateIconFromPng(DecodePngSamples(png));
     EXPECT_EQ(icon.BitCount, c.Bits);
     const QByteArray ico = IcoFileBytes(icon);
@@ -299,15 +299,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(IconWriter, PaletteWithPartialTransparencyKeepsItAsAlpha) {
-    TPngSpec spec;
-    spec.Width = 8;
-    spec.Height = 2;
-    spec.ColorType = PNG_COLOR_TYPE_PALETTE;
-    spec.Depth = 4;
-    spec.Palette = NoBlack(4);
-    spec.PaletteAlpha = {255, 0, 100, 200};
-    const TIconImage icon =
-        CreateIconFromPng(DecodePngSamples(PngFile(spec, [](int x, int, int) { return unsigned(x % 4); })));
+    TPngFixture fixture;
+    fixture.Width = 8;
+    fixture.Height = 2;
+    fixture.ColorType = PNG_COLOR_TYPE_PALETTE;
+    fixture.Depth = 4;
+    fixture.Palette = NoBlack(4);
+    fixture.PaletteAlpha = {255, 0, 100, 200};
+    const TIconImage icon = CreateIconFromPng(
+        DecodePngSamples(PngFile(fixture, [](int x, int, int) { return unsigned(x % 4); })));
     ASSERT_EQ(icon.BitCount, 32);
     const std::uint8_t expected[4] = {255, 0, 100, 200};
     for (int x = 0; x < 8; ++x) {

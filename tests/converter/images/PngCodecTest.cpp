@@ -21,7 +21,7 @@ std::vector<png_color> GreyPalette(int count) {
 
 struct TPngCase {
     const char* Name;
-    TPngSpec Spec;
+    TPngFixture Fixture;
     int Tolerance = 0; // Qt rounds 16-bit samples its own way
 };
 
@@ -29,35 +29,36 @@ class PngVariant : public testing::TestWithParam<TPngCase> {};
 
 // Every kind of PNG decodes to what Qt's own PNG reader sees in it.
 TEST_P(PngVariant, MatchesQtsReading) {
-    const TPngSpec& spec = GetParam().Spec;
-    const int depth = spec.ColorType == PNG_COLOR_TYPE_PALETTE ? std::min(spec.Depth, 8) : spec.Depth;
+    const TPngFixture& fixture = GetParam().Fixture;
+    const int depth =
+        fixture.ColorType == PNG_COLOR_TYPE_PALETTE ? std::min(fixture.Depth, 8) : fixture.Depth;
     TSampleFunction sample = Pattern(depth);
-    if (spec.ColorType == PNG_COLOR_TYPE_PALETTE) {
-        const unsigned count = unsigned(spec.Palette.size());
+    if (fixture.ColorType == PNG_COLOR_TYPE_PALETTE) {
+        const unsigned count = unsigned(fixture.Palette.size());
         sample = [count](int x, int y, int) { return unsigned(x + y * 3) % count; };
     }
-    const QByteArray file = PngFile(spec, sample);
+    const QByteArray file = PngFile(fixture, sample);
     ASSERT_FALSE(file.isEmpty());
     const QImage expected = QtRead(file, "png");
     ASSERT_FALSE(expected.isNull());
     const TRaster raster = DecodePng(file);
-    ASSERT_EQ(raster.Width(), spec.Width);
-    ASSERT_EQ(raster.Height(), spec.Height);
+    ASSERT_EQ(raster.Width(), fixture.Width);
+    ASSERT_EQ(raster.Height(), fixture.Height);
     EXPECT_LE(Compare(ImageOf(raster), expected).Max, GetParam().Tolerance);
-    const bool transparent =
-        (spec.ColorType & PNG_COLOR_MASK_ALPHA) || !spec.PaletteAlpha.empty() || spec.TransparentColour;
+    const bool transparent = (fixture.ColorType & PNG_COLOR_MASK_ALPHA) || !fixture.PaletteAlpha.empty() ||
+                             fixture.TransparentColour;
     EXPECT_EQ(raster.HasAlpha(),
               transparent && ImageOf(raster).pixelColor(0, 0).alpha() != 256 && raster.AnyTransparency());
 }
 
 TPngCase Case(const char* name, int type, int depth, bool interlaced = false, int tolerance = 0) {
     TPngCase c{name, {}, tolerance};
-    c.Spec.Width = 13;
-    c.Spec.Height = 11;
-    c.Spec.ColorType = type;
-    c.Spec.Depth = depth;
-    c.Spec.Interlaced = interlaced;
-    if (type == PNG_COLOR_TYPE_PALETTE) c.Spec.Palette = GreyPalette(std::min(1 << depth, 200));
+    c.Fixture.Width = 13;
+    c.Fixture.Height = 11;
+    c.Fixture.ColorType = type;
+    c.Fixture.Depth = depth;
+    c.Fixture.Interlaced = interlaced;
+    if (type == PNG_COLOR_TYPE_PALETTE) c.Fixture.Palette = GreyPalette(std::min(1 << depth, 200));
     return c;
 }
 
@@ -83,16 +84,16 @@ std::vector<TPngCase> Variants() {
         Case("InterlacedPalette4", PNG_COLOR_TYPE_PALETTE, 4, true),
     };
     TPngCase trns = Case("PaletteWithTransparency", PNG_COLOR_TYPE_PALETTE, 8);
-    trns.Spec.PaletteAlpha = {0, 128, 255, 64};
+    trns.Fixture.PaletteAlpha = {0, 128, 255, 64};
     cases.push_back(trns);
     TPngCase key = Case("RgbWithTransparentColour", PNG_COLOR_TYPE_RGB, 8);
-    key.Spec.TransparentColour = true;
-    key.Spec.Transparent = {0, png_uint_16(Pattern(8)(0, 0, 0)), png_uint_16(Pattern(8)(0, 0, 1)),
-                            png_uint_16(Pattern(8)(0, 0, 2)), 0};
+    key.Fixture.TransparentColour = true;
+    key.Fixture.Transparent = {0, png_uint_16(Pattern(8)(0, 0, 0)), png_uint_16(Pattern(8)(0, 0, 1)),
+                               png_uint_16(Pattern(8)(0, 0, 2)), 0};
     cases.push_back(key);
     TPngCase grey = Case("GreyWithTransparentLevel", PNG_COLOR_TYPE_GRAY, 4);
-    grey.Spec.TransparentColour = true;
-    grey.Spec.Transparent.gray = png_uint_16(Pattern(4)(0, 0, 0));
+    grey.Fixture.TransparentColour = true;
+    grey.Fixture.Transparent.gray = png_uint_16(Pattern(4)(0, 0, 0));
     cases.push_back(grey);
     // Each filter type alone, through the plain-file fast path.
     for (auto [name, filter] : {std::pair{"FilterNone", PNG_FILTER_NONE},
@@ -101,7 +102,7 @@ std::vector<TPngCase> Variants() {
                                 {"FilterAverage", PNG_FILTER_AVG},
                                 {"FilterPaeth", PNG_FILTER_PAETH}}) {
         TPngCase c = Case(name, PNG_COLOR_TYPE_RGB_ALPHA, 8);
-        c.Spec.Filters = filter;
+        c.Fixture.Filters = filter;
         cases.push_back(c);
     }
     return cases;
@@ -263,22 +264,23 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- the stored form the icon writer uses -------------------------------------------
 
 TEST(PngSamples, PaletteTransparencyModes) {
-    TPngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_PALETTE;
-    spec.Depth = 4;
-    spec.Palette = GreyPalette(5);
+    TPngFixture fixture;
+    fixture.ColorType = PNG_COLOR_TYPE_PALETTE;
+    fixture.Depth = 4;
+    fixture.Palette = GreyPalette(5);
     auto samples = [&] {
-        return DecodePngSamples(PngFile(spec, [](int x, int, int) { return unsigned(x % 5); }));
+        return DecodePngSamples(PngFile(fixture, [](int x, int, int) { return unsigned(x % 5); }));
     };
     EXPECT_EQ(samples().Transparency, TPngTransparency::None);
-    spec.PaletteAlpha = {255, 0, 255};
+    fixture.PaletteAlpha = {255, 0, 255};
     auto bit = samples();
     EXPECT_EQ(bit.Transparency, TPngTransparency::Bit);
-    EXPECT_EQ(bit.TransparentColour, (std::array<std::uint8_t, 3>{spec.Palette[1].red, spec.Palette[1].green,
-                                                                  spec.Palette[1].blue}));
-    spec.PaletteAlpha = {255, 0, 100};
+    EXPECT_EQ(bit.TransparentColour,
+              (std::array<std::uint8_t, 3>{fixture.Palette[1].red, fixture.Palette[1].green,
+                                           fixture.Palette[1].blue}));
+    fixture.PaletteAlpha = {255, 0, 100};
     EXPECT_EQ(samples().Transparency, TPngTransparency::Partial);
-    spec.PaletteAlpha = {255, 100};
+    fixture.PaletteAlpha = {255, 100};
     auto noClear = samples();
     EXPECT_EQ(noClear.Transparency, TPngTransparency::Bit);
     EXPECT_EQ(noClear.TransparentColour,
@@ -286,12 +288,12 @@ TEST(PngSamples, PaletteTransparencyModes) {
 }
 
 TEST(PngSamples, TwoBitSamplesArriveAsNibbles) {
-    TPngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_GRAY;
-    spec.Depth = 2;
-    spec.Width = 5;
-    spec.Height = 1;
-    const TPngSamples s = DecodePngSamples(PngFile(spec, [](int x, int, int) { return unsigned(x % 4); }));
+    TPngFixture fixture;
+    fixture.ColorType = PNG_COLOR_TYPE_GRAY;
+    fixture.Depth = 2;
+    fixture.Width = 5;
+    fixture.Height = 1;
+    const TPngSamples s = DecodePngSamples(PngFile(fixture, [](int x, int, int) { return unsigned(x % 4); }));
     EXPECT_EQ(s.SampleBits, 4);
     EXPECT_EQ(s.ColourStride, 3);
     EXPECT_EQ(s.Colour[0], 0x01);
@@ -300,12 +302,12 @@ TEST(PngSamples, TwoBitSamplesArriveAsNibbles) {
 }
 
 TEST(PngSamples, RgbArrivesAsBlueGreenRedWithSeparateAlpha) {
-    TPngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.Depth = 16;
-    spec.Width = 2;
-    spec.Height = 1;
-    const TPngSamples s = DecodePngSamples(PngFile(spec, [](int x, int, int c) {
+    TPngFixture fixture;
+    fixture.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    fixture.Depth = 16;
+    fixture.Width = 2;
+    fixture.Height = 1;
+    const TPngSamples s = DecodePngSamples(PngFile(fixture, [](int x, int, int c) {
         const unsigned values[4] = {0xFFFF, 0x8080, 0x0000, x ? 0x0000u : 0xFFFFu};
         return values[c];
     }));
@@ -319,12 +321,12 @@ TEST(PngSamples, RgbArrivesAsBlueGreenRedWithSeparateAlpha) {
 }
 
 TEST(PngSamples, TransparentGreyLevelIsScaled) {
-    TPngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_GRAY;
-    spec.Depth = 4;
-    spec.TransparentColour = true;
-    spec.Transparent.gray = 5;
-    const TPngSamples s = DecodePngSamples(PngFile(spec, Pattern(4)));
+    TPngFixture fixture;
+    fixture.ColorType = PNG_COLOR_TYPE_GRAY;
+    fixture.Depth = 4;
+    fixture.TransparentColour = true;
+    fixture.Transparent.gray = 5;
+    const TPngSamples s = DecodePngSamples(PngFile(fixture, Pattern(4)));
     EXPECT_EQ(s.Transparency, TPngTransparency::Bit);
     EXPECT_EQ(s.TransparentColour, (std::array<std::uint8_t, 3>{85, 85, 85}));
 }

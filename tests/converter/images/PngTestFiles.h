@@ -7,7 +7,7 @@
 
 namespace imagetest {
 
-struct TPngSpec {
+struct TPngFixture {
     int Width = 8;
     int Height = 6;
     int ColorType = PNG_COLOR_TYPE_RGB;
@@ -23,7 +23,7 @@ struct TPngSpec {
 // Sample value (already within the depth's range) of channel c of pixel (x, y).
 using TSampleFunction = std::function<unsigned(int x, int y, int c)>;
 
-inline QByteArray PngFile(const TPngSpec& spec, const TSampleFunction& sample) {
+inline QByteArray PngFile(const TPngFixture& fixture, const TSampleFunction& sample) {
     QByteArray out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -38,38 +38,39 @@ inline QByteArray PngFile(const TPngSpec& spec, const TSampleFunction& sample) {
                 ->append(reinterpret_cast<const char*>(data), qsizetype(length));
         },
         nullptr);
-    png_set_IHDR(png, info, png_uint_32(spec.Width), png_uint_32(spec.Height), spec.Depth, spec.ColorType,
-                 spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.Palette.empty()) png_set_PLTE(png, info, spec.Palette.data(), int(spec.Palette.size()));
-    if (!spec.PaletteAlpha.empty())
-        png_set_tRNS(png, info, spec.PaletteAlpha.data(), int(spec.PaletteAlpha.size()), nullptr);
-    if (spec.TransparentColour) {
-        png_color_16 value = spec.Transparent;
+    png_set_IHDR(png, info, png_uint_32(fixture.Width), png_uint_32(fixture.Height), fixture.Depth,
+                 fixture.ColorType, fixture.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!fixture.Palette.empty())
+        png_set_PLTE(png, info, fixture.Palette.data(), int(fixture.Palette.size()));
+    if (!fixture.PaletteAlpha.empty())
+        png_set_tRNS(png, info, fixture.PaletteAlpha.data(), int(fixture.PaletteAlpha.size()), nullptr);
+    if (fixture.TransparentColour) {
+        png_color_16 value = fixture.Transparent;
         png_set_tRNS(png, info, nullptr, 0, &value);
     }
-    png_set_filter(png, 0, spec.Filters);
+    png_set_filter(png, 0, fixture.Filters);
     png_write_info(png, info);
-    const int channels = spec.ColorType == PNG_COLOR_TYPE_RGB          ? 3
-                         : spec.ColorType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
-                         : spec.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                                                                       : 1;
-    const std::size_t rowBytes = (std::size_t(spec.Width) * channels * spec.Depth + 7) / 8;
-    std::vector<std::vector<png_byte>> rows(std::size_t(spec.Height), std::vector<png_byte>(rowBytes, 0));
-    for (int y = 0; y < spec.Height; ++y) {
+    const int channels = fixture.ColorType == PNG_COLOR_TYPE_RGB          ? 3
+                         : fixture.ColorType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                         : fixture.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                          : 1;
+    const std::size_t rowBytes = (std::size_t(fixture.Width) * channels * fixture.Depth + 7) / 8;
+    std::vector<std::vector<png_byte>> rows(std::size_t(fixture.Height), std::vector<png_byte>(rowBytes, 0));
+    for (int y = 0; y < fixture.Height; ++y) {
         auto& row = rows[std::size_t(y)];
-        for (int x = 0; x < spec.Width; ++x) {
+        for (int x = 0; x < fixture.Width; ++x) {
             for (int c = 0; c < channels; ++c) {
                 const unsigned v = sample(x, y, c);
                 const std::size_t index = std::size_t(x) * channels + std::size_t(c);
-                if (spec.Depth == 16) {
+                if (fixture.Depth == 16) {
                     row[index * 2] = png_byte(v >> 8);
                     row[index * 2 + 1] = png_byte(v);
-                } else if (spec.Depth == 8) {
+                } else if (fixture.Depth == 8) {
                     row[index] = png_byte(v);
                 } else {
-                    const std::size_t bit = index * std::size_t(spec.Depth);
-                    row[bit / 8] |= png_byte(v << (8 - spec.Depth - bit % 8));
+                    const std::size_t bit = index * std::size_t(fixture.Depth);
+                    row[bit / 8] |= png_byte(v << (8 - fixture.Depth - bit % 8));
                 }
             }
         }
