@@ -1,0 +1,11 @@
+#include "Bitmap.h"
+
+#include "BmpCodec.h"
+
+void TBitmap::LoadFromMemory(QByteArrayView data) {
+    FRaster = DecodeBmp(data);
+}
+
+QByteArray TBitmap::SaveToMemory() const {
+    return EncodeBmp(FRaster);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// A decoded picture held by one of the image classes (bitmap, PNG, JPEG, GIF, icon).
+// Each class reads and writes its own file format and takes another class's picture
+// through Assign, adapting it to what its format can hold.
+#include "Raster.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class TGraphic {
+  public:
+    virtual ~TGraphic() = default;
+
+    // Decodes a whole file held in memory. Throws ConversionError.
+    virtual void LoadFromMemory(QByteArrayView data) = 0;
+    virtual QByteArray SaveToMemory() const = 0;
+    // Creates or replaces the file. Throws ConversionError.
+    void SaveToFile(const QString& path) const;
+
+    virtual void Assign(const TGraphic& source);
+    const TRaster& Raster() const { return FRaster; }
+    int Width() const { return FRaster.Width(); }
+    int Height() const { return FRaster.Height(); }
+
+  protected:
+    TRaster FRaster;
+};
