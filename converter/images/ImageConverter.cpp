@@ -2,7 +2,7 @@
 
 #include "Bitmap.h"
 #include "GifImage.h"
-#include "HeicTools.h"
+#include "HeicConversion.h"
 #include "Icon.h"
 #include "IconWriter.h"
 #include "ImgBase.h"
@@ -89,84 +89,33 @@ void EncodeTarget(const TGraphic& picture, const ConversionJob& job) {
     }
 }
 
-// Where the outside tools read or write a PNG for us: the temporary folder (created when
-// missing), the source's file name with ".png" for its extension.
-QString TemporaryPng(const ConversionJob& job) {
-    if (job.TempFolder.isEmpty() || !QDir().mkpath(job.TempFolder))
-        throw ConversionError("the temporary folder cannot be created");
-    QString folder = job.TempFolder;
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    return folder + QFileInfo(job.SourcePath).completeBaseName() + QStringLiteral(".png");
-}
-
-// Absolute paths never begin with "-", so no tool can take one for an option.
-QString ToolPath(const QString& path) {
-    return QFileInfo(path).absoluteFilePath();
-}
-
-TModifyProgress Finish(const ConversionJob& job, TModifyProgress result) {
-    if (result != TModifyProgress::Cancelled) ClearTempFolder(job.TempFolder);
-    return result;
-}
-
-TModifyProgress FromToolRun(THeicRun run) {
-    switch (run) {
-    case THeicRun::Written:
-        return TModifyProgress::Finalised;
-    case THeicRun::Cancelled:
-        return TModifyProgress::Cancelled;
-    case THeicRun::Failed:
-        break;
-    }
-    return TModifyProgress::FormatErr;
-}
-
 } // namespace
 
 TModifyProgress ConvertImage(const ConversionJob& job) {
     if (!IsImageFormat(job.SourceFormat) || !IsImageFormat(job.TargetFormat))
         return TModifyProgress::FormatErr;
-    ConversionJob work = job;
-
-    if (work.SourceFormat == FormatTag::HEIC) {
-        if (work.TargetFormat == FormatTag::PNG || work.TargetFormat == FormatTag::JPEG) {
-            const QStringList arguments = HeicDecoderOptions(job.Settings) +
-                                          QStringList{ToolPath(job.SourcePath), ToolPath(job.OutputPath)};
-            return Finish(
-                job, FromToolRun(RunHeicTool(HeicDecoder, arguments, job.OutputPath, job.CheckCancelled)));
-        }
-        // Every other target goes on from a PNG that the decoder writes first.
-        const QString png = TemporaryPng(job);
-        const THeicRun run =
-            RunHeicTool(HeicDecoder, {ToolPath(job.SourcePath), ToolPath(png)}, png, job.CheckCancelled);
-        if (run == THeicRun::Cancelled) return TModifyProgress::Cancelled;
-        if (run != THeicRun::Written) throw ConversionError("heif-convert wrote no picture");
-        work.SourcePath = png;
-        work.SourceFormat = FormatTag::PNG;
+    if (IsHeicConversion(job)) {
+        return ConvertHeicJob(job, {
+            .SaveTargetFromPng =
+                [&](const QString& png) {
+                    // A HEIC decoded to PNG counts as a PNG source from here on.
+                    ConversionJob fromPng = job;
+                    fromPng.SourcePath = png;
+                    fromPng.SourceFormat = FormatTag::PNG;
+                    EncodeTarget(*LoadPictureFile(png), fromPng);
+                },
+            .WriteSourceAsPng =
+                [&](const QString& png) {
+                    TPngImage image;
+                    image.Assign(*DecodeSource(job.SourcePath, job.SourceFormat));
+                    image.SaveToFile(png);
+                },
+        });
     }
-
-    const std::unique_ptr<TGraphic> picture = DecodeSource(work.SourcePath, work.SourceFormat);
-    if (work.TargetFormat == FormatTag::HEIC) {
-        // The encoder reads PNG and JPEG files by their extension: a source that is one is
-        // handed over as it is, any other picture is written as a PNG first.
-        const bool readable =
-            (work.SourceFormat == FormatTag::PNG && dynamic_cast<const TPngImage*>(picture.get())) ||
-            (work.SourceFormat == FormatTag::JPEG && dynamic_cast<const TJpegImage*>(picture.get()));
-        QString input = work.SourcePath;
-        if (!readable) {
-            input = TemporaryPng(work);
-            TPngImage png;
-            png.Assign(*picture);
-            png.SaveToFile(input);
-        }
-        const QStringList arguments =
-            HeicEncoderOptions(job.Settings) +
-            QStringList{ToolPath(input), QStringLiteral("-o"), ToolPath(job.OutputPath)};
-        return Finish(job,
-                      FromToolRun(RunHeicTool(HeicEncoder, arguments, job.OutputPath, job.CheckCancelled)));
-    }
-    EncodeTarget(*picture, work);
-    return Finish(job, TModifyProgress::Finalised);
+    const std::unique_ptr<TGraphic> picture = DecodeSource(job.SourcePath, job.SourceFormat);
+    EncodeTarget(*picture, job);
+    ClearTempFolder(job.TempFolder);
+    return TModifyProgress::Finalised;
 }
 
 void ClearTempFolder(const QString& tempFolder) {

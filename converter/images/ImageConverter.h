@@ -7,12 +7,12 @@
 
 #include <QString>
 
-// HEIC sources and targets go through libheif's tools (see HeicTools.h), with the other
-// format of the pair handled here around the tool run.
+// HEIC sources and targets go through libheif's tools (see HeicConversion.h), with the
+// other format of the pair handled here around the tool run.
 //
 // Finalised when the output is written; FormatErr for pairs outside the image family and
-// when a HEIC tool writes no file for a PNG or JPEG target or from a HEIC encoding;
-// Cancelled when the run is stopped while a tool works. Throws ConversionError for
+// when a HEIC tool writes no file for a PNG or JPEG target or from a HEIC encoding.
+// Throws ConversionError for
 // unreadable or damaged sources and for failing writes. Nothing but job.OutputPath and the
 // temporary folder is written; the temporary folder is removed after every conversion that
 // is neither stopped nor failed.
