@@ -136,6 +136,8 @@ void CheckDataCanFillRows(QByteArrayView file) {
     const qint64 w = ReadU32BE(d + 16), h = ReadU32BE(d + 20);
     const int depth = d[24], type = d[25];
     const int channels = type == 2 ? 3 : type == 4 ? 2 : type == 6 ? 4 : 1;
+    // Sizes beyond the pixel limit are the decoders' to refuse; below it nothing overflows.
+    if (w == 0 || h == 0 || depth > 16 || w > MaxPicturePixels() / h) return;
     qint64 data = 0;
     for (qsizetype at = 33; size - at >= 12;) {
         const std::uint32_t length = ReadU32BE(d + at);
