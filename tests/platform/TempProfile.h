@@ -4,6 +4,7 @@
 // portal is replaced by fixed answers, so no test reads or writes the real profile.
 #include "DesktopAppearance.h"
 #include "QtPrinters.h"
+#include "ScopedEnvironment.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -11,7 +12,7 @@
 #include <QPair>
 #include <QTemporaryDir>
 
-class TempProfile {
+class TempProfile : public ScopedEnvironment {
 public:
     TempProfile() {
         const QString root = FRoot.path();
@@ -27,37 +28,13 @@ public:
         QDir().mkpath(root + QStringLiteral("/home"));
         DesktopAppearance::SetOverride(DesktopAppearance::State{});
     }
-    ~TempProfile() {
-        DesktopAppearance::SetOverride(std::nullopt);
-        for (auto it = FSaved.crbegin(); it != FSaved.crend(); ++it) {
-            if (it->second.isNull())
-                qunsetenv(it->first.constData());
-            else
-                qputenv(it->first.constData(), it->second);
-        }
-    }
+    ~TempProfile() { DesktopAppearance::SetOverride(std::nullopt); }
     TempProfile(const TempProfile&) = delete;
     TempProfile& operator=(const TempProfile&) = delete;
 
     QString Root() const { return FRoot.path(); }
     QString Home() const { return FRoot.path() + QStringLiteral("/home"); }
 
-    void Set(const char* name, const QString& value) {
-        Remember(name);
-        qputenv(name, value.toUtf8());
-    }
-    void Unset(const char* name) {
-        Remember(name);
-        qunsetenv(name);
-    }
-
 private:
-    void Remember(const char* name) {
-        for (const auto& saved : FSaved)
-            if (saved.first == name) return;
-        FSaved.append({QByteArray(name), qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
-    }
-
     QTemporaryDir FRoot;
-    QList<QPair<QByteArray, QByteArray>> FSaved;
 };

@@ -3,6 +3,8 @@
 // and the registry root lie in a temporary folder, so nothing a test installs or
 // removes touches the real profile. Installs the demo application there and runs
 // the uninstaller against it.
+#include "ScopedEnvironment.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -22,7 +24,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-class TDemoProfile {
+class TDemoProfile : public ScopedEnvironment {
   public:
     TDemoProfile() {
         const QString root = FRoot.path();
@@ -41,16 +43,6 @@ class TDemoProfile {
              {Home(), ApplicationsDir(), DesktopDir(), root + "/registry", root + "/work"})
             QDir().mkpath(folder);
     }
-    ~TDemoProfile() {
-        for (auto it = FSaved.crbegin(); it != FSaved.crend(); ++it) {
-            if (it->second.isNull())
-                qunsetenv(it->first.constData());
-            else
-                qputenv(it->first.constData(), it->second);
-        }
-    }
-    TDemoProfile(const TDemoProfile&) = delete;
-    TDemoProfile& operator=(const TDemoProfile&) = delete;
 
     QString Root() const { return FRoot.path(); }
     QString Home() const { return FRoot.path() + "/home"; }
@@ -68,15 +60,6 @@ class TDemoProfile {
     }
     static QString InstallerPath() {
         return QStringLiteral(BRENVALE_BINARY_DIR "/tests/brenvale-demo-installer");
-    }
-
-    void Set(const char* name, const QString& value) {
-        Remember(name);
-        qputenv(name, value.toUtf8());
-    }
-    void Unset(const char* name) {
-        Remember(name);
-        qunsetenv(name);
     }
 
     // Runs the demo installer; true when it installed everything.
@@ -147,12 +130,5 @@ class TDemoProfile {
     }
 
   private:
-    void Remember(const char* name) {
-        for (const auto& saved : FSaved)
-            if (saved.first == name) return;
-        FSaved.append({QByteArray(name), qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
-    }
-
     QTemporaryDir FRoot;
-    QList<QPair<QByteArray, QByteArray>> FSaved;
 };
