@@ -1,6 +1,7 @@
 #include "GifCodec.h"
 
 #include "ConversionJob.h"
+#include "LargeBlocks.h"
 #include "Parallel.h"
 
 #include <algorithm>
@@ -331,11 +332,12 @@ QByteArray EncodeGif(const TRaster& raster) {
     }
     const int transparentIndex = transparency ? int(palette.size()) : -1;
 
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(total));
+    const auto indexBlock = AllocateBlock(std::size_t(total));
+    std::uint8_t* const indices = indexBlock.get();
     const int parts = total < (1 << 18) ? 1 : std::min(WorkerCount(), h);
     RunParts(parts, [&](int k) {
         Dither(pixels, int(qint64(h) * k / parts), int(qint64(h) * (k + 1) / parts), palette,
-               transparentIndex, indices.data());
+               transparentIndex, indices);
     });
 
     const int used = int(palette.size()) + (transparency ? 1 : 0);
@@ -368,7 +370,7 @@ QByteArray EncodeGif(const TRaster& raster) {
     }
     check(EGifPutImageDesc(writer.Gif, 0, 0, w, h, false, nullptr));
     for (int y = 0; y < h; ++y)
-        check(EGifPutLine(writer.Gif, indices.data() + qsizetype(w) * y, w));
+        check(EGifPutLine(writer.Gif, indices + qsizetype(w) * y, w));
     const int closed = EGifCloseFile(writer.Gif, &error);
     writer.Gif = nullptr;
     check(closed);

@@ -2,6 +2,7 @@
 
 #include "ByteIo.h"
 #include "ConversionJob.h"
+#include "LargeBlocks.h"
 #include "Parallel.h"
 #include "RunDeflate.h"
 
@@ -192,28 +193,30 @@ std::optional<TRaster> DecodePlainPng(QByteArrayView file) {
     }
     if (idat.empty()) return std::nullopt;
 
-    std::vector<std::uint8_t> compressed;
-    compressed.reserve(std::size_t(idatBytes));
-    for (const auto& [offset, length] : idat)
-        compressed.insert(compressed.end(), d + offset, d + offset + length);
+    auto compressed = AllocateBlock(std::size_t(idatBytes));
+    qsizetype gathered = 0;
+    for (const auto& [offset, length] : idat) {
+        std::memcpy(compressed.get() + gathered, d + offset, length);
+        gathered += length;
+    }
     const int bpp = type == 6 ? 4 : 3;
     const qsizetype rowBytes = qsizetype(w) * bpp;
     const qsizetype expected = (rowBytes + 1) * qsizetype(h);
-    std::vector<std::uint8_t> filtered(static_cast<std::size_t>(expected));
+    const auto filtered = AllocateBlock(std::size_t(expected));
     libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
     if (!inflater) throw ConversionError("PNG: out of memory");
     std::size_t got = 0;
     const libdeflate_result result = libdeflate_zlib_decompress(
-        inflater, compressed.data(), compressed.size(), filtered.data(), filtered.size(), &got);
+        inflater, compressed.get(), std::size_t(idatBytes), filtered.get(), std::size_t(expected), &got);
     libdeflate_free_decompressor(inflater);
     if (result != LIBDEFLATE_SUCCESS || qsizetype(got) != expected) return std::nullopt;
-    std::vector<std::uint8_t>().swap(compressed);
+    compressed.reset();
 
     TRaster out(int(w), int(h), type == 6);
     std::vector<std::uint8_t> zero(static_cast<std::size_t>(rowBytes), 0);
     const std::uint8_t* prev = zero.data();
     for (qsizetype y = 0; y < qsizetype(h); ++y) {
-        std::uint8_t* row = filtered.data() + (rowBytes + 1) * y + 1;
+        std::uint8_t* row = filtered.get() + (rowBytes + 1) * y + 1;
         if (!Unfilter(row[-1], row, prev, rowBytes, bpp)) return std::nullopt;
         prev = row;
         std::uint8_t* dst = out.Row(int(y));
@@ -654,7 +657,8 @@ QByteArray EncodePng(const TRaster& raster) {
     const bool filter = layout.ColorType() != 3;
     const int parts = total < ParallelThreshold ? 1 : std::min(WorkerCount(), h);
 
-    std::vector<std::uint8_t> filtered(static_cast<std::size_t>(total));
+    const auto filteredBlock = AllocateBlock(std::size_t(total));
+    std::uint8_t* const filtered = filteredBlock.get();
     std::vector<std::vector<std::uint8_t>> streams(static_cast<std::size_t>(parts));
     RunParts(parts, [&](int k) {
         const int first = int(qint64(h) * k / parts), last = int(qint64(h) * (k + 1) / parts);
@@ -664,7 +668,7 @@ QByteArray EncodePng(const TRaster& raster) {
         std::uint8_t* cur = rows.data() + rowBytes;
         if (first > 0) layout.PackRow(raster, first - 1, prev);
         for (int y = first; y < last; ++y) {
-            std::uint8_t* out = filtered.data() + (rowBytes + 1) * y;
+            std::uint8_t* out = filtered + (rowBytes + 1) * y;
             layout.PackRow(raster, y, cur);
             if (filter) {
                 FilterRow(cur, prev, rowBytes, step, out, scratch.data());
@@ -675,7 +679,7 @@ QByteArray EncodePng(const TRaster& raster) {
             std::swap(prev, cur);
         }
         streams[std::size_t(k)] =
-            DeflateRuns(filtered.data(), (rowBytes + 1) * first, (rowBytes + 1) * last, k + 1 == parts);
+            DeflateRuns(filtered, (rowBytes + 1) * first, (rowBytes + 1) * last, k + 1 == parts);
     });
 
     qsizetype runBytes = 0;
@@ -689,7 +693,7 @@ QByteArray EncodePng(const TRaster& raster) {
         zlib.insert(zlib.end(), stream.begin(), stream.end());
         std::vector<std::uint8_t>().swap(stream);
     }
-    const std::uint32_t adler = libdeflate_adler32(1, filtered.data(), filtered.size());
+    const std::uint32_t adler = libdeflate_adler32(1, filtered, std::size_t(total));
     for (int shift = 24; shift >= 0; shift -= 8)
         zlib.push_back(std::uint8_t(adler >> shift));
 
@@ -698,9 +702,9 @@ QByteArray EncodePng(const TRaster& raster) {
     // libdeflate gets a try on those, and the smaller stream is kept.
     if (runBytes * 10 < total * 3) {
         if (libdeflate_compressor* compressor = libdeflate_alloc_compressor(LzCompressionLevel)) {
-            std::vector<std::uint8_t> lz(libdeflate_zlib_compress_bound(compressor, filtered.size()));
+            std::vector<std::uint8_t> lz(libdeflate_zlib_compress_bound(compressor, std::size_t(total)));
             const std::size_t size =
-                libdeflate_zlib_compress(compressor, filtered.data(), filtered.size(), lz.data(), lz.size());
+                libdeflate_zlib_compress(compressor, filtered, std::size_t(total), lz.data(), lz.size());
             libdeflate_free_compressor(compressor);
             if (size > 0 && size < zlib.size()) {
                 lz.resize(size);
@@ -708,7 +712,6 @@ QByteArray EncodePng(const TRaster& raster) {
             }
         }
     }
-    std::vector<std::uint8_t>().swap(filtered);
     const qsizetype compressed = qsizetype(zlib.size());
 
     QByteArray out;

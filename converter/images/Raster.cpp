@@ -1,6 +1,7 @@
 #include "Raster.h"
 
 #include "ConversionJob.h"
+#include "LargeBlocks.h"
 
 #include <atomic>
 #include <cstring>
@@ -27,12 +28,12 @@ void CheckPictureSize(qint64 width, qint64 height) {
 
 TRaster::TRaster(int width, int height, bool hasAlpha) : FWidth(width), FHeight(height), FHasAlpha(hasAlpha) {
     CheckPictureSize(width, height);
-    FPixels = std::make_shared_for_overwrite<std::uint8_t[]>(std::size_t(ByteCount()));
+    FPixels = AllocateBlock(std::size_t(ByteCount()));
 }
 
 std::uint8_t* TRaster::Bits() {
     if (FPixels && FPixels.use_count() > 1) {
-        auto own = std::make_shared_for_overwrite<std::uint8_t[]>(std::size_t(ByteCount()));
+        auto own = AllocateBlock(std::size_t(ByteCount()));
         std::memcpy(own.get(), FPixels.get(), std::size_t(ByteCount()));
         FPixels = std::move(own);
     }
