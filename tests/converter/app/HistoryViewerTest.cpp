@@ -11,20 +11,9 @@
 
 namespace {
 
-class HistoryViewerTest : public testing::Test {
+class HistoryViewerTest : public OneFileTest {
   protected:
-    QString File() const { return Dir.filePath("folderhistory.txt"); }
-    void Write(const QByteArray& bytes) {
-        QFile file(File());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray Read() {
-        QFile file(File());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
-    }
-    QTemporaryDir Dir;
+    HistoryViewerTest() : OneFileTest("folderhistory.txt") {}
 };
 
 TEST_F(HistoryViewerTest, AHundredAndTwentyLinesLoadAsTheLastFifty) {

@@ -8,20 +8,9 @@
 
 namespace {
 
-class IniDocumentTest : public testing::Test {
+class IniDocumentTest : public OneFileTest {
   protected:
-    QString File() const { return Dir.filePath("test.ini"); }
-    void Write(const QByteArray& bytes) {
-        QFile file(File());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray Read() {
-        QFile file(File());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
-    }
-    QTemporaryDir Dir;
+    IniDocumentTest() : OneFileTest("test.ini") {}
 };
 
 TEST_F(IniDocumentTest, KeysAreWrittenInTheOrderTheyCameWithCrLf) {
