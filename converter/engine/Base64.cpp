@@ -161,14 +161,18 @@ QByteArray Base64Decode(QByteArrayView text) {
 
 namespace {
 
+[[noreturn]] void ThrowFileError(const QFile& file) {
+    throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
+}
+
 void OpenOrThrow(QFile& file, QIODevice::OpenMode mode) {
     if (!file.open(mode))
-        throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
+        ThrowFileError(file);
 }
 
 void WriteOrThrow(QFile& file, const QByteArray& data) {
     if (file.write(data) != data.size())
-        throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
+        ThrowFileError(file);
 }
 
 // Reads the next block into `block`, reusing its memory; empty at the end.
@@ -176,7 +180,7 @@ void ReadBlock(QFile& file, qint64 size, QByteArray& block) {
     block.resize(size);
     const qint64 got = file.read(block.data(), size);
     if (got < 0)
-        throw ConversionError(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()).toStdString());
+        ThrowFileError(file);
     block.resize(got);
 }
 
@@ -214,8 +218,7 @@ void EncodeBase64File(const QString& sourcePath, const QString& outputPath) {
     text.resize(0);
     encoder.Finish(text);
     WriteOrThrow(output, text);
-    if (!output.flush())
-        throw ConversionError(QStringLiteral("%1: %2").arg(outputPath, output.errorString()).toStdString());
+    if (!output.flush()) ThrowFileError(output);
 }
 
 void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
@@ -256,6 +259,5 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
     bytes.resize(0);
     decoder.Finish(bytes);
     WriteOrThrow(output, bytes);
-    if (!output.flush())
-        throw ConversionError(QStringLiteral("%1: %2").arg(outputPath, output.errorString()).toStdString());
+    if (!output.flush()) ThrowFileError(output);
 }

@@ -61,6 +61,13 @@ bool DecodeDibPixels(const TDibFormat& format, QByteArrayView pixels, TRaster& o
     const bool noMasks = masks == std::array<std::uint32_t, 4>{0, 0, 0, 0};
     if (bits == 16 && noMasks) masks = {0x7C00, 0x03E0, 0x001F, 0};
     const TChannel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
+    // 16- and 32-bit pixels with bit fields; a missing alpha field means opaque.
+    const auto StoreMasked = [&](std::uint32_t p, std::uint8_t* to) {
+        to[0] = red.Value(p, 0);
+        to[1] = green.Value(p, 0);
+        to[2] = blue.Value(p, 0);
+        to[3] = alpha.Value(p, 255);
+    };
     bool alphaBytes = false;
 
     for (int y = 0; y < h; ++y) {
@@ -80,13 +87,7 @@ bool DecodeDibPixels(const TDibFormat& format, QByteArrayView pixels, TRaster& o
             break;
         }
         case 16:
-            for (int x = 0; x < w; ++x, dst += 4) {
-                const std::uint32_t p = ReadU16(src + x * 2);
-                dst[0] = red.Value(p, 0);
-                dst[1] = green.Value(p, 0);
-                dst[2] = blue.Value(p, 0);
-                dst[3] = alpha.Value(p, 255);
-            }
+            for (int x = 0; x < w; ++x, dst += 4) StoreMasked(ReadU16(src + x * 2), dst);
             break;
         case 24:
             for (int x = 0; x < w; ++x, src += 3, dst += 4) {
@@ -107,11 +108,7 @@ bool DecodeDibPixels(const TDibFormat& format, QByteArrayView pixels, TRaster& o
                 }
             } else {
                 for (int x = 0; x < w; ++x, dst += 4) {
-                    const std::uint32_t p = ReadU32(src + x * 4);
-                    dst[0] = red.Value(p, 0);
-                    dst[1] = green.Value(p, 0);
-                    dst[2] = blue.Value(p, 0);
-                    dst[3] = alpha.Value(p, 255);
+                    StoreMasked(ReadU32(src + x * 4), dst);
                     alphaBytes |= alpha.Mask && dst[3] != 0;
                 }
             }
