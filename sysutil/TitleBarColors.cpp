@@ -1,5 +1,7 @@
 #include "TitleBarColors.h"
 
+#include <QObject>
+
 int ColorBrightness(const QColor& color) {
     const QColor rgb = color.toRgb();
     return (rgb.red() + rgb.green() + rgb.blue()) / 3;
@@ -25,4 +27,11 @@ TitleBarColors TitleBarColorsFor(const QColor& background, const QColor& foregro
     colors.InactiveForeground = colors.ButtonInactiveForeground = colors.ButtonPressedForeground =
         ShiftLightness(foreground, foregroundShift);
     return colors;
+}
+
+bool ApplyTitleBarColors(QObject* form, const QColor& background, const QColor& foreground) {
+    auto* target = dynamic_cast<TitleBarColorTarget*>(form);
+    if (target == nullptr) return false;
+    target->SetCustomTitleBarColors(TitleBarColorsFor(background, foreground));
+    return true;
 }

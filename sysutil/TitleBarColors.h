@@ -3,6 +3,8 @@
 // text colours. The themed form applies them to its title bar.
 #include <QColor>
 
+class QObject;
+
 struct TitleBarColors {
     QColor Background, ButtonBackground;
     QColor InactiveBackground, ButtonInactiveBackground, ButtonPressedBackground;
@@ -22,3 +24,14 @@ QColor ShiftLightness(const QColor& color, int amount);
 // below), half of it for hovering; the hover shift follows the foreground. This
 // is the colour rule of ApplyTitleBarColors; the themed form applies the result.
 TitleBarColors TitleBarColorsFor(const QColor& background, const QColor& foreground);
+
+// A window whose title bar is drawn by the program and takes these colours.
+class TitleBarColorTarget {
+public:
+    virtual ~TitleBarColorTarget() = default;
+    virtual void SetCustomTitleBarColors(const TitleBarColors& colors) = 0;
+};
+
+// Colours the custom title bar of form by TitleBarColorsFor; false, changing
+// nothing, when form has no custom title bar.
+bool ApplyTitleBarColors(QObject* form, const QColor& background, const QColor& foreground);

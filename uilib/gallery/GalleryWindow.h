@@ -1,0 +1,31 @@
+#pragma once
+// One themed window that shows every control of the library in each of its
+// states, so that a change can be looked at light and dark at a glance.
+#include "FXForm.h"
+
+#include <memory>
+
+class QGridLayout;
+class QVBoxLayout;
+
+class GalleryWindow : public FXForm {
+    Q_OBJECT
+
+public:
+    explicit GalleryWindow(QWidget* parent = nullptr);
+
+private:
+    QWidget* AddSection(const QString& title, int row, int column, int columnSpan = 1);
+    void BuildLabels();
+    void BuildPanels();
+    void BuildImages();
+    void BuildBaseControls();
+    void BuildTooltipsAndSmoke();
+
+    void RefreshPreviews();
+
+    QGridLayout* FGrid = nullptr;
+    // A second themed form, kept off screen, whose picture shows its overlay.
+    std::unique_ptr<FXForm> FSmokePreview;
+    class CImage* FSmokeShot = nullptr;
+};
