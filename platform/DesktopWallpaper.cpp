@@ -48,8 +48,12 @@ QString GVariantString(QStringView text) {
         }
         const QChar escaped = text[++i];
         switch (escaped.unicode()) {
-        case 'n': result += u'\n'; break;
-        case 't': result += u'\t'; break;
+        case 'n':
+            result += u'\n';
+            break;
+        case 't':
+            result += u'\t';
+            break;
         case 'u':
         case 'U': {
             const int digits = escaped == u'u' ? 4 : 8;
@@ -61,7 +65,8 @@ QString GVariantString(QStringView text) {
             }
             break;
         }
-        default: result += escaped;
+        default:
+            result += escaped;
         }
     }
     return result;
@@ -153,7 +158,8 @@ std::optional<QByteArray> RunGSettings(const QStringList& arguments) {
 // contents/images_dark); the largest is the sharpest once scaled.
 QString PackagePicture(const QString& folder, Scheme scheme) {
     QDir images(folder + QStringLiteral("/contents/images_dark"));
-    if (scheme != Scheme::Dark || !images.exists()) images.setPath(folder + QStringLiteral("/contents/images"));
+    if (scheme != Scheme::Dark || !images.exists())
+        images.setPath(folder + QStringLiteral("/contents/images"));
     const QStringList files = images.entryList(QDir::Files, QDir::Name);
     if (files.isEmpty()) return {};
     static const QRegularExpression sizePattern(QStringLiteral("(\\d+)x(\\d+)"));
@@ -183,11 +189,18 @@ Placement KdePlacement(const QString& value) {
     const int mode = value.toInt(&ok);
     if (!ok) return Placement::Zoom;
     switch (mode) {
-    case 0: return Placement::Stretched;
-    case 1: return Placement::Scaled;
-    case 3: case 4: case 5: return Placement::Tiled;
-    case 6: return Placement::Centered;
-    default: return Placement::Zoom;
+    case 0:
+        return Placement::Stretched;
+    case 1:
+        return Placement::Scaled;
+    case 3:
+    case 4:
+    case 5:
+        return Placement::Tiled;
+    case 6:
+        return Placement::Centered;
+    default:
+        return Placement::Zoom;
     }
 }
 
@@ -236,7 +249,7 @@ struct SettingKey {
 
 Scheme DesktopScheme() {
     return DesktopAppearance::Current().Scheme == DesktopAppearance::ColorScheme::PreferDark ? Scheme::Dark
-                                                                                              : Scheme::Light;
+                                                                                             : Scheme::Light;
 }
 
 DesktopWallpaper::Setting ReadFor(Scheme scheme) {
@@ -252,22 +265,23 @@ DesktopWallpaper::Setting ReadFor(Scheme scheme) {
 } // namespace
 
 std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ParseGnomeListing(const QByteArray& listing,
-                                                                            Scheme scheme) {
+                                                                             Scheme scheme) {
     QHash<QString, QString> values;
     for (const QByteArray& rawLine : listing.split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
         const qsizetype schemaEnd = line.indexOf(u' ');
         const qsizetype keyEnd = line.indexOf(u' ', schemaEnd + 1);
         if (schemaEnd <= 0 || keyEnd <= schemaEnd + 1 || line.first(schemaEnd) != GnomeSchema) continue;
-        values.insert(line.mid(schemaEnd + 1, keyEnd - schemaEnd - 1), GVariantString(QStringView(line).mid(keyEnd + 1)));
+        values.insert(line.mid(schemaEnd + 1, keyEnd - schemaEnd - 1),
+                      GVariantString(QStringView(line).mid(keyEnd + 1)));
     }
     if (!values.contains(QStringLiteral("picture-uri"))) return std::nullopt;
 
     Setting setting;
     setting.Color = ParseColor(values.value(QStringLiteral("primary-color")));
     static const QHash<QString, Placement> placements = {
-        {QStringLiteral("none"), Placement::None},         {QStringLiteral("wallpaper"), Placement::Tiled},
-        {QStringLiteral("centered"), Placement::Centered}, {QStringLiteral("scaled"), Placement::Scaled},
+        {QStringLiteral("none"), Placement::None},           {QStringLiteral("wallpaper"), Placement::Tiled},
+        {QStringLiteral("centered"), Placement::Centered},   {QStringLiteral("scaled"), Placement::Scaled},
         {QStringLiteral("stretched"), Placement::Stretched}, {QStringLiteral("zoom"), Placement::Zoom},
         {QStringLiteral("spanned"), Placement::Spanned},
     };
@@ -276,7 +290,8 @@ std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ParseGnomeListing(con
 
     // GNOME shows the light picture in the dark scheme when no dark one is set.
     QString uri = values.value(QStringLiteral("picture-uri"));
-    if (const QString dark = values.value(QStringLiteral("picture-uri-dark")); scheme == Scheme::Dark && !dark.isEmpty())
+    if (const QString dark = values.value(QStringLiteral("picture-uri-dark"));
+        scheme == Scheme::Dark && !dark.isEmpty())
         uri = dark;
     setting.Picture = ResolvePicture(LocalPath(uri));
     if (setting.Picture.isEmpty()) setting.Fill = Placement::None;
@@ -294,7 +309,7 @@ QString DesktopWallpaper::KdeAppletsrcPath() {
 }
 
 std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ParseKdeAppletsrc(const QByteArray& content,
-                                                                            Scheme scheme) {
+                                                                             Scheme scheme) {
     QMap<int, Containment> containments;
     QStringList group;
     for (const QByteArray& rawLine : content.split('\n')) {
@@ -323,7 +338,8 @@ std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ParseKdeAppletsrc(con
             if (key == QStringLiteral("formfactor")) containment.FormFactor = value.toInt();
             if (key == QStringLiteral("lastScreen")) containment.LastScreen = value.toInt();
         }
-        if (group.size() == 5 && group[2] == QStringLiteral("Wallpaper") && group[4] == QStringLiteral("General"))
+        if (group.size() == 5 && group[2] == QStringLiteral("Wallpaper") &&
+            group[4] == QStringLiteral("General"))
             containment.General[group[3]].insert(key, value);
     }
 
@@ -358,13 +374,16 @@ std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ParseKdeAppletsrc(con
     return setting;
 }
 
-std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ReadKde(const QString& appletsrcPath, Scheme scheme) {
+std::optional<DesktopWallpaper::Setting> DesktopWallpaper::ReadKde(const QString& appletsrcPath,
+                                                                   Scheme scheme) {
     QFile file(appletsrcPath);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     return ParseKdeAppletsrc(file.readAll(), scheme);
 }
 
-DesktopWallpaper::Setting DesktopWallpaper::Read() { return ReadFor(DesktopScheme()); }
+DesktopWallpaper::Setting DesktopWallpaper::Read() {
+    return ReadFor(DesktopScheme());
+}
 
 qint64 DesktopWallpaper::PictureFileSize() {
     static std::mutex lock;

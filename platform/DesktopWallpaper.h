@@ -14,7 +14,7 @@
 #include <optional>
 
 class DesktopWallpaper {
-public:
+  public:
     // How the picture covers each monitor; stored as numbers, new values at the end.
     enum class Placement : quint8 {
         None = 0,      // no picture, the colour only

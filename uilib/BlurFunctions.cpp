@@ -31,17 +31,20 @@ constexpr int StripWidth = 64;
 // Weights are single precision; the sums run in the same precision, in the
 // kernel's order, which the 0.000001 added to the centre weight allows for.
 void Accumulate(float* __restrict sum, const float* __restrict source, float weight, int count) {
-    for (int k = 0; k < count; ++k) sum[k] += weight * source[k];
+    for (int k = 0; k < count; ++k)
+        sum[k] += weight * source[k];
 }
 
 // 0 below 0, 255 from 255 on, the sum truncated in between.
 void Store(uchar* __restrict target, const float* __restrict sum, int count) {
-    for (int k = 0; k < count; ++k) target[k] = uchar(std::clamp(sum[k], 0.0f, float(MaxData)));
+    for (int k = 0; k < count; ++k)
+        target[k] = uchar(std::clamp(sum[k], 0.0f, float(MaxData)));
 }
 
 // Each row as one line: the row is widened to floats with the edge pixels
 // repeated Size times on either side, so every tap is one pass over the row.
-BLUR_CLONES void BlurRows(uchar* bits, qsizetype stride, int width, int height, const FXGaussianKernel& kernel) {
+BLUR_CLONES void BlurRows(uchar* bits, qsizetype stride, int width, int height,
+                          const FXGaussianKernel& kernel) {
     const int s = kernel.Size;
     const int values = width * Channels;
     std::vector<float> padded(std::size_t(width + 2 * s) * Channels);
@@ -66,7 +69,8 @@ BLUR_CLONES void BlurRows(uchar* bits, qsizetype stride, int width, int height, 
 // Each column as one line, worked on a strip of neighbouring columns at a time:
 // the same per-column result as gathering every column, without strided reads
 // in the inner loop.
-BLUR_CLONES void BlurColumns(uchar* bits, qsizetype stride, int width, int height, const FXGaussianKernel& kernel) {
+BLUR_CLONES void BlurColumns(uchar* bits, qsizetype stride, int width, int height,
+                             const FXGaussianKernel& kernel) {
     const int s = kernel.Size;
     const int values = width * Channels;
     std::vector<float> strip(std::size_t(height + 2 * s) * StripWidth, 0.0f);
@@ -76,12 +80,14 @@ BLUR_CLONES void BlurColumns(uchar* bits, qsizetype stride, int width, int heigh
         for (int p = -s; p < height + s; ++p) {
             const uchar* source = bits + std::clamp(p, 0, height - 1) * stride + x;
             float* target = strip.data() + std::size_t(p + s) * StripWidth;
-            for (int k = 0; k < count; ++k) target[k] = source[k];
+            for (int k = 0; k < count; ++k)
+                target[k] = source[k];
         }
         for (int y = 0; y < height; ++y) {
             std::fill(std::begin(sum), std::end(sum), 0.0f);
             for (int j = -s; j <= s; ++j)
-                Accumulate(sum, strip.data() + std::size_t(y - j + s) * StripWidth, kernel.Weight(j), StripWidth);
+                Accumulate(sum, strip.data() + std::size_t(y - j + s) * StripWidth, kernel.Weight(j),
+                           StripWidth);
             Store(bits + y * stride + x, sum, count);
         }
     }
@@ -91,13 +97,14 @@ BLUR_CLONES void BlurColumns(uchar* bits, qsizetype stride, int width, int heigh
 // what mirroring at the border gives for the one neighbour bilinear sampling
 // reaches. 32 bits a pixel, the formats Qt scales fastest.
 QImage MirrorPadded(const QImage& source) {
-    const QImage pixels = source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                          : QImage::Format_RGB32);
+    const QImage pixels = source.convertToFormat(
+        source.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const int width = pixels.width();
     const int height = pixels.height();
     QImage padded(width + 2, height + 2, pixels.format());
     for (int y = 0; y < height + 2; ++y) {
-        const auto* from = reinterpret_cast<const quint32*>(pixels.constScanLine(std::clamp(y - 1, 0, height - 1)));
+        const auto* from =
+            reinterpret_cast<const quint32*>(pixels.constScanLine(std::clamp(y - 1, 0, height - 1)));
         auto* to = reinterpret_cast<quint32*>(padded.scanLine(y));
         to[0] = from[0];
         std::memcpy(to + 1, from, std::size_t(width) * sizeof(quint32));
@@ -107,8 +114,8 @@ QImage MirrorPadded(const QImage& source) {
 }
 
 bool Paintable(QImage::Format format) {
-    return format != QImage::Format_Invalid && format != QImage::Format_Mono && format != QImage::Format_MonoLSB &&
-           format != QImage::Format_Indexed8;
+    return format != QImage::Format_Invalid && format != QImage::Format_Mono &&
+           format != QImage::Format_MonoLSB && format != QImage::Format_Indexed8;
 }
 
 } // namespace
@@ -128,7 +135,8 @@ FXGaussianKernel MakeGaussianKernel(double radius) {
         w[std::size_t(j + Max)] = std::exp(-x * x / 2.0);
         total += w[std::size_t(j + Max)];
     }
-    for (double& weight : w) weight /= total;
+    for (double& weight : w)
+        weight /= total;
 
     // Drop the tails whose weight together could not move a channel by half a level.
     const double delta = 1.0 / (2.0 * MaxData);
@@ -141,8 +149,10 @@ FXGaussianKernel MakeGaussianKernel(double radius) {
     kernel.Size = s;
 
     total = 0.0;
-    for (int j = -s; j <= s; ++j) total += w[std::size_t(j + Max)];
-    for (int j = -s; j <= s; ++j) kernel.Weights[std::size_t(j + Max)] = float(w[std::size_t(j + Max)] / total);
+    for (int j = -s; j <= s; ++j)
+        total += w[std::size_t(j + Max)];
+    for (int j = -s; j <= s; ++j)
+        kernel.Weights[std::size_t(j + Max)] = float(w[std::size_t(j + Max)] / total);
     // A uniform area of 255 must convolve to a little more than 255, not to 254.99.
     kernel.Weights[Max] += 0.000001f;
     return kernel;

@@ -39,7 +39,8 @@ double MedianMs(const QImage& original, int runs, const std::function<void(QImag
         QImage picture = original.copy();
         const auto start = std::chrono::steady_clock::now();
         work(picture);
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
@@ -58,22 +59,25 @@ int main(int argc, char** argv) {
     const QImage fullHd = TestPicture(1920, 1080);
     for (double radius : {1.0, 5.0, 10.0, 25.0, 50.0}) {
         const double gauss = MedianMs(fullHd, runs, [&](QImage& p) { GaussianBlur(p, radius); });
-        const double fast10 = MedianMs(fullHd, runs, [&](QImage& p) { FastBlur(p, 10, FXBlurReduction::Plain, radius); });
-        const double fast8 = MedianMs(fullHd, runs, [&](QImage& p) { FastBlur(p, 8, FXBlurReduction::High, radius); });
-        std::printf("%-8g %-8d %14.2f %20.2f %20.2f\n", radius, 2 * MakeGaussianKernel(radius).Size + 1, gauss, fast10,
-                    fast8);
+        const double fast10 =
+            MedianMs(fullHd, runs, [&](QImage& p) { FastBlur(p, 10, FXBlurReduction::Plain, radius); });
+        const double fast8 =
+            MedianMs(fullHd, runs, [&](QImage& p) { FastBlur(p, 8, FXBlurReduction::High, radius); });
+        std::printf("%-8g %-8d %14.2f %20.2f %20.2f\n", radius, 2 * MakeGaussianKernel(radius).Size + 1,
+                    gauss, fast10, fast8);
     }
 
     constexpr double Radius = 8.0;
-    std::printf("\nby size, radius %g\n%-10s %8s %14s %12s %20s %12s\n", Radius, "size", "Mpixel", "GaussianBlur",
-                "ms/Mpixel", "FastBlur f10 plain", "ms/Mpixel");
+    std::printf("\nby size, radius %g\n%-10s %8s %14s %12s %20s %12s\n", Radius, "size", "Mpixel",
+                "GaussianBlur", "ms/Mpixel", "FastBlur f10 plain", "ms/Mpixel");
     for (auto [width, height] : {std::pair{480, 270}, {960, 540}, {1920, 1080}, {2560, 1440}, {3840, 2160}}) {
         const QImage picture = TestPicture(width, height);
         const double mpixel = width * double(height) / 1e6;
         const double gauss = MedianMs(picture, runs, [&](QImage& p) { GaussianBlur(p, Radius); });
-        const double fast = MedianMs(picture, runs, [&](QImage& p) { FastBlur(p, 10, FXBlurReduction::Plain, Radius); });
-        std::printf("%4dx%-5d %8.2f %14.2f %12.2f %20.2f %12.2f\n", width, height, mpixel, gauss, gauss / mpixel, fast,
-                    fast / mpixel);
+        const double fast =
+            MedianMs(picture, runs, [&](QImage& p) { FastBlur(p, 10, FXBlurReduction::Plain, Radius); });
+        std::printf("%4dx%-5d %8.2f %14.2f %12.2f %20.2f %12.2f\n", width, height, mpixel, gauss,
+                    gauss / mpixel, fast, fast / mpixel);
     }
     return 0;
 }

@@ -14,14 +14,15 @@ using Rgb = DesktopWallpaper::Rgb;
 using Scheme = DesktopWallpaper::Scheme;
 using Setting = DesktopWallpaper::Setting;
 
-const QByteArray GnomeListing = "org.gnome.desktop.background picture-opacity 100\n"
-                                "org.gnome.desktop.background picture-options 'zoom'\n"
-                                "org.gnome.desktop.background picture-uri 'file:///usr/share/backgrounds/gnome/blobs-l.svg'\n"
-                                "org.gnome.desktop.background picture-uri-dark 'file:///usr/share/backgrounds/gnome/blobs-d.svg'\n"
-                                "org.gnome.desktop.background primary-color '#241f31'\n"
-                                "org.gnome.desktop.background secondary-color '#000000'\n"
-                                "org.gnome.desktop.background color-shading-type 'solid'\n"
-                                "org.gnome.desktop.background show-desktop-icons false\n";
+const QByteArray GnomeListing =
+    "org.gnome.desktop.background picture-opacity 100\n"
+    "org.gnome.desktop.background picture-options 'zoom'\n"
+    "org.gnome.desktop.background picture-uri 'file:///usr/share/backgrounds/gnome/blobs-l.svg'\n"
+    "org.gnome.desktop.background picture-uri-dark 'file:///usr/share/backgrounds/gnome/blobs-d.svg'\n"
+    "org.gnome.desktop.background primary-color '#241f31'\n"
+    "org.gnome.desktop.background secondary-color '#000000'\n"
+    "org.gnome.desktop.background color-shading-type 'solid'\n"
+    "org.gnome.desktop.background show-desktop-icons false\n";
 
 QByteArray WithLine(QByteArray listing, const QByteArray& key, const QByteArray& value) {
     const QByteArray prefix = "org.gnome.desktop.background " + key + ' ';
@@ -40,11 +41,12 @@ void WriteFile(const QString& path, const QByteArray& content) {
 
 QByteArray KdeDesktop(const QByteArray& general, const QByteArray& plugin = "org.kde.image") {
     return "[Containments][1]\nactivityId=a\nformfactor=0\nlastScreen=0\nplugin=org.kde.plasma.folder\n"
-           "wallpaperplugin=" + plugin + "\n\n[Containments][1][Wallpaper][" + plugin + "][General]\n" + general + "\n";
+           "wallpaperplugin=" +
+           plugin + "\n\n[Containments][1][Wallpaper][" + plugin + "][General]\n" + general + "\n";
 }
 
 class DesktopWallpaperTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (!QCoreApplication::instance()) {
             static int argc = 1;
@@ -75,13 +77,17 @@ protected:
                   "  echo \"unexpected: $*\" >&2; exit 2\n"
                   "fi\n"
                   "while IFS= read -r line; do printf '%s\\n' \"$line\"; done < '" +
-                      FProfile.Root().toUtf8() + "/listing.txt'\n"
-                      "exit " + QByteArray::number(exitCode) + "\n");
+                      FProfile.Root().toUtf8() +
+                      "/listing.txt'\n"
+                      "exit " +
+                      QByteArray::number(exitCode) + "\n");
         QFile::setPermissions(bin + "/gsettings", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         FProfile.Set("PATH", bin);
     }
 
-    void InstallAppletsrc(const QByteArray& content) { WriteFile(DesktopWallpaper::KdeAppletsrcPath(), content); }
+    void InstallAppletsrc(const QByteArray& content) {
+        WriteFile(DesktopWallpaper::KdeAppletsrcPath(), content);
+    }
 
     TempProfile FProfile;
 };
@@ -106,8 +112,8 @@ TEST_F(DesktopWallpaperTest, GnomeDarkSchemeWithoutDarkPictureShowsTheLightOne) 
 }
 
 TEST_F(DesktopWallpaperTest, GnomePictureOptionNoneLeavesOnlyTheColour) {
-    const auto setting =
-        DesktopWallpaper::ParseGnomeListing(WithLine(GnomeListing, "picture-options", "'none'"), Scheme::Light);
+    const auto setting = DesktopWallpaper::ParseGnomeListing(
+        WithLine(GnomeListing, "picture-options", "'none'"), Scheme::Light);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->Fill, Placement::None);
     EXPECT_TRUE(setting->Picture.isEmpty());
@@ -122,8 +128,8 @@ struct GnomeValueCase {
 class GnomePictureValueTest : public testing::TestWithParam<GnomeValueCase> {};
 
 TEST_P(GnomePictureValueTest, QuotedUriOrPathBecomesALocalPath) {
-    const auto setting =
-        DesktopWallpaper::ParseGnomeListing(WithLine(GnomeListing, "picture-uri", GetParam().value), Scheme::Light);
+    const auto setting = DesktopWallpaper::ParseGnomeListing(
+        WithLine(GnomeListing, "picture-uri", GetParam().value), Scheme::Light);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->Picture, QString::fromUtf8(GetParam().picture));
     EXPECT_EQ(setting->Fill, setting->Picture.isEmpty() ? Placement::None : Placement::Zoom);
@@ -131,7 +137,8 @@ TEST_P(GnomePictureValueTest, QuotedUriOrPathBecomesALocalPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, GnomePictureValueTest,
-    testing::Values(GnomeValueCase{"'file:///home/ada/Pictures/Lake%20Bled.jpg'", "/home/ada/Pictures/Lake Bled.jpg"},
+    testing::Values(GnomeValueCase{"'file:///home/ada/Pictures/Lake%20Bled.jpg'",
+                                   "/home/ada/Pictures/Lake Bled.jpg"},
                     // GVariant switches to double quotes for a value with an apostrophe.
                     GnomeValueCase{"\"file:///home/ada/Ada's.png\"", "/home/ada/Ada's.png"},
                     GnomeValueCase{"'file:///home/ada/it\\'s.png'", "/home/ada/it's.png"},
@@ -140,18 +147,20 @@ INSTANTIATE_TEST_SUITE_P(
                     GnomeValueCase{"'https://example.com/wall.jpg'", ""}, GnomeValueCase{"''", ""}));
 
 TEST_F(DesktopWallpaperTest, GnomeListingWithoutThePictureKeyIsNoAnswer) {
-    EXPECT_FALSE(DesktopWallpaper::ParseGnomeListing("No such schema “org.gnome.desktop.background”\n", Scheme::Light));
+    EXPECT_FALSE(DesktopWallpaper::ParseGnomeListing("No such schema “org.gnome.desktop.background”\n",
+                                                     Scheme::Light));
     EXPECT_FALSE(DesktopWallpaper::ParseGnomeListing("", Scheme::Light));
 }
 
 TEST_F(DesktopWallpaperTest, GnomeSlideshowStandsForItsFirstPicture) {
     const QString plain = FProfile.Root() + "/timed.xml";
-    WriteFile(plain, "<background><starttime><year>2011</year></starttime>"
-                     "<static><duration>3600.0</duration><file>/usr/share/backgrounds/morning.jpg</file></static>"
-                     "<transition><duration>5.0</duration><from>/usr/share/backgrounds/morning.jpg</from>"
-                     "<to>/usr/share/backgrounds/noon.jpg</to></transition>"
-                     "<static><duration>3600.0</duration><file>/usr/share/backgrounds/noon.jpg</file></static>"
-                     "</background>");
+    WriteFile(plain,
+              "<background><starttime><year>2011</year></starttime>"
+              "<static><duration>3600.0</duration><file>/usr/share/backgrounds/morning.jpg</file></static>"
+              "<transition><duration>5.0</duration><from>/usr/share/backgrounds/morning.jpg</from>"
+              "<to>/usr/share/backgrounds/noon.jpg</to></transition>"
+              "<static><duration>3600.0</duration><file>/usr/share/backgrounds/noon.jpg</file></static>"
+              "</background>");
     auto setting = DesktopWallpaper::ParseGnomeListing(
         WithLine(GnomeListing, "picture-uri", "'file://" + plain.toUtf8() + "'"), Scheme::Light);
     ASSERT_TRUE(setting);
@@ -163,8 +172,8 @@ TEST_F(DesktopWallpaperTest, GnomeSlideshowStandsForItsFirstPicture) {
                      "<size width=\"3840\" height=\"2160\">/w/large.jpg</size>"
                      "<size width=\"1920\" height=\"1080\">/w/medium.jpg</size>"
                      "</file></static></background>");
-    setting = DesktopWallpaper::ParseGnomeListing(WithLine(GnomeListing, "picture-uri", "'" + sized.toUtf8() + "'"),
-                                                  Scheme::Light);
+    setting = DesktopWallpaper::ParseGnomeListing(
+        WithLine(GnomeListing, "picture-uri", "'" + sized.toUtf8() + "'"), Scheme::Light);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->Picture, "/w/large.jpg");
 }
@@ -184,7 +193,8 @@ TEST_F(DesktopWallpaperTest, GSettingsThatFailsOrIsMissingIsNoAnswer) {
 
 TEST_F(DesktopWallpaperTest, KdeDesktopOfThePrimaryScreenIsRead) {
     const auto setting = DesktopWallpaper::ReadKde(
-        QStringLiteral(BRENVALE_SOURCE_DIR "/tests/platform/fixtures/plasma-org.kde.plasma.desktop-appletsrc"),
+        QStringLiteral(BRENVALE_SOURCE_DIR
+                       "/tests/platform/fixtures/plasma-org.kde.plasma.desktop-appletsrc"),
         Scheme::Light);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->Picture, "/home/ada/Pictures/Lake Bled.jpg");
@@ -201,9 +211,9 @@ TEST_F(DesktopWallpaperTest, KdeWithoutTheFileOrADesktopIsNoAnswer) {
 
 TEST_F(DesktopWallpaperTest, KdeWallpaperPackageGivesItsLargestPictureForTheScheme) {
     const QString package = FProfile.Root() + "/share/wallpapers/Autumn";
-    for (const char* name : {"contents/images/640x480.jpg", "contents/images/3840x2160.png",
-                             "contents/images/1920x1080.jpg", "contents/images_dark/1920x1080.jpg",
-                             "contents/images_dark/2560x1440.jpg"})
+    for (const char* name :
+         {"contents/images/640x480.jpg", "contents/images/3840x2160.png", "contents/images/1920x1080.jpg",
+          "contents/images_dark/1920x1080.jpg", "contents/images_dark/2560x1440.jpg"})
         WriteFile(package + '/' + name, "x");
     const QByteArray content = KdeDesktop("Image=" + package.toUtf8() + "/");
     EXPECT_EQ(DesktopWallpaper::ParseKdeAppletsrc(content, Scheme::Light)->Picture,
@@ -219,7 +229,8 @@ TEST_F(DesktopWallpaperTest, KdeWallpaperPackageGivesItsLargestPictureForTheSche
 }
 
 TEST_F(DesktopWallpaperTest, KdePlainColourPluginHasNoPicture) {
-    const auto setting = DesktopWallpaper::ParseKdeAppletsrc(KdeDesktop("Color=#102030", "org.kde.color"), Scheme::Light);
+    const auto setting =
+        DesktopWallpaper::ParseKdeAppletsrc(KdeDesktop("Color=#102030", "org.kde.color"), Scheme::Light);
     ASSERT_TRUE(setting);
     EXPECT_EQ(setting->Fill, Placement::None);
     EXPECT_TRUE(setting->Picture.isEmpty());
@@ -228,8 +239,9 @@ TEST_F(DesktopWallpaperTest, KdePlainColourPluginHasNoPicture) {
 
 TEST_F(DesktopWallpaperTest, KdeFillModesMapToPlacements) {
     const std::pair<const char*, Placement> modes[] = {
-        {"0", Placement::Stretched}, {"1", Placement::Scaled}, {"2", Placement::Zoom},   {"3", Placement::Tiled},
-        {"4", Placement::Tiled},     {"5", Placement::Tiled},  {"6", Placement::Centered}, {"x", Placement::Zoom},
+        {"0", Placement::Stretched}, {"1", Placement::Scaled}, {"2", Placement::Zoom},
+        {"3", Placement::Tiled},     {"4", Placement::Tiled},  {"5", Placement::Tiled},
+        {"6", Placement::Centered},  {"x", Placement::Zoom},
     };
     for (const auto& [mode, placement] : modes) {
         const auto setting = DesktopWallpaper::ParseKdeAppletsrc(

@@ -19,15 +19,18 @@ QImage Filled(int width, int height, QColor color, QImage::Format format = QImag
 // The sampled, normalised Gaussian, computed here without the library's kernel.
 double Gauss(int d, double radius) {
     double total = 0.0;
-    for (int j = -200; j <= 200; ++j) total += std::exp(-double(j) * j / (2.0 * radius * radius));
+    for (int j = -200; j <= 200; ++j)
+        total += std::exp(-double(j) * j / (2.0 * radius * radius));
     return std::exp(-double(d) * d / (2.0 * radius * radius)) / total;
 }
 
 // Every pixel of the image, as (red, green, blue) of the 24-bit layout.
-int Channel(const QImage& image, int x, int y, int channel) { return image.constScanLine(y)[x * 3 + channel]; }
+int Channel(const QImage& image, int x, int y, int channel) {
+    return image.constScanLine(y)[x * 3 + channel];
+}
 
 class BlurFunctionsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { TestApplication(); }
 };
 
@@ -62,8 +65,8 @@ TEST_P(KernelHalfWidthTest, TailsWorthHalfALevelAreDropped) {
 
 INSTANTIATE_TEST_SUITE_P(Radii, KernelHalfWidthTest,
                          testing::Values(HalfWidthCase{0.3, 1}, HalfWidthCase{1.0, 2}, HalfWidthCase{2.0, 5},
-                                         HalfWidthCase{3.0, 8}, HalfWidthCase{8.0, 24}, HalfWidthCase{16.0, 46},
-                                         HalfWidthCase{1000.0, 49}));
+                                         HalfWidthCase{3.0, 8}, HalfWidthCase{8.0, 24},
+                                         HalfWidthCase{16.0, 46}, HalfWidthCase{1000.0, 49}));
 
 TEST_F(BlurFunctionsTest, RadiusThatIsNotPositiveLeavesThePictureAlone) {
     QImage image = Filled(5, 5, Qt::black);
@@ -106,17 +109,20 @@ TEST_F(BlurFunctionsTest, SingleWhitePixelSpreadsAsAGaussian) {
 TEST_F(BlurFunctionsTest, StepEdgeBecomesASymmetricMonotoneRamp) {
     constexpr int Width = 64, Height = 9, Edge = 32;
     QImage image = Filled(Width, Height, Qt::black);
-    for (int y = 0; y < Height; ++y) std::memset(image.scanLine(y) + Edge * 3, 255, (Width - Edge) * 3);
+    for (int y = 0; y < Height; ++y)
+        std::memset(image.scanLine(y) + Edge * 3, 255, (Width - Edge) * 3);
     GaussianBlur(image, 4.0);
 
     for (int y = 0; y < Height; ++y) {
         EXPECT_EQ(Channel(image, 0, y, 0), 0);
         EXPECT_EQ(Channel(image, Width - 1, y, 0), 255);
-        for (int x = 1; x < Width; ++x) EXPECT_GE(Channel(image, x, y, 1), Channel(image, x - 1, y, 1)) << x;
+        for (int x = 1; x < Width; ++x)
+            EXPECT_GE(Channel(image, x, y, 1), Channel(image, x - 1, y, 1)) << x;
         // Mirrored around the edge the ramp adds up to white, up to truncation.
         for (int k = 0; k < Edge; ++k)
             EXPECT_NEAR(Channel(image, Edge - 1 - k, y, 2) + Channel(image, Edge + k, y, 2), 255, 1) << k;
-        for (int x = 0; x < Width; ++x) EXPECT_EQ(Channel(image, x, y, 0), Channel(image, x, 0, 0));
+        for (int x = 0; x < Width; ++x)
+            EXPECT_EQ(Channel(image, x, y, 0), Channel(image, x, 0, 0));
     }
     EXPECT_GT(Channel(image, Edge - 3, 0, 0), 0);
     EXPECT_LT(Channel(image, Edge + 2, 0, 0), 255);
@@ -134,8 +140,9 @@ TEST_F(BlurFunctionsTest, UniformPicturesKeepTheirExactValueAtAnyRadius) {
 }
 
 TEST_F(BlurFunctionsTest, OnlyTwentyFourBitPicturesAreBlurred) {
-    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
-                                  QImage::Format_Grayscale8, QImage::Format_BGR888, QImage::Format_RGB16}) {
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+          QImage::Format_Grayscale8, QImage::Format_BGR888, QImage::Format_RGB16}) {
         QImage image = Filled(4, 4, Qt::white, format);
         try {
             GaussianBlur(image, 2.0);
@@ -184,7 +191,8 @@ TEST_F(BlurFunctionsTest, FastBlurKeepsAUniformPictureUniform) {
 
 TEST_F(BlurFunctionsTest, FastBlurSoftensAnEdge) {
     QImage image = Filled(200, 40, Qt::black);
-    for (int y = 0; y < 40; ++y) std::memset(image.scanLine(y) + 100 * 3, 255, 100 * 3);
+    for (int y = 0; y < 40; ++y)
+        std::memset(image.scanLine(y) + 100 * 3, 255, 100 * 3);
     FastBlur(image, 8, FXBlurReduction::Plain, 3.0);
     int ramp = 0;
     for (int x = 0; x < 200; ++x) {
@@ -216,10 +224,12 @@ TEST_F(BlurFunctionsTest, MirroredEdgesLeaveNoDarkFringeWhenEnlarging) {
     for (QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888}) {
         QImage target = Filled(60, 45, Qt::black, format);
         QPainter painter(&target);
-        DrawBitmap(painter, QRectF(target.rect()), small, FXBitmapEdges::Mirrored, FXBitmapQuality::Bilinear, 255);
+        DrawBitmap(painter, QRectF(target.rect()), small, FXBitmapEdges::Mirrored, FXBitmapQuality::Bilinear,
+                   255);
         painter.end();
         for (int y = 0; y < target.height(); ++y)
-            for (int x = 0; x < target.width(); ++x) ASSERT_EQ(target.pixelColor(x, y), colour) << x << "," << y;
+            for (int x = 0; x < target.width(); ++x)
+                ASSERT_EQ(target.pixelColor(x, y), colour) << x << "," << y;
     }
 }
 
@@ -231,7 +241,8 @@ TEST_F(BlurFunctionsTest, MirroredEdgesKeepEachCornerColour) {
     corners.setPixelColor(1, 1, QColor(255, 255, 255));
     QImage target = Filled(40, 40, Qt::black, QImage::Format_RGB32);
     QPainter painter(&target);
-    DrawBitmap(painter, QRectF(target.rect()), corners, FXBitmapEdges::Mirrored, FXBitmapQuality::Bilinear, 255);
+    DrawBitmap(painter, QRectF(target.rect()), corners, FXBitmapEdges::Mirrored, FXBitmapQuality::Bilinear,
+               255);
     painter.end();
     EXPECT_EQ(target.pixelColor(0, 0), QColor(255, 0, 0));
     EXPECT_EQ(target.pixelColor(39, 0), QColor(0, 255, 0));
@@ -269,13 +280,15 @@ TEST_F(BlurFunctionsTest, EmptyPicturesAndRectanglesDrawNothing) {
 TEST_F(BlurFunctionsTest, HighQualityReductionAveragesEverySourcePixel) {
     QImage checker(100, 100, QImage::Format_RGB888);
     for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x) checker.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
+        for (int x = 0; x < 100; ++x)
+            checker.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
     QImage target = Filled(10, 10, Qt::red, QImage::Format_RGB32);
     QPainter painter(&target);
     DrawBitmap(painter, QRectF(target.rect()), checker, FXBitmapEdges::Mirrored, FXBitmapQuality::High, 255);
     painter.end();
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) EXPECT_NEAR(target.pixelColor(x, y).green(), 127, 8) << x << "," << y;
+        for (int x = 0; x < 10; ++x)
+            EXPECT_NEAR(target.pixelColor(x, y).green(), 127, 8) << x << "," << y;
 }
 
 } // namespace
