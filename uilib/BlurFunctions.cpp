@@ -180,7 +180,8 @@ void DrawBitmap(QPainter& target, const QRectF& rect, const QImage& bitmap, FXBi
 
     QImage source = bitmap;
     // Bilinear sampling alone skips most pixels of a picture drawn much smaller.
-    const QRectF device = target.transform().mapRect(rect);
+    // The size that counts is in device pixels, which a high-density screen doubles.
+    const QRectF device = target.deviceTransform().mapRect(rect);
     const QSize deviceSize(std::max(1, qRound(device.width())), std::max(1, qRound(device.height())));
     if (quality == FXBitmapQuality::High &&
         (deviceSize.width() < source.width() || deviceSize.height() < source.height()))

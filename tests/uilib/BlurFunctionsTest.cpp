@@ -291,4 +291,21 @@ TEST_F(BlurFunctionsTest, HighQualityReductionAveragesEverySourcePixel) {
             EXPECT_NEAR(target.pixelColor(x, y).green(), 127, 8) << x << "," << y;
 }
 
+TEST_F(BlurFunctionsTest, HighQualityReductionCountsDevicePixels) {
+    // Drawn at 10 x 10 logical pixels on a target of twice the density, each of the
+    // 20 x 20 device pixels averages a 2 x 2 block: columns of black and white
+    // pairs stay apart instead of turning grey.
+    QImage stripes(40, 40, QImage::Format_RGB888);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            stripes.setPixelColor(x, y, (x / 2) % 2 ? Qt::white : Qt::black);
+    QImage target = Filled(20, 20, Qt::red, QImage::Format_RGB32);
+    target.setDevicePixelRatio(2.0);
+    QPainter painter(&target);
+    DrawBitmap(painter, QRectF(0, 0, 10, 10), stripes, FXBitmapEdges::Plain, FXBitmapQuality::High, 255);
+    painter.end();
+    for (int x = 0; x < 20; ++x)
+        EXPECT_NEAR(target.pixelColor(x, 10).green(), x % 2 ? 255 : 0, 8) << x;
+}
+
 } // namespace
