@@ -55,8 +55,15 @@ QList<QRect> ApplicationMonitors() {
 
 // Only X11 lets any client read the screen; Wayland compositors hand it out
 // through an interactive portal dialog, and the offscreen platform has none.
+// Under XWayland the root window holds no picture of the desktop, only black.
+bool ScreenCanBeGrabbed() {
+    if (qGuiApp == nullptr || QGuiApplication::platformName() != QStringLiteral("xcb")) return false;
+    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariable("XDG_SESSION_TYPE") != QStringLiteral("wayland");
+}
+
 QImage GrabApplicationScreens(const QRect& desktop) {
-    if (qGuiApp == nullptr || QGuiApplication::platformName() != QStringLiteral("xcb")) return {};
+    if (!ScreenCanBeGrabbed()) return {};
     QImage result(desktop.size(), CaptureFormat);
     result.fill(DesktopCaptureCache::FallbackColor);
     QPainter painter(&result);
