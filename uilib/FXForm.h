@@ -5,6 +5,7 @@
 // its child controls. Through it the theme manager reaches every control of
 // the window.
 #include "FXControl.h"
+#include "FXFormReading.h"
 #include "TitleBarColors.h"
 
 #include <QEvent>
@@ -82,6 +83,16 @@ public:
     TIntAni* SmokeAnimation() const { return FSmokeAnimation.get(); }
     // Whether the theme fade is running.
     bool ThemeAnimationRunning() const { return FThemeAnimations > 0; }
+
+    // Applies a window layout made with the designer: the library's setters
+    // store the designed values as they stand while it is read.
+    template <class Design> void LoadDesign(Design& design) {
+        {
+            FXFormReading reading;
+            design.setupUi(this);
+        }
+        UpdateTheme(true);
+    }
 
     bool IsContainer() override { return true; }
     void UpdateTheme(bool UpdateChildren) override;

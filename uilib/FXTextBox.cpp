@@ -136,7 +136,8 @@ QSize FXTextBox::AutoSizeFor() const {
 QSize FXTextBox::sizeHint() const { return FAutoSize ? AutoSizeFor() : QSize(180, 30); }
 
 void FXTextBox::ApplyAutoSize() {
-    if (!FAutoSize || FSizing) return;
+    // While a layout is read the designed geometry stands, whichever setter runs first.
+    if (!FAutoSize || FSizing || FXFormReading::Active()) return;
     // Inside a layout the layout owns the geometry: it asks sizeHint instead.
     if (parentWidget() != nullptr && parentWidget()->layout() != nullptr &&
         parentWidget()->layout()->indexOf(this) >= 0) {
