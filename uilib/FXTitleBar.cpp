@@ -2,7 +2,9 @@
 
 #include "FXForm.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QPainter>
 #include <QWindow>
 
@@ -105,24 +107,36 @@ void FXTitleBar::resizeEvent(QResizeEvent* event) {
 }
 
 void FXTitleBar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    if (window()->isFullScreen()) return;
-    if (StartSystemMove(window())) return;
-    FDragging = true;
-    FDragOffset = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
+    if (event->button() != Qt::LeftButton || window()->isFullScreen()) return QWidget::mousePressEvent(event);
+    FPressPos = event->globalPosition().toPoint();
 }
 
 void FXTitleBar::mouseMoveEvent(QMouseEvent* event) {
-    if (!FDragging) return QWidget::mouseMoveEvent(event);
-    window()->move(event->globalPosition().toPoint() - FDragOffset);
+    const QPoint position = event->globalPosition().toPoint();
+    if (FDragging) {
+        window()->move(position - FDragOffset);
+        return;
+    }
+    if (!FPressPos || !(event->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(event);
+    if ((position - *FPressPos).manhattanLength() < QGuiApplication::styleHints()->startDragDistance()) return;
+    const QPoint pressed = *FPressPos;
+    FPressPos.reset();
+    // The way travelled before the move began is not lost.
+    window()->move(window()->pos() + position - pressed);
+    if (StartSystemMove(window())) return;
+    // The window system cannot move the window: it follows the pointer by hand.
+    FDragging = true;
+    FDragOffset = position - window()->frameGeometry().topLeft();
 }
 
 void FXTitleBar::mouseReleaseEvent(QMouseEvent* event) {
     FDragging = false;
+    FPressPos.reset();
     QWidget::mouseReleaseEvent(event);
 }
 
 void FXTitleBar::mouseDoubleClickEvent(QMouseEvent* event) {
+    FPressPos.reset();
     if (event->button() != Qt::LeftButton || !FMaximise->isVisible()) return;
     FMaximise->click();
 }

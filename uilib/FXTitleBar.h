@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+#include <optional>
+
 class FXTitleBarButton;
 
 class FXTitleBar : public QWidget {
@@ -52,6 +54,10 @@ private:
     // system cannot move it itself.
     QPoint FDragOffset;
     bool FDragging = false;
+    // Where the left button went down. The move starts only once the pointer
+    // travels: the window system takes the pointer for a move, and a click
+    // or double-click must still reach the title bar.
+    std::optional<QPoint> FPressPos;
 };
 
 enum class FXTitleBarButtonKind : std::uint8_t { Minimise, Maximise, Restore, Close };

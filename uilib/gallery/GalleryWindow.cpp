@@ -66,7 +66,12 @@ GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     connect(this, &FXForm::OnThemeChange, this, [this] { QTimer::singleShot(0, this, &GalleryWindow::RefreshPreviews); });
 }
 
-void GalleryWindow::RefreshPreviews() { FSmokeShot->setPicture(FSmokePreview->grab()); }
+void GalleryWindow::RefreshPreviews() {
+    // Shown only while photographed: a visible preview would keep the program open.
+    FSmokePreview->show();
+    FSmokeShot->setPicture(FSmokePreview->grab());
+    FSmokePreview->hide();
+}
 
 QWidget* GalleryWindow::AddSection(const QString& title, int row, int column, int columnSpan) {
     auto* section = new FXPanel(this);
@@ -258,6 +263,7 @@ void GalleryWindow::BuildTooltipsAndSmoke() {
     auto* previewLayout = new QVBoxLayout(FSmokePreview.get());
     previewLayout->addWidget(Label(tr("Content beneath the overlay"), FSmokePreview.get()));
     FSmokePreview->setAttribute(Qt::WA_DontShowOnScreen);
+    FSmokePreview->setAttribute(Qt::WA_QuitOnClose, false);
     FSmokePreview->show();
     FSmokePreview->setSmokeEffect(true);
     FSmokeShot = new CImage(section);
