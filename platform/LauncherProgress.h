@@ -4,5 +4,5 @@
 // Does nothing without a session bus.
 #include <QString>
 
-// `desktopFile` names the program's .desktop file ("formshift.desktop").
+// `desktopFile` names the program's .desktop file ("com.brenvale.Formshift.desktop").
 void SetLauncherProgress(const QString& desktopFile, int percent, bool visible);

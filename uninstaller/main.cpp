@@ -1,12 +1,14 @@
 #include "TUninstallerApp.h"
 
 #include "CommandParams.h"
+#include "ProgramVersion.h"
 #include "ShellHelpers.h"
 #include "WindowsEnvironment.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    if (AnswerVersionRequest(argc, argv, "brenvale-uninstaller")) return 0;
     // A run over SSH or from a service has no display; the program then works
     // on Qt's offscreen platform and writes its messages instead of showing them.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

@@ -240,7 +240,7 @@ void TFormshift::ListChanged() {
 
 void TFormshift::ProgressChanged(int overall) {
     FUi->ProgressStat->setValue(overall);
-    SetLauncherProgress(QStringLiteral("formshift.desktop"), overall, true);
+    SetLauncherProgress(QStringLiteral("com.brenvale.Formshift.desktop"), overall, true);
 }
 
 void TFormshift::RunStarted() {
@@ -258,7 +258,7 @@ void TFormshift::RunFinished() {
     FUi->StopBt->hide();
     FUi->MenuTop->setEnabled(true);
     FUi->ProgressStat->hide();
-    SetLauncherProgress(QStringLiteral("formshift.desktop"), 0, false);
+    SetLauncherProgress(QStringLiteral("com.brenvale.Formshift.desktop"), 0, false);
 }
 
 QString TFormshift::ProvideExportPath() {

@@ -5,9 +5,11 @@
 #include "Instances.h"
 #include "MessageDisplay.h"
 #include "NotificationSound.h"
+#include "ProgramVersion.h"
 #include "SpecialFolders.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <exception>
 
@@ -34,9 +36,13 @@ bool HasSwitch(const QStringList& parameters, QLatin1String word) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (AnswerVersionRequest(argc, argv, "formshift")) return 0;
     const bool noDisplay = ChoosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Formshift"));
+    // Names the menu entry, so docks and Wayland compositors show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.brenvale.Formshift"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.brenvale.Formshift")));
     InitializeUILibrary();
     const QStringList parameters = app.arguments().mid(1);
     const bool secondInstance = HasOtherInstance();
