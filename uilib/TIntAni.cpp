@@ -53,10 +53,14 @@ void TIntAni::Start() {
     if (FStarted) return;
     FStarted = true;
     FRunning = true;
+    // The worker gets its own copy of everything it reads, taken here on the
+    // owner's thread: later changes of the properties never race with it.
+    SelectFunction();
+    TRunSettings settings{FAniFunction, FDuration, FStartValue, FDeltaValue, FStep, FDelayStartTime};
     if (FFreeOnFinish)
-        std::thread(&TIntAni::Run, this).detach();
+        std::thread(&TIntAni::Run, this, std::move(settings), true).detach();
     else
-        FThread = std::thread(&TIntAni::Run, this);
+        FThread = std::jthread(&TIntAni::Run, this, std::move(settings), false);
 }
 
 void TIntAni::WaitFor() {
@@ -66,24 +70,24 @@ void TIntAni::WaitFor() {
     FThread.join();
 }
 
-void TIntAni::Run() {
-    Execute();
-    if (FFreeOnFinish) {
-        delete this;
+void TIntAni::Run(TRunSettings settings, bool freeOnFinish) {
+    Execute(settings);
+    if (freeOnFinish) {
+        // Freed on the main thread, after its last callback; this thread does not touch it again.
+        FXMainThread::Synchronize([this] { delete this; });
         return;
     }
     FRunning = false;
     FXMainThread::Wake();
 }
 
-void TIntAni::Execute() {
-    SelectFunction();
-    if (!FAniFunction) return;
-    const int duration = FDuration;
-    const int start = FStartValue;
-    const int delta = FDeltaValue;
-    const int steps = FStep;
-    SleepMilliseconds(FDelayStartTime);
+void TIntAni::Execute(const TRunSettings& settings) {
+    if (!settings.Function) return;
+    const int duration = settings.Duration;
+    const int start = settings.StartValue;
+    const int delta = settings.DeltaValue;
+    const int steps = settings.Steps;
+    SleepMilliseconds(settings.DelayStartTime);
 
     const auto sync = [this] {
         if (FOnSync) FOnSync(FCurrentValue);
@@ -94,7 +98,7 @@ void TIntAni::Execute() {
         // A rounded-up interval would carry the last step past the end.
         const double percent = duration > 0 ? std::min(interval * i / duration, 1.0) : 1.0;
         FPercent = percent;
-        const float eased = FAniFunction(float(percent));
+        const float eased = settings.Function(float(percent));
         FCurrentValue = SaturatedInt(start + std::nearbyint(double(eased) * delta));
         FXMainThread::Synchronize(sync);
         SleepMilliseconds(interval);

@@ -74,8 +74,17 @@ public:
     void WaitFor();
 
 private:
-    void Run();
-    void Execute();
+    // What one run reads, copied when it starts.
+    struct TRunSettings {
+        TAniFunction Function;
+        int Duration;
+        int StartValue;
+        int DeltaValue;
+        int Steps;
+        int DelayStartTime;
+    };
+    void Run(TRunSettings settings, bool freeOnFinish);
+    void Execute(const TRunSettings& settings);
     void SelectFunction();
 
     std::atomic<int> FCurrentValue = 0;
@@ -95,5 +104,5 @@ private:
     bool FStarted = false;
     std::atomic<bool> FRunning = false;
     std::atomic<bool> FTerminated = false;
-    std::thread FThread;
+    std::jthread FThread;
 };

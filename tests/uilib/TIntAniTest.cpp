@@ -116,6 +116,21 @@ TEST_F(TIntAniTest, CurveChosenAfterCreationIsTheOneThatRuns) {
     EXPECT_EQ(record.Calls, (std::vector<int>{250, 1000, 1000, -1}));
 }
 
+TEST_F(TIntAniTest, ChangesAfterStartDoNotReachTheRunningAnimation) {
+    Recorder record;
+    TIntAni ani(false, K::akIn, F::afkLinear, 0, 1000, record.Sync(), record.Done());
+    ani.setStep(2);
+    ani.setDuration(4);
+    ani.setDelayStartTime(5);
+    ani.Start();
+    // The worker reads its own copy: neither the curve nor the values change under it.
+    ani.setAniFunctionKind(F::afkQuadratic);
+    ani.setDeltaValue(10);
+    ani.setStep(5);
+    ani.WaitFor();
+    EXPECT_EQ(record.Calls, (std::vector<int>{500, 1000, 1000, -1}));
+}
+
 TEST_F(TIntAniTest, UnknownFamilyFinishesWithoutAnyCallback) {
     Recorder record;
     TIntAni ani(false, K::akIn, TAniFunctionKind(12), 0, 10, record.Sync(), record.Done());
