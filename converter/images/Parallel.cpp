@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -21,12 +22,19 @@ void RunParts(int parts, const std::function<void(int part)>& work) {
             if (!failure) failure = std::current_exception();
         }
     };
-    std::vector<std::thread> threads;
-    threads.reserve(std::size_t(parts > 1 ? parts - 1 : 0));
-    for (int part = 1; part < parts; ++part)
-        threads.emplace_back(guarded, part);
-    if (parts > 0) guarded(0);
-    for (auto& thread : threads)
-        thread.join();
+    {
+        // Joining threads: whatever happens below, none is left running unjoined.
+        std::vector<std::jthread> threads;
+        threads.reserve(std::size_t(parts > 1 ? parts - 1 : 0));
+        for (int part = 1; part < parts; ++part) {
+            try {
+                threads.emplace_back(guarded, part);
+            } catch (const std::system_error&) {
+                // No thread to be had: the part is done here instead.
+                guarded(part);
+            }
+        }
+        if (parts > 0) guarded(0);
+    }
     if (failure) std::rethrow_exception(failure);
 }
