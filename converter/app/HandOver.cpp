@@ -2,6 +2,8 @@
 
 #include "TextLines.h"
 
+#include "FileReplacement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -31,12 +33,10 @@ bool WriteExclusive(const QString& path, const QByteArray& bytes, int& error) {
         error = errno;
         return false;
     }
-    QFile file;
-    const bool written = file.open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
-                         file.write(bytes) == bytes.size() && file.flush();
-    error = written ? 0 : EIO;
-    if (!written) QFile::remove(path);
-    return written;
+    error = WriteAllAndSync(handle, bytes);
+    if (close(handle) != 0 && error == 0) error = errno;
+    if (error != 0) QFile::remove(path);
+    return error == 0;
 }
 
 } // namespace
@@ -52,9 +52,13 @@ QString WriteHandOverList(const QString& handOverFolder, const QStringList& list
     staging.cdUp();
     QTemporaryFile temporary(staging.filePath(QStringLiteral(".handover-XXXXXX")));
     const QByteArray bytes = LinesText(list);
-    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush())
+    if (!temporary.open())
         Fail(QStringLiteral("Cannot write the hand-over list in %1: %2")
                  .arg(staging.path(), temporary.errorString()));
+    // Written past Qt's buffer and flushed to the disk, so a full disk shows here
+    // and not after the list was handed over.
+    if (const int error = WriteAllAndSync(int(temporary.handle()), bytes))
+        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2").arg(staging.path(), SystemError(error)));
     const QByteArray source = QFile::encodeName(temporary.fileName());
 
     // Every free number is tried once, starting at a random one.
