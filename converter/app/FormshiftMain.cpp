@@ -275,6 +275,15 @@ void TFormshift::CloseMainWindow() {
     QCoreApplication::quit();
 }
 
+void TFormshift::FileFailed(int item, const QString& reason) {
+    ++FFailedFiles;
+    // The window shows the row; a background run has nobody looking at it.
+    if (!FDriver.BackgroundMode) return;
+    const QString file = item < FJobs.Count() ? FJobs.FileList[item] : QString();
+    std::fputs(qPrintable(QStringLiteral("formshift: %1: %2\n").arg(file, reason)), stderr);
+    std::fflush(stderr);
+}
+
 void TFormshift::ClearAllClick() {
     if (FDriver.RunState() != RunStateKind::Idle) return;
     FJobs.Clear();

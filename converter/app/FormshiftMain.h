@@ -47,6 +47,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     ~TFormshift() override;
 
     TConversionDriver& Driver() { return FDriver; }
+    // Files of this session's runs that ended as "Error!" or "Format error".
+    int FailedFiles() const { return FFailedFiles; }
     TJobList& Jobs() { return FJobs; }
     const QString& DataFolder() const { return FDataFolder; }
     QString HandOverFolder() const { return FDataFolder + QStringLiteral("Send/"); }
@@ -115,6 +117,7 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     void RunFinished() override;
     QString ProvideExportPath() override;
     void CloseMainWindow() override;
+    void FileFailed(int item, const QString& reason) override;
 
     void BindControls();
     void ReadOptions();
@@ -146,6 +149,7 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     bool FChannelStarted = false;
     bool FSecondInstance = false;
     bool FMissingExportFolder = false;
+    int FFailedFiles = 0;
     bool FClosed = false;
     THistView* FHistView = nullptr;
     TTypes* FTypes = nullptr;

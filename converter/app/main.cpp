@@ -78,5 +78,7 @@ int main(int argc, char* argv[]) {
     if (!hidden) window.show();
     const int status = app.exec();
     WaitForCompletionSound(3000);
+    // A background run is a command-line tool: a file that failed fails the run.
+    if (status == 0 && window.Driver().BackgroundMode && window.FailedFiles() > 0) return 1;
     return status;
 }

@@ -44,17 +44,33 @@ class BackgroundRunTest : public testing::Test {
 };
 
 TEST_F(BackgroundRunTest, AnyFileToBase64AndBackWithNumberedClashes) {
-    const QByteArray data = Write("data.bin", 200000);
+    // Decoding stores the bytes under the target's extension, so they begin as a PNG file does.
+    const QByteArray data = QByteArray("\x89PNG\r\n\x1a\n", 8) + Write("data.png", 200000);
+    {
+        QFile file(Dir.filePath("data.png"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
     QDir().mkpath(Dir.filePath("out"));
     QDir().mkpath(Dir.filePath("back"));
-    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "data.bin", "data.bin"}),
+    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "data.png", "data.png"}),
               0);
     EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{"data.bin (1).b64", "data.bin.b64"}));
+              (QStringList{"data.png (1).b64", "data.png.b64"}));
 
-    ASSERT_EQ(Run({"/to", "bin", "/directory", "back", "/convertnow", "/background", "out/data.bin.b64"}), 0);
-    // "bin" is no format word: the target stays PNG, and decoding writes data.bin.png.
-    EXPECT_EQ(Read("back/data.bin.png"), data);
+    ASSERT_EQ(Run({"/to", "png", "/directory", "back", "/convertnow", "/background", "out/data.png.b64"}), 0);
+    EXPECT_EQ(Read("back/data.png"), data);
+}
+
+TEST_F(BackgroundRunTest, Base64OfAnotherFormatFailsWithItsReasonAndExitStatus1) {
+    Write("python.png", 100);
+    QDir().mkpath(Dir.filePath("out"));
+    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "python.png"}), 0);
+    QByteArray errors;
+    EXPECT_EQ(Run({"/to", "bmp", "/directory", "out", "/convertnow", "/background", "out/python.png.b64"}, &errors),
+              1);
+    EXPECT_TRUE(errors.contains("not to a BMP file")) << errors.toStdString();
+    EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"python.png.b64"});
 }
 
 TEST_F(BackgroundRunTest, NoExportFolderEndsWithAMessage) {

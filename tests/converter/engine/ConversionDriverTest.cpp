@@ -1,4 +1,5 @@
 #include "ConversionDriver.h"
+#include "Base64.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,6 +24,8 @@ struct RecordingView : TDriverView {
     }
     QString ProvideExportPath() override { return FolderToOffer; }
     void CloseMainWindow() override { ++Closed; }
+    std::vector<QString> Failures;
+    void FileFailed(int /*item*/, const QString& reason) override { Failures.push_back(reason); }
 };
 
 struct RecordingActions : TFinishingActions {
@@ -97,7 +100,8 @@ TEST_F(ConversionDriverTest, EmptyListRunsAndFinishesWithTheSound) {
 }
 
 TEST_F(ConversionDriverTest, Base64RoundTripAndNumberedClashes) {
-    QByteArray bytes;
+    // Begins as an MP3 file does, since it is decoded for the target MP3 below.
+    QByteArray bytes("ID3\x04\0\0\0\0\0\0", 10);
     for (int i = 0; i < 1000; ++i) bytes += char(i * 7);
     AddFile("song.mp3", bytes);
     AddFile("song.mp3", bytes); // the same file twice: the second output is numbered
@@ -118,6 +122,20 @@ TEST_F(ConversionDriverTest, Base64RoundTripAndNumberedClashes) {
     QFile back(In() + "/back/song.mp3");
     ASSERT_TRUE(back.open(QIODevice::ReadOnly));
     EXPECT_EQ(back.readAll(), bytes);
+}
+
+TEST_F(ConversionDriverTest, Base64ThatDecodesToAnotherFormatOrToNothingIsAnErrorAndWritesNothing) {
+    AddFile("python.png.b64", Base64Encode(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+    AddFile("empty.b64", "");
+    Driver.SourceFormat = FormatTag::BASE64;
+    Driver.TargetFormat = FormatTag::BMP;
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Error}));
+    EXPECT_EQ(OutputFiles(), QStringList{});
+    ASSERT_EQ(View.Failures.size(), 2u);
+    EXPECT_TRUE(View.Failures[0].contains("a PNG file, not to a BMP file")) << View.Failures[0].toStdString();
+    EXPECT_TRUE(View.Failures[1].contains("decodes to nothing")) << View.Failures[1].toStdString();
 }
 
 TEST_F(ConversionDriverTest, FormatCheckSkipsFilesOfAnotherExtensionUnlessIgnored) {
