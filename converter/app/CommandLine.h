@@ -14,7 +14,14 @@ struct TCommandLine {
     FormatTag From = FormatTag::Unknown; // the last "from" value, Unknown when none or unrecognised
     FormatTag To = FormatTag::Unknown;
     QStringList Files; // parameters that name existing files, made absolute
+    // Why the command line cannot be acted on (a format word that names no
+    // format), with the valid words; empty when it can.
+    QString UsageError;
 };
+
+// The format a "from" or "to" value names: the catalogue's words, any letter case,
+// and "img-base" for IMG-BASE; Unknown for anything else.
+FormatTag FormatFromCommandWord(const QString& word);
 
 TCommandLine ParseCommandLine(const QStringList& parameters);
 

@@ -607,6 +607,11 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     FSecondInstance = secondInstance;
     const TCommandLine line = ParseCommandLine(parameters);
     if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
+    // Converting to a format the user did not ask for would be worse than nothing.
+    if (!line.UsageError.isEmpty()) {
+        ShowErrorMessage(this, line.UsageError);
+        return StartOutcome::UsageError;
+    }
     if (line.Background) FDriver.BackgroundMode = true;
     for (const QString& folder : line.Directories)
         SelectPath(folder, false);

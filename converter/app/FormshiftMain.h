@@ -39,7 +39,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     enum class StartOutcome {
         Run,           // the window goes on
         HandedOver,    // a second copy passed its files to the first one and ends now
-        NoExportFolder // an unattended run has no folder to write to
+        NoExportFolder, // an unattended run has no folder to write to
+        UsageError      // the command line cannot be acted on; its reason was shown
     };
 
     // Builds the window and loads the settings; `dataFolder` ends in "/".

@@ -61,6 +61,8 @@ int main(int argc, char* argv[]) {
             std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n",
                        stderr);
             return 2;
+        case TFormshift::StartOutcome::UsageError:
+            return 2;
         case TFormshift::StartOutcome::Run:
             break;
         }

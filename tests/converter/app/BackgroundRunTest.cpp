@@ -73,6 +73,16 @@ TEST_F(BackgroundRunTest, Base64OfAnotherFormatFailsWithItsReasonAndExitStatus1)
     EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"python.png.b64"});
 }
 
+TEST_F(BackgroundRunTest, AFormatWordThatNamesNoFormatIsAUsageError) {
+    Write("a.bin", 10);
+    QDir().mkpath(Dir.filePath("out"));
+    QByteArray errors;
+    EXPECT_EQ(Run({"/to", "foo", "/directory", "out", "/convertnow", "/background", "a.bin"}, &errors), 2);
+    EXPECT_TRUE(errors.contains("\"foo\"")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("img-base")) << errors.toStdString();
+    EXPECT_TRUE(QDir(Dir.filePath("out")).isEmpty());
+}
+
 TEST_F(BackgroundRunTest, NoExportFolderEndsWithAMessage) {
     Write("a.bin", 10);
     QByteArray errors;
