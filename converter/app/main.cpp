@@ -71,6 +71,10 @@ int main(int argc, char* argv[]) {
     window.StartInstanceChannel();
 
     const bool hidden = window.Driver().BackgroundMode && HasSwitch(parameters, QLatin1String("convertnow"));
+    // On a platform without a screen the help went to standard output; a window
+    // nobody can see or close would keep the command from ever returning.
+    const bool noScreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (!hidden && noScreen && HasSwitch(parameters, QLatin1String("help"))) return 0;
     if (!hidden && noDisplay) {
         // A window nobody can see would wait for ever.
         if (!HasSwitch(parameters, QLatin1String("help")))

@@ -9,18 +9,25 @@ namespace {
 
 class BackgroundRunTest : public testing::Test {
   protected:
-    int Run(const QStringList& arguments, QByteArray* errors = nullptr) {
+    int Run(const QStringList& arguments, QByteArray* errors = nullptr, QByteArray* output = nullptr,
+            const QString& platform = QString()) {
         QProcess formshift;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_DATA_HOME", Dir.filePath("xdg"));
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
         environment.remove("QT_QPA_PLATFORM");
+        if (!platform.isEmpty()) environment.insert("QT_QPA_PLATFORM", platform);
         formshift.setProcessEnvironment(environment);
         formshift.setWorkingDirectory(Dir.path());
         formshift.start(BRENVALE_BINARY_DIR "/bin/formshift", arguments);
-        EXPECT_TRUE(formshift.waitForFinished(30000));
+        if (!formshift.waitForFinished(30000)) {
+            formshift.kill();
+            formshift.waitForFinished();
+            ADD_FAILURE() << "formshift did not end";
+        }
         if (errors) *errors = formshift.readAllStandardError();
+        if (output) *output = formshift.readAllStandardOutput();
         return formshift.exitCode();
     }
 
@@ -81,6 +88,22 @@ TEST_F(BackgroundRunTest, AFormatWordThatNamesNoFormatIsAUsageError) {
     EXPECT_TRUE(errors.contains("\"foo\"")) << errors.toStdString();
     EXPECT_TRUE(errors.contains("img-base")) << errors.toStdString();
     EXPECT_TRUE(QDir(Dir.filePath("out")).isEmpty());
+}
+
+TEST_F(BackgroundRunTest, HelpOnAPlatformWithoutAScreenPrintsAndEnds) {
+    for (const QString platform : {"", "offscreen"}) {
+        QByteArray output;
+        EXPECT_EQ(Run({"/help"}, nullptr, &output, platform), 0) << platform.toStdString();
+        EXPECT_TRUE(output.contains("Parameters you can use")) << platform.toStdString();
+    }
+}
+
+TEST_F(BackgroundRunTest, ABackgroundRunWritesNoBellToStandardError) {
+    Write("a.bin", 10);
+    QDir().mkpath(Dir.filePath("out"));
+    QByteArray errors;
+    ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "a.bin"}, &errors), 0);
+    EXPECT_FALSE(errors.contains('\a')) << errors.toStdString();
 }
 
 TEST_F(BackgroundRunTest, NoExportFolderEndsWithAMessage) {
