@@ -30,6 +30,7 @@ bool RunTool(const QString& program, const QStringList& arguments, const QString
     options.Arguments = arguments;
     options.Output = ChildProcessOptions::Stream::Discard;
     options.Errors = ChildProcessOptions::Stream::Discard;
+    options.ChildLifetime = ChildProcessOptions::Lifetime::EndsWithThisProcess;
     const ChildProcessResult result = RunChildProcess(options);
     if (result.Started && result.ExitCode == 0 && IsCompleteToolOutput(output)) return true;
     QFile::remove(output);
