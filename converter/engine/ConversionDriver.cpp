@@ -65,6 +65,8 @@ void TConversionDriver::StartConvert() {
         if (chosen.isEmpty() || !QFileInfo(chosen).isDir()) return;
         ExportPath = chosen;
     }
+    // A run killed in this folder earlier could not remove its half-written files.
+    StagedOutput::RemoveStaleFiles(ExportPath);
     Converters.InitiateLibraries();
     FRunState = RunStateKind::Converting;
     ++FRunNumber;

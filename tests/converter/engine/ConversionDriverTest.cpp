@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 struct RecordingView : TDriverView {
@@ -136,6 +139,18 @@ TEST_F(ConversionDriverTest, Base64ThatDecodesToAnotherFormatOrToNothingIsAnErro
     ASSERT_EQ(View.Failures.size(), 2u);
     EXPECT_TRUE(View.Failures[0].contains("a PNG file, not to a BMP file")) << View.Failures[0].toStdString();
     EXPECT_TRUE(View.Failures[1].contains("decodes to nothing")) << View.Failures[1].toStdString();
+}
+
+TEST_F(ConversionDriverTest, ARunRemovesWhatAKilledRunLeftInItsFolder) {
+    const pid_t killed = fork();
+    if (killed == 0) _exit(0);
+    waitpid(killed, nullptr, 0);
+    const QString stale = Out() + "/.formshift-" + QString::number(killed) + "-k1.part.b64";
+    QFile(stale).open(QIODevice::WriteOnly);
+    AddFile("a.bin");
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(OutputFiles(), QStringList{"a.bin.b64"});
 }
 
 TEST_F(ConversionDriverTest, FormatCheckSkipsFilesOfAnotherExtensionUnlessIgnored) {
