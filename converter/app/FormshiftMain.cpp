@@ -657,12 +657,12 @@ void TFormshift::FetchFilesTimer() {
         if (QFileInfo(folder).isDir() && !QFileInfo(folder).isReadable())
             throw std::runtime_error(QStringLiteral("Cannot list %1").arg(folder).toStdString());
         for (const QString& file : HandOverFiles(folder)) {
-            const QStringList lines = LoadLines(file);
+            const QStringList paths = ReadHandOverList(file);
             // Removed before its files are listed, so a file that cannot be removed
             // is not listed twice by the next fetch.
             if (!QFile::remove(file))
                 throw std::runtime_error(QStringLiteral("Cannot delete %1").arg(file).toStdString());
-            AddFiles(lines);
+            AddFiles(paths);
         }
     } catch (const std::exception& error) {
         ReportError(QString::fromStdString(error.what()));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,7 +40,28 @@ bool WriteExclusive(const QString& path, const QByteArray& bytes, int& error) {
     return error == 0;
 }
 
+const QString AddressPrefix = QStringLiteral("file:");
+
+bool NeedsAddress(const QString& path) {
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')) || path.startsWith(AddressPrefix);
+}
+
+QString HandOverLine(const QString& path) {
+    return NeedsAddress(path) ? QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) : path;
+}
+
+QString PathOfLine(const QString& line) {
+    return line.startsWith(AddressPrefix) ? QUrl::fromEncoded(line.toLatin1()).toLocalFile() : line;
+}
+
 } // namespace
+
+QStringList ReadHandOverList(const QString& handOverFile) {
+    QStringList paths;
+    for (const QString& line : LoadLines(handOverFile))
+        paths << PathOfLine(line);
+    return paths;
+}
 
 QString WriteHandOverList(const QString& handOverFolder, const QStringList& list) {
     QDir folder(handOverFolder);
@@ -51,7 +73,10 @@ QString WriteHandOverList(const QString& handOverFolder, const QStringList& list
     QDir staging(folder);
     staging.cdUp();
     QTemporaryFile temporary(staging.filePath(QStringLiteral(".handover-XXXXXX")));
-    const QByteArray bytes = LinesText(list);
+    QStringList lines;
+    for (const QString& path : list)
+        lines << HandOverLine(path);
+    const QByteArray bytes = LinesText(lines);
     if (!temporary.open())
         Fail(QStringLiteral("Cannot write the hand-over list in %1: %2")
                  .arg(staging.path(), temporary.errorString()));
