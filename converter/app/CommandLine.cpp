@@ -30,6 +30,11 @@ FormatTag TakeFormat(const QStringList& parameters, qsizetype i, bool sourceSide
 
 } // namespace
 
+bool IsUnnamablePath(const QString& path) {
+    // Undecodable bytes become U+FFFD; a name really holding that character is a file.
+    return path.contains(QChar::ReplacementCharacter) && !QFileInfo(path).isFile();
+}
+
 FormatTag FormatFromCommandWord(const QString& word) {
     if (word.compare(QLatin1String(ImgBaseWord), Qt::CaseInsensitive) == 0) return FormatTag::IMGBASE;
     return FormatFromExtension(word);
@@ -50,6 +55,7 @@ TCommandLine ParseCommandLine(const QStringList& parameters) {
         // The value after a switch is examined again as a parameter of its own.
         const QFileInfo file(p);
         if (!p.isEmpty() && file.isFile()) line.Files << file.absoluteFilePath();
+        else if (IsUnnamablePath(p)) line.UnnamableFiles << p;
     }
     return line;
 }

@@ -616,7 +616,7 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     for (const QString& folder : line.Directories)
         SelectPath(folder, false);
 
-    AddFiles(line.Files);
+    AddFiles(line.Files + line.UnnamableFiles);
     FDriver.PrepareList();
     if (secondInstance) return HandOver(line.Files);
 
@@ -679,9 +679,17 @@ void TFormshift::AddFile(const QString& path) {
 }
 
 void TFormshift::AddFiles(const QStringList& list) {
-    for (const QString& path : list)
+    QStringList unnamable;
+    for (const QString& path : list) {
+        if (IsUnnamablePath(path)) unnamable << path;
         AddFile(path);
+    }
     if (!list.isEmpty()) FUi->DropZonePanel->lower();
+    if (unnamable.isEmpty()) return;
+    FFailedFiles += int(unnamable.size());
+    ReportError(QStringLiteral("These files cannot be converted, as their names are not UTF-8 text; "
+                               "rename them to convert them:\n") +
+                unnamable.join(QLatin1Char('\n')));
 }
 
 void TFormshift::GuessSourceFormat() {

@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 class BackgroundRunTest : public testing::Test {
@@ -104,6 +107,36 @@ TEST_F(BackgroundRunTest, ABackgroundRunWritesNoBellToStandardError) {
     QByteArray errors;
     ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "a.bin"}, &errors), 0);
     EXPECT_FALSE(errors.contains('\a')) << errors.toStdString();
+}
+
+TEST_F(BackgroundRunTest, ANameThatIsNoUtf8TextEndsWithAReasonAndFailsTheRun) {
+    const QByteArray name("bad\xFF.bin");
+    {
+        const int fd = ::open((QFile::encodeName(Dir.path()) + "/" + name).constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "data", 4), 4);
+        ::close(fd);
+    }
+    Write("good.bin", 10);
+    QDir().mkpath(Dir.filePath("out"));
+    // Raw bytes cannot travel in a QString argument, so a shell passes the name.
+    QProcess formshift;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", Dir.filePath("xdg"));
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    formshift.setProcessEnvironment(environment);
+    formshift.setWorkingDirectory(Dir.path());
+    formshift.start("/bin/sh", {"-c",
+                                "exec \"$0\" /to b64 /directory out /convertnow /background good.bin "
+                                "\"$(printf 'bad\\377.bin')\"",
+                                BRENVALE_BINARY_DIR "/bin/formshift"});
+    ASSERT_TRUE(formshift.waitForFinished(30000));
+    const QByteArray errors = formshift.readAllStandardError();
+    EXPECT_EQ(formshift.exitCode(), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("not UTF-8")) << errors.toStdString();
+    EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"good.bin.b64"});
 }
 
 TEST_F(BackgroundRunTest, NoExportFolderEndsWithAMessage) {
