@@ -249,8 +249,8 @@ class DecodedTargetCheck {
         if (FTarget == FormatTag::Unknown || MatchesFormatSignature(FHead, FTarget)) return;
         const FormatTag found = DetectFormatSignature(FHead);
         const QString what = found == FormatTag::Unknown ? QStringLiteral("data of another kind")
-                                                          : QStringLiteral("a %1 file").arg(FormatName(found));
-        throw ConversionError(QStringLiteral("%1 decodes to %2, not to a %3 file; choose the matching target format")
+                                                          : QStringLiteral("%1 data").arg(FormatName(found));
+        throw ConversionError(QStringLiteral("%1 decodes to %2, not %3 data; choose the matching target format")
                                   .arg(FSource, what, FormatName(FTarget))
                                   .toStdString());
     }

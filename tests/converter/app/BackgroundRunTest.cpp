@@ -79,7 +79,7 @@ TEST_F(BackgroundRunTest, Base64OfAnotherFormatFailsWithItsReasonAndExitStatus1)
     QByteArray errors;
     EXPECT_EQ(Run({"/to", "bmp", "/directory", "out", "/convertnow", "/background", "out/python.png.b64"}, &errors),
               1);
-    EXPECT_TRUE(errors.contains("not to a BMP file")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("not BMP data")) << errors.toStdString();
     EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"python.png.b64"});
 }
 

@@ -137,7 +137,7 @@ TEST_F(ConversionDriverTest, Base64ThatDecodesToAnotherFormatOrToNothingIsAnErro
     EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Error}));
     EXPECT_EQ(OutputFiles(), QStringList{});
     ASSERT_EQ(View.Failures.size(), 2u);
-    EXPECT_TRUE(View.Failures[0].contains("a PNG file, not to a BMP file")) << View.Failures[0].toStdString();
+    EXPECT_TRUE(View.Failures[0].contains("PNG data, not BMP data")) << View.Failures[0].toStdString();
     EXPECT_TRUE(View.Failures[1].contains("decodes to nothing")) << View.Failures[1].toStdString();
 }
 
