@@ -2,7 +2,7 @@
 
 #include "ConversionJob.h"
 #include "OutputPath.h"
-#include "ProcessTable.h"
+#include "ProcessSignal.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +75,7 @@ int StagedOutput::RemoveStaleFiles(const QString& folder) {
         const quint32 owner = match.captured(1).toUInt();
         // A process that still runs may be writing it, even one that merely
         // reuses a dead owner's id; those wait for a later run.
-        if (owner == quint32(::getpid()) || ReadProcess(owner).Pid != 0) continue;
+        if (owner == quint32(::getpid()) || ProcessExists(owner)) continue;
         const QString path = dir.filePath(name);
         if (IsOwnRegularFile(path) && ::unlink(QFile::encodeName(path).constData()) == 0) ++removed;
     }
