@@ -153,6 +153,26 @@ TEST_F(ConversionDriverTest, ARunRemovesWhatAKilledRunLeftInItsFolder) {
     EXPECT_EQ(OutputFiles(), QStringList{"a.bin.b64"});
 }
 
+class LongNameTest : public ConversionDriverTest, public testing::WithParamInterface<int> {};
+
+// Every name the file system allows converts, or fails with a reason when the
+// output's name would be longer than the file system allows.
+TEST_P(LongNameTest, ConvertsOrSaysTheNameIsTooLong) {
+    const QString name = QString(GetParam() - 4, QLatin1Char('n')) + ".bin";
+    AddFile(name);
+    Driver.ConvertAll();
+    RunToEnd();
+    const bool fits = GetParam() + 4 <= 255; // the output adds ".b64"
+    EXPECT_EQ(Jobs.ItemStatus[0], fits ? TModifyProgress::Finalised : TModifyProgress::Error);
+    EXPECT_EQ(OutputFiles(), fits ? QStringList{name + ".b64"} : QStringList{});
+    if (!fits) {
+        ASSERT_EQ(View.Failures.size(), 1u);
+        EXPECT_TRUE(View.Failures[0].contains("too long")) << View.Failures[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, LongNameTest, testing::Values(240, 245, 250, 251, 252, 254));
+
 TEST_F(ConversionDriverTest, FormatCheckSkipsFilesOfAnotherExtensionUnlessIgnored) {
     AddFile("a.png");
     AddFile("b.jpg");
