@@ -2,12 +2,14 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +66,64 @@ bool DrainAvailable(int fd, QByteArray& into) {
     }
 }
 
+// The signals a child gets back at their usual dispositions.
+constexpr int DefaultSignals[] = {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD};
+
+struct TSpawnRequest {
+    QByteArray Path; // the program as found, since the child may only call execve
+    std::vector<char*> Argv;
+    int Output = -1; // descriptor for standard output, -1: inherit
+    int Errors = -1;
+    QByteArray Directory;
+};
+
+// posix_spawn cannot ask the kernel to kill the child with its parent, so this
+// forks. Between fork and execve the child of a threaded process may only make
+// async-signal-safe calls; an exec failure travels back through a pipe that
+// closes on a successful exec.
+pid_t SpawnEndingWithParent(const TSpawnRequest& request) {
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return -1;
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(report[0]);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The parent may have ended before the request was made.
+        if (::getppid() != parent) ::_exit(127);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        struct sigaction defaults {};
+        defaults.sa_handler = SIG_DFL;
+        for (int signal : DefaultSignals) ::sigaction(signal, &defaults, nullptr);
+        if (request.Output >= 0) ::dup2(request.Output, STDOUT_FILENO);
+        if (request.Errors >= 0) ::dup2(request.Errors, STDERR_FILENO);
+        int error = 0;
+        if (!request.Directory.isEmpty() && ::chdir(request.Directory.constData()) != 0) error = errno;
+        if (error == 0) {
+            ::execve(request.Path.constData(), request.Argv.data(), environ);
+            error = errno;
+        }
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    if (pid < 0) {
+        ::close(report[0]);
+        return -1;
+    }
+    int error = 0;
+    ssize_t got;
+    do got = ::read(report[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (got == 0) return pid;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    return -1;
+}
+
 int ExitCodeOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -109,7 +169,7 @@ ChildProcessResult RunChildProcess(const ChildProcessOptions& options) {
     sigset_t noSignals, defaults;
     sigemptyset(&noSignals);
     sigemptyset(&defaults);
-    for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD}) sigaddset(&defaults, signal);
+    for (int signal : DefaultSignals) sigaddset(&defaults, signal);
     posix_spawnattr_setsigmask(&attributes, &noSignals);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
@@ -122,7 +182,20 @@ ChildProcessResult RunChildProcess(const ChildProcessOptions& options) {
     argv.push_back(nullptr);
 
     pid_t pid = -1;
-    const int spawnError = ::posix_spawnp(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
+    int spawnError = 0;
+    if (options.ChildLifetime == ChildProcessOptions::Lifetime::EndsWithThisProcess) {
+        const auto target = [&](Stream stream) {
+            return stream == Stream::Capture ? writeEnd.Get() : stream == Stream::Discard ? devNull.Get() : -1;
+        };
+        const QString found = options.Program.contains(u'/') ? options.Program
+                                                              : QStandardPaths::findExecutable(options.Program);
+        TSpawnRequest request{QFile::encodeName(found), argv, target(options.Output), target(options.Errors),
+                              directory};
+        pid = found.isEmpty() ? -1 : SpawnEndingWithParent(request);
+        spawnError = pid < 0 ? ENOENT : 0;
+    } else {
+        spawnError = ::posix_spawnp(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
+    }
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     writeEnd.Close();

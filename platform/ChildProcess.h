@@ -11,12 +11,19 @@
 
 struct ChildProcessOptions {
     enum class Stream { Inherit, Discard, Capture };
+    enum class Lifetime {
+        Independent,
+        // The child is killed when this process ends, also by SIGKILL: a helper
+        // that writes our output must never go on writing for a process that is gone.
+        EndsWithThisProcess,
+    };
 
     QString Program;          // a path, or a name looked up on PATH
     QStringList Arguments;    // without the program itself
     QString WorkingDirectory; // empty: this process's
     Stream Output = Stream::Inherit;
     Stream Errors = Stream::Inherit;
+    Lifetime ChildLifetime = Lifetime::Independent;
     // Called about every 100 ms while the child runs, for a message pump.
     std::function<void()> WhileWaiting;
 };

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <atomic>
 #include <cstdio>
+#include <unistd.h>
 #ifdef HAVE_CANBERRA
 #include <canberra.h>
 #endif
@@ -53,6 +54,8 @@ void PlayCompletionSound() {
         }
     }
 #endif
+    // The bell is for someone at a terminal; in a log or a pipe it is a stray byte.
+    if (!::isatty(STDERR_FILENO)) return;
     std::fputc('\a', stderr);
     std::fflush(stderr);
 }

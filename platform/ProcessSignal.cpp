@@ -1,9 +1,15 @@
 #include "ProcessSignal.h"
 
 #include <climits>
+#include <cerrno>
 #include <csignal>
 
 bool RequestTermination(quint32 pid) {
     if (pid == 0 || pid > quint32(INT_MAX)) return false;
     return ::kill(pid_t(pid), SIGTERM) == 0;
+}
+
+bool ProcessExists(quint32 pid) {
+    if (pid == 0 || pid > quint32(INT_MAX)) return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }

@@ -5,3 +5,7 @@
 #include <QtGlobal>
 
 bool RequestTermination(quint32 pid);
+
+// Whether a process of this id exists, also one this process may not signal.
+// An id that kill(2) would take for a group is no process.
+bool ProcessExists(quint32 pid);

@@ -4,14 +4,46 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+// The mount an entry lies on, without following a link at `name` (an empty name
+// means `fd` itself). A bind mount of a folder of the same file system has the same
+// device number as the tree around it, so only the mount id tells them apart.
+std::optional<std::uint64_t> MountIdAt(int fd, const char* name) {
+    struct statx info;
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (*name ? 0 : AT_EMPTY_PATH);
+    if (statx(fd, name, flags, STATX_MNT_ID, &info) == 0 && (info.stx_mask & STATX_MNT_ID))
+        return info.stx_mnt_id;
+    // Kernels before 5.8 tell the mount id only through a file handle.
+    struct {
+        file_handle Handle;
+        unsigned char Bytes[MAX_HANDLE_SZ];
+    } handle;
+    handle.Handle.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    if (name_to_handle_at(fd, name, &handle.Handle, &mountId, *name ? 0 : AT_EMPTY_PATH) == 0)
+        return std::uint64_t(mountId);
+    return std::nullopt;
+}
+
+// Where the walk may go: one file system and, on it, one mount.
+struct TTreeMount {
+    dev_t Device;
+    std::uint64_t MountId;
+
+    bool Holds(const struct stat& info, std::optional<std::uint64_t> mountId) const {
+        return info.st_dev == Device && mountId && *mountId == MountId;
+    }
+};
 
 constexpr mode_t OwnerAccess = S_IRUSR | S_IWUSR | S_IXUSR;
 
@@ -44,24 +76,27 @@ std::vector<std::string> EntryNames(int folderFd) {
     return names;
 }
 
-void RemoveEntryAt(int parentFd, const char* name, dev_t device) {
+void RemoveEntryAt(int parentFd, const char* name, const TTreeMount& tree) {
     struct stat info;
     if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return;
     if (!S_ISDIR(info.st_mode)) {
         unlinkat(parentFd, name, 0);
         return;
     }
-    if (info.st_dev != device) return;
+    // Whatever is mounted inside the tree belongs to someone else, also a bind
+    // mount of another folder of the same file system.
+    if (!tree.Holds(info, MountIdAt(parentFd, name))) return;
 
     const int folderFd = OpenFolderAt(parentFd, name, info);
     if (folderFd < 0) return;
     struct stat opened;
-    // The folder may have been swapped for another between the two looks.
-    if (fstat(folderFd, &opened) == 0 && opened.st_dev == device && opened.st_ino == info.st_ino) {
+    // The folder may have been swapped for another, or mounted over, between the looks.
+    if (fstat(folderFd, &opened) == 0 && tree.Holds(opened, MountIdAt(folderFd, "")) &&
+        opened.st_ino == info.st_ino) {
         if ((opened.st_mode & S_IWUSR) == 0 && opened.st_uid == geteuid())
             fchmod(folderFd, (opened.st_mode & 07777) | OwnerAccess);
         for (const std::string& entry : EntryNames(folderFd))
-            RemoveEntryAt(folderFd, entry.c_str(), device);
+            RemoveEntryAt(folderFd, entry.c_str(), tree);
     }
     close(folderFd);
     unlinkat(parentFd, name, AT_REMOVEDIR);
@@ -80,12 +115,17 @@ bool DeleteFolderTree(const QString& path) {
     const int parentFd = open(QFile::encodeName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0) return false;
 
-    struct stat info;
-    bool gone = true;
-    if (fstatat(parentFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        RemoveEntryAt(parentFd, name.constData(), info.st_dev);
-        gone = fstatat(parentFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0;
+    struct stat parentInfo, info;
+    if (fstatat(parentFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        close(parentFd);
+        return true;
     }
+    // The walk stays on the mount of the folder that holds the tree, so a folder
+    // that is itself a mount point is not the installation's to empty.
+    const std::optional<std::uint64_t> parentMount = MountIdAt(parentFd, "");
+    if (fstat(parentFd, &parentInfo) == 0 && parentMount)
+        RemoveEntryAt(parentFd, name.constData(), TTreeMount{parentInfo.st_dev, *parentMount});
+    const bool gone = fstatat(parentFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0;
     close(parentFd);
     return gone;
 }

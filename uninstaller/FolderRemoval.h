@@ -1,7 +1,8 @@
 #pragma once
 // Removal of an installed folder tree. Symbolic links are removed, never
-// followed, so nothing outside the tree is touched; folders of another file
-// system mounted inside the tree are left alone. An entry that cannot be removed
+// followed, so nothing outside the tree is touched; the walk never crosses a
+// mount point (a bind mount of a folder of the same file system included), and a
+// folder that is itself a mount point is left alone. An entry that cannot be removed
 // stays where it is and the walk goes on.
 #include <QString>
 

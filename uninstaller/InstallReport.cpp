@@ -7,10 +7,17 @@
 
 namespace {
 
-bool IsFile(const QString& path) {
-    if (path.isEmpty()) return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+bool IsFile(const QString& path) { return TProfileIni::IsUsableFile(path); }
+
+bool ExistsAsAnything(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).exists();
+}
+
+// The report the command line or the program's folder names.
+QString NamedReport(const QStringList& arguments, const QString& programFolder) {
+    const qsizetype option = arguments.indexOf(QStringLiteral("-r"));
+    const QString named = option >= 0 && option + 1 < arguments.size() ? arguments[option + 1] : QString();
+    return named.isEmpty() ? QDir(programFolder).filePath(InstallReportName) : named;
 }
 
 } // namespace
@@ -33,11 +40,7 @@ TReportStatus ReadInstallReport(const QString& path, TAppOptions& options) {
 }
 
 QString FindInstallReport(const QStringList& arguments, const QString& programFolder) {
-    QString reportPath;
-    const qsizetype option = arguments.indexOf(QStringLiteral("-r"));
-    if (option >= 0 && option + 1 < arguments.size()) reportPath = arguments[option + 1];
-
-    if (reportPath.isEmpty()) reportPath = QDir(programFolder).filePath(InstallReportName);
+    QString reportPath = NamedReport(arguments, programFolder);
 
     if (!IsFile(reportPath)) {
         // The directory's own order decides, so the last listed match wins.
@@ -54,6 +57,13 @@ QString FindInstallReport(const QStringList& arguments, const QString& programFo
 
 TReportStatus LocateInstallReport(const QStringList& arguments, const QString& programFolder,
                                   QString& reportPath, TAppOptions& options) {
+    const QString named = NamedReport(arguments, programFolder);
+    // A named report that is there but no report must not silently give way to
+    // another one found in the current folder.
+    if (ExistsAsAnything(named) && !IsFile(named)) {
+        reportPath = named;
+        return TReportStatus::Unusable;
+    }
     reportPath = FindInstallReport(arguments, programFolder);
     if (reportPath.isEmpty()) return TReportStatus::Missing;
     const TReportStatus status = ReadInstallReport(reportPath, options);

@@ -17,12 +17,15 @@ struct TAppOptions {
     bool RemoveProgramData = false;
 };
 
-enum class TReportStatus { Found, Missing, Mismatched };
+enum class TReportStatus { Found, Missing, Mismatched, Unusable };
 
 inline constexpr const char* InstallReportName = "InstallReport.ini";
 inline constexpr const char* SupportedReportVersion = "1.0.0";
 inline constexpr const char* MissingReportText =
     "The uninstaller cannot start as there is no install report file avalabile";
+// Followed by the report's path.
+inline constexpr const char* UnusableReportText =
+    "The install report is not a regular file of at most 4 MiB, so it cannot be read: ";
 inline constexpr const char* MismatchedReportText =
     "The installer report version is mismatched. Installation cannot continue";
 
@@ -38,5 +41,7 @@ QString FindInstallReport(const QStringList& arguments, const QString& programFo
 
 // Finds and reads the report into `options`, storing its path in `reportPath`;
 // a report that reads sets RemoveProgramData, which the options may clear later.
+// Unusable when the report named by "-r" (or beside the program) exists but is
+// not a regular file of a report's size.
 TReportStatus LocateInstallReport(const QStringList& arguments, const QString& programFolder,
                                   QString& reportPath, TAppOptions& options);

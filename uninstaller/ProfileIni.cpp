@@ -3,7 +3,11 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,12 +26,45 @@ QString Unquote(const QString& value) {
     return value;
 }
 
+bool IsUsable(const struct stat& info) {
+    return S_ISREG(info.st_mode) && info.st_size <= TProfileIni::MaxFileSize;
+}
+
+// The whole file, or nothing when it is no usable file. The type is checked on the
+// opened handle, which a rename meanwhile cannot change, and opening does not wait
+// for a FIFO's writer.
+std::optional<QByteArray> ReadUsableFile(const QString& fileName) {
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info;
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &info) == 0 && IsUsable(info)) {
+        QByteArray data(qsizetype(info.st_size), Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += n;
+        }
+        data.resize(got);
+        bytes = data;
+    }
+    ::close(fd);
+    return bytes;
+}
+
 } // namespace
 
+bool TProfileIni::IsUsableFile(const QString& fileName) {
+    struct stat info;
+    return !fileName.isEmpty() && ::stat(QFile::encodeName(fileName).constData(), &info) == 0 && IsUsable(info);
+}
+
 TProfileIni::TProfileIni(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    Parse(DecodeText(file.readAll()));
+    const std::optional<QByteArray> bytes = ReadUsableFile(fileName);
+    if (!bytes) return;
+    Parse(DecodeText(*bytes));
     FLoaded = true;
 }
 

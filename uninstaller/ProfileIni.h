@@ -12,9 +12,16 @@
 class TProfileIni {
   public:
     static constexpr int MaxValueLength = 2047;
+    // A report is a few kilobytes; anything larger is no report.
+    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
+    // A regular file (links followed) of at most MaxFileSize bytes. Anything else
+    // (a FIFO would block the reader, a device grow without end) is no INI file.
+    static bool IsUsableFile(const QString& fileName);
 
     explicit TProfileIni(const QString& fileName);
 
+    // False when the file could not be read or is not a usable file.
     bool Loaded() const { return FLoaded; }
     // The value as written, or nothing when the section or key is absent.
     std::optional<QString> Value(const QString& section, const QString& key) const;

@@ -1,10 +1,34 @@
 #include "RemovalSafety.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+// Trees of the system: nothing at or below them belongs to one application, except
+// where a tree keeps a place for installed applications (below).
+const char* const SystemTrees[] = {
+    "/usr", "/etc", "/var", "/boot", "/lib", "/lib32", "/lib64", "/libx32",
+    "/bin", "/sbin", "/proc", "/sys", "/dev", "/run",
+};
+
+// The places inside the system trees that applications are installed into.
+constexpr const char* OptionalPackages = "/var/opt";
+constexpr const char* LocalHierarchy = "/usr/local";
+
+// A home's folders that hold much more than one application.
+const char* const HomeFolderNames[] = {
+    ".local", ".local/bin", ".local/share", ".local/share/applications", ".local/state", ".config",
+    ".cache", "Apps", "Desktop", "Documents", "Downloads", "Music", "Pictures", "Public",
+    "Templates", "Videos",
+};
 
 const char* const SystemFolders[] = {
     "/bin",
@@ -62,9 +86,12 @@ const char* const SystemFolders[] = {
     "/var/tmp",
 };
 
-// Keys that hold records of the whole system, compared without regard to case
-// as the registry compares key names.
+// Keys that hold records of the whole system or of every application of one
+// vendor, compared without regard to case as the registry compares key names.
 const char* const SystemKeys[] = {
+    "Software\\BrenvaleSoftware",
+    "Software\\Wow6432Node",
+    "Software\\Wow6432Node\\BrenvaleSoftware",
     "Software\\Classes",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
@@ -114,6 +141,87 @@ QStringList KeyElements(const QString& record, const QString& delimiters) {
     return elements;
 }
 
+// The key, or a key above it, holds records that are not one application's.
+bool HoldsSystemKey(const QStringList& elements) {
+    const QString joined = elements.join(u'\\');
+    for (const char* key : SystemKeys) {
+        const QString system = QString::fromLatin1(key);
+        if (system.compare(joined, Qt::CaseInsensitive) == 0 ||
+            system.startsWith(joined + u'\\', Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+bool IsAtOrBelow(const QString& path, const QString& folder) {
+    if (folder == QLatin1String("/")) return true;
+    return path == folder || path.startsWith(folder + u'/');
+}
+
+bool IsBelow(const QString& path, const QString& folder) {
+    return path.startsWith(folder + u'/');
+}
+
+// Names compared as installers spell them: "Brenvale Demo", "brenvale-demo" and
+// "BrenvaleDemo" are one application.
+QString NameKey(const QString& name) {
+    QString key;
+    for (const QChar c : name)
+        if (c.isLetterOrNumber()) key += c.toCaseFolded();
+    return key;
+}
+
+// Below /usr/local only a folder named after the application is the application's.
+bool IsNamedAfterApplication(const QString& path, const QString& appName) {
+    const QString key = NameKey(appName);
+    if (key.isEmpty()) return false;
+    const QStringList elements = path.mid(qsizetype(qstrlen(LocalHierarchy)) + 1).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& element : elements)
+        if (NameKey(element) == key) return true;
+    return false;
+}
+
+bool IsInSystemTree(const QString& path, const QString& appName) {
+    if (IsBelow(path, QLatin1String(OptionalPackages))) return false;
+    if (IsBelow(path, QLatin1String(LocalHierarchy))) return !IsNamedAfterApplication(path, appName);
+    for (const char* tree : SystemTrees)
+        if (IsAtOrBelow(path, QLatin1String(tree))) return true;
+    return false;
+}
+
+QString UserHome(uid_t user) {
+    const passwd* entry = getpwuid(user);
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
+}
+
+// The user who asked for an elevated removal, when there is one.
+std::optional<uid_t> InvokingUser() {
+    if (geteuid() != 0) return std::nullopt;
+    for (const char* name : {"PKEXEC_UID", "SUDO_UID"}) {
+        bool ok = false;
+        const uint user = qEnvironmentVariable(name).toUInt(&ok);
+        if (ok) return uid_t(user);
+    }
+    return std::nullopt;
+}
+
+// Folders that are nobody's home however the user database names them.
+bool IsSharedFolder(const QString& home) {
+    return home == QLatin1String("/") || home == QLatin1String("/tmp") || home == QLatin1String("/var/tmp");
+}
+
+QStringList AllHomes() {
+    QStringList homes{QStringLiteral("/root")};
+    for (const QString& name : QDir(QStringLiteral("/home")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        homes << QStringLiteral("/home/") + name;
+    setpwent();
+    while (const passwd* entry = getpwent())
+        if (entry->pw_dir && *entry->pw_dir == '/') homes << QDir::cleanPath(QFile::decodeName(entry->pw_dir));
+    endpwent();
+    homes.removeDuplicates();
+    return homes;
+}
+
 } // namespace
 
 QStringList RegistryKeyElements(const QString& record) {
@@ -161,8 +269,58 @@ QStringList ProtectedFolders() {
         const QString folder = QStandardPaths::writableLocation(location);
         if (QDir::isAbsolutePath(folder)) folders << folder;
     }
+    for (const QString& home : AllHomes() + OwnHomes()) {
+        if (IsSharedFolder(home)) continue;
+        folders << home;
+        for (const char* name : HomeFolderNames)
+            folders << home + u'/' + QLatin1String(name);
+    }
     folders.removeDuplicates();
     return folders;
+}
+
+QStringList OwnHomes() {
+    QStringList homes{QDir::cleanPath(QDir::homePath()), QDir::cleanPath(UserHome(geteuid()))};
+    if (const auto user = InvokingUser()) homes << QDir::cleanPath(UserHome(*user));
+    homes.removeAll(QString());
+    homes.removeAll(QStringLiteral("."));
+    homes.removeDuplicates();
+    return homes;
+}
+
+TRemovalScope CurrentRemovalScope() {
+    TRemovalScope scope;
+    scope.ProtectedFolders = ProtectedFolders();
+    const QStringList own = OwnHomes();
+    for (const QString& home : AllHomes()) {
+        bool mine = false;
+        for (const QString& ownHome : own) {
+            for (const QString& spelling : Spellings(ownHome))
+                mine = mine || spelling == home || QFileInfo(home).canonicalFilePath() == spelling;
+        }
+        if (!mine && !IsSharedFolder(home)) scope.OtherHomes << home;
+    }
+    scope.Owners << uint(geteuid());
+    if (const auto user = InvokingUser()) scope.Owners << uint(*user);
+    return scope;
+}
+
+QString FolderRefusal(const QString& path, const QString& appName, const TRemovalScope& scope) {
+    if (path.isEmpty()) return QString();
+    if (!QDir::isAbsolutePath(path)) return QStringLiteral("is not a full path");
+    if (IsProtectedFolder(path, scope.ProtectedFolders))
+        return QStringLiteral("is a home, system or desktop folder, or holds one");
+    for (const QString& spelling : Spellings(path)) {
+        if (IsInSystemTree(spelling, appName)) return QStringLiteral("lies in a folder of the system");
+        for (const QString& home : scope.OtherHomes) {
+            for (const QString& homeSpelling : Spellings(home))
+                if (IsAtOrBelow(spelling, homeSpelling)) return QStringLiteral("lies in another user's home folder");
+        }
+    }
+    struct stat info;
+    if (lstat(QFile::encodeName(path).constData(), &info) == 0 && !scope.Owners.contains(uint(info.st_uid)))
+        return QStringLiteral("belongs to another user");
+    return QString();
 }
 
 bool IsProtectedFolder(const QString& path, const QStringList& protectedFolders) {
@@ -185,26 +343,22 @@ bool IsProtectedRegistryRecord(const QString& record) {
     const QStringList loose = RegistryKeyElements(record);
     if (strict.isEmpty() && loose.isEmpty()) return false; // Names no key at all, so nothing will be deleted.
     if (strict.size() < 2 || loose.size() < 2) return true;
-    const QString joined = strict.join(u'\\');
-    for (const char* key : SystemKeys) {
-        const QString system = QString::fromLatin1(key);
-        if (system.compare(joined, Qt::CaseInsensitive) == 0 ||
-            system.startsWith(joined + u'\\', Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return HoldsSystemKey(strict) || HoldsSystemKey(loose);
 }
 
 QString RefusalReason(const TAppOptions& options) {
+    return RefusalReason(options, CurrentRemovalScope());
+}
+
+QString RefusalReason(const TAppOptions& options, const TRemovalScope& scope) {
     if (options.AppName.contains(u'/'))
         return QStringLiteral("the application name is no file name: ") + options.AppName;
-    const QStringList folders = ProtectedFolders();
-    if (IsProtectedFolder(options.InstallPath, folders))
-        return QStringLiteral("the install path names a protected folder: ") + options.InstallPath;
-    if (IsProtectedFolder(options.AppDataPath, folders))
-        return QStringLiteral("the data path names a protected folder: ") + options.AppDataPath;
+    const QString install = FolderRefusal(options.InstallPath, options.AppName, scope);
+    if (!install.isEmpty())
+        return QStringLiteral("the install path %1: %2").arg(install, options.InstallPath);
+    const QString data = FolderRefusal(options.AppDataPath, options.AppName, scope);
+    if (!data.isEmpty()) return QStringLiteral("the data path %1: %2").arg(data, options.AppDataPath);
     if (IsProtectedRegistryRecord(options.RegistryRecord))
-        return QStringLiteral("the registry record is a key at the top of its hive: ") +
-               options.RegistryRecord;
+        return QStringLiteral("the registry record is not one application's key: ") + options.RegistryRecord;
     return QString();
 }

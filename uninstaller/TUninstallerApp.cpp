@@ -66,6 +66,9 @@ std::optional<int> TUninstallerApp::LocateInstallReport() {
     case TReportStatus::Mismatched:
         ShowDialog(QStringLiteral("Error"), QString::fromLatin1(MismatchedReportText));
         return ExitReportMismatched;
+    case TReportStatus::Unusable:
+        ShowDialog(QStringLiteral("Error"), QString::fromLatin1(UnusableReportText) + FReportPath);
+        return ExitNoReport;
     }
     return std::nullopt;
 }

@@ -81,8 +81,15 @@ void TUninstallProcedure::RemoveShortcuts() {
 
 void TUninstallProcedure::RemoveFolders() {
     // A folder removal leaves what it cannot remove without counting it as a failure.
-    if (!FOptions.InstallPath.isEmpty() && QFileInfo(FOptions.InstallPath).isDir())
+    if (!FOptions.InstallPath.isEmpty() && QFileInfo(FOptions.InstallPath).isDir()) {
         DeleteFolderTree(FOptions.InstallPath);
+    } else if (!FOptions.InstallPath.isEmpty() && !EntryExists(FOptions.InstallPath)) {
+        // The report names an installation that is not there: a wrong report, or
+        // one run already. Removing nothing of it is no successful uninstall. (A
+        // data folder, by contrast, exists only once the application has run.)
+        Log(QStringLiteral("<!> Error: the install folder does not exist: ") + FOptions.InstallPath);
+        FUninstallFailed = true;
+    }
     if (FOptions.RemoveProgramData && !FOptions.AppDataPath.isEmpty() &&
         QFileInfo(FOptions.AppDataPath).isDir())
         DeleteFolderTree(FOptions.AppDataPath);

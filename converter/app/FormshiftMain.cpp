@@ -275,6 +275,15 @@ void TFormshift::CloseMainWindow() {
     QCoreApplication::quit();
 }
 
+void TFormshift::FileFailed(int item, const QString& reason) {
+    ++FFailedFiles;
+    // The window shows the row; a background run has nobody looking at it.
+    if (!FDriver.BackgroundMode) return;
+    const QString file = item < FJobs.Count() ? FJobs.FileList[item] : QString();
+    std::fputs(qPrintable(QStringLiteral("formshift: %1: %2\n").arg(file, reason)), stderr);
+    std::fflush(stderr);
+}
+
 void TFormshift::ClearAllClick() {
     if (FDriver.RunState() != RunStateKind::Idle) return;
     FJobs.Clear();
@@ -598,11 +607,16 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     FSecondInstance = secondInstance;
     const TCommandLine line = ParseCommandLine(parameters);
     if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
+    // Converting to a format the user did not ask for would be worse than nothing.
+    if (!line.UsageError.isEmpty()) {
+        ShowErrorMessage(this, line.UsageError);
+        return StartOutcome::UsageError;
+    }
     if (line.Background) FDriver.BackgroundMode = true;
     for (const QString& folder : line.Directories)
         SelectPath(folder, false);
 
-    AddFiles(line.Files);
+    AddFiles(line.Files + line.UnnamableFiles);
     FDriver.PrepareList();
     if (secondInstance) return HandOver(line.Files);
 
@@ -643,12 +657,12 @@ void TFormshift::FetchFilesTimer() {
         if (QFileInfo(folder).isDir() && !QFileInfo(folder).isReadable())
             throw std::runtime_error(QStringLiteral("Cannot list %1").arg(folder).toStdString());
         for (const QString& file : HandOverFiles(folder)) {
-            const QStringList lines = LoadLines(file);
+            const QStringList paths = ReadHandOverList(file);
             // Removed before its files are listed, so a file that cannot be removed
             // is not listed twice by the next fetch.
             if (!QFile::remove(file))
                 throw std::runtime_error(QStringLiteral("Cannot delete %1").arg(file).toStdString());
-            AddFiles(lines);
+            AddFiles(paths);
         }
     } catch (const std::exception& error) {
         ReportError(QString::fromStdString(error.what()));
@@ -665,9 +679,17 @@ void TFormshift::AddFile(const QString& path) {
 }
 
 void TFormshift::AddFiles(const QStringList& list) {
-    for (const QString& path : list)
+    QStringList unnamable;
+    for (const QString& path : list) {
+        if (IsUnnamablePath(path)) unnamable << path;
         AddFile(path);
+    }
     if (!list.isEmpty()) FUi->DropZonePanel->lower();
+    if (unnamable.isEmpty()) return;
+    FFailedFiles += int(unnamable.size());
+    ReportError(QStringLiteral("These files cannot be converted, as their names are not UTF-8 text; "
+                               "rename them to convert them:\n") +
+                unnamable.join(QLatin1Char('\n')));
 }
 
 void TFormshift::GuessSourceFormat() {

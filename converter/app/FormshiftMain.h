@@ -39,7 +39,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     enum class StartOutcome {
         Run,           // the window goes on
         HandedOver,    // a second copy passed its files to the first one and ends now
-        NoExportFolder // an unattended run has no folder to write to
+        NoExportFolder, // an unattended run has no folder to write to
+        UsageError      // the command line cannot be acted on; its reason was shown
     };
 
     // Builds the window and loads the settings; `dataFolder` ends in "/".
@@ -47,6 +48,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     ~TFormshift() override;
 
     TConversionDriver& Driver() { return FDriver; }
+    // Files of this session's runs that ended as "Error!" or "Format error".
+    int FailedFiles() const { return FFailedFiles; }
     TJobList& Jobs() { return FJobs; }
     const QString& DataFolder() const { return FDataFolder; }
     QString HandOverFolder() const { return FDataFolder + QStringLiteral("Send/"); }
@@ -115,6 +118,7 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     void RunFinished() override;
     QString ProvideExportPath() override;
     void CloseMainWindow() override;
+    void FileFailed(int item, const QString& reason) override;
 
     void BindControls();
     void ReadOptions();
@@ -146,6 +150,7 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     bool FChannelStarted = false;
     bool FSecondInstance = false;
     bool FMissingExportFolder = false;
+    int FFailedFiles = 0;
     bool FClosed = false;
     THistView* FHistView = nullptr;
     TTypes* FTypes = nullptr;

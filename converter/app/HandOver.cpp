@@ -2,10 +2,13 @@
 
 #include "TextLines.h"
 
+#include "FileReplacement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,15 +34,34 @@ bool WriteExclusive(const QString& path, const QByteArray& bytes, int& error) {
         error = errno;
         return false;
     }
-    QFile file;
-    const bool written = file.open(handle, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
-                         file.write(bytes) == bytes.size() && file.flush();
-    error = written ? 0 : EIO;
-    if (!written) QFile::remove(path);
-    return written;
+    error = WriteAllAndSync(handle, bytes);
+    if (close(handle) != 0 && error == 0) error = errno;
+    if (error != 0) QFile::remove(path);
+    return error == 0;
+}
+
+const QString AddressPrefix = QStringLiteral("file:");
+
+bool NeedsAddress(const QString& path) {
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')) || path.startsWith(AddressPrefix);
+}
+
+QString HandOverLine(const QString& path) {
+    return NeedsAddress(path) ? QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded()) : path;
+}
+
+QString PathOfLine(const QString& line) {
+    return line.startsWith(AddressPrefix) ? QUrl::fromEncoded(line.toLatin1()).toLocalFile() : line;
 }
 
 } // namespace
+
+QStringList ReadHandOverList(const QString& handOverFile) {
+    QStringList paths;
+    for (const QString& line : LoadLines(handOverFile))
+        paths << PathOfLine(line);
+    return paths;
+}
 
 QString WriteHandOverList(const QString& handOverFolder, const QStringList& list) {
     QDir folder(handOverFolder);
@@ -51,10 +73,17 @@ QString WriteHandOverList(const QString& handOverFolder, const QStringList& list
     QDir staging(folder);
     staging.cdUp();
     QTemporaryFile temporary(staging.filePath(QStringLiteral(".handover-XXXXXX")));
-    const QByteArray bytes = LinesText(list);
-    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush())
+    QStringList lines;
+    for (const QString& path : list)
+        lines << HandOverLine(path);
+    const QByteArray bytes = LinesText(lines);
+    if (!temporary.open())
         Fail(QStringLiteral("Cannot write the hand-over list in %1: %2")
                  .arg(staging.path(), temporary.errorString()));
+    // Written past Qt's buffer and flushed to the disk, so a full disk shows here
+    // and not after the list was handed over.
+    if (const int error = WriteAllAndSync(int(temporary.handle()), bytes))
+        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2").arg(staging.path(), SystemError(error)));
     const QByteArray source = QFile::encodeName(temporary.fileName());
 
     // Every free number is tried once, starting at a random one.

@@ -1,8 +1,9 @@
 #include "IniDocument.h"
 
+#include "FileReplacement.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -75,13 +76,7 @@ QString TIniDocument::Text() const {
 }
 
 bool TIniDocument::Save(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const QByteArray bytes = Text().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return ReplaceFileContents(path, Text().toUtf8(), error);
 }
 
 const TIniDocument::Line* TIniDocument::Find(const QString& section, const QString& key) const {

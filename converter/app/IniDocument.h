@@ -10,7 +10,8 @@ class TIniDocument {
     // A missing file gives an empty document; false (with the reason in `error`)
     // when the file exists but cannot be read.
     bool Load(const QString& path, QString* error = nullptr);
-    // Written beside the file and renamed into place, so a crash never leaves half a file.
+    // Written beside the file, flushed and renamed into place, so a crash or a full
+    // disk never leaves half a file: on failure the old file stays as it was.
     bool Save(const QString& path, QString* error = nullptr) const;
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;

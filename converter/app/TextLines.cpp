@@ -1,8 +1,9 @@
 #include "TextLines.h"
 
+#include "FileReplacement.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <stdexcept>
 
@@ -34,9 +35,6 @@ QByteArray LinesText(const QStringList& lines) {
 }
 
 void SaveLines(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    const QByteArray bytes = LinesText(lines);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
+    QString error;
+    if (!ReplaceFileContents(path, LinesText(lines), &error)) throw std::runtime_error(error.toStdString());
 }

@@ -9,5 +9,6 @@
 QStringList LoadLines(const QString& path);
 // The text a list of lines is stored as.
 QByteArray LinesText(const QStringList& lines);
-// Written beside the file and renamed into place; throws std::runtime_error on failure.
+// Written beside the file, flushed and renamed into place; throws std::runtime_error
+// on failure, leaving the old file as it was.
 void SaveLines(const QString& path, const QStringList& lines);

@@ -67,6 +67,8 @@ int main(int argc, char* argv[]) {
             std::fputs("formshift: no export folder for the background run; give one with /directory PATH\n",
                        stderr);
             return 2;
+        case TFormshift::StartOutcome::UsageError:
+            return 2;
         case TFormshift::StartOutcome::Run:
             break;
         }
@@ -75,6 +77,10 @@ int main(int argc, char* argv[]) {
     window.StartInstanceChannel();
 
     const bool hidden = window.Driver().BackgroundMode && HasSwitch(parameters, QLatin1String("convertnow"));
+    // On a platform without a screen the help went to standard output; a window
+    // nobody can see or close would keep the command from ever returning.
+    const bool noScreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (!hidden && noScreen && HasSwitch(parameters, QLatin1String("help"))) return 0;
     if (!hidden && noDisplay) {
         // A window nobody can see would wait for ever.
         if (!HasSwitch(parameters, QLatin1String("help")))
@@ -84,5 +90,7 @@ int main(int argc, char* argv[]) {
     if (!hidden) window.show();
     const int status = app.exec();
     WaitForCompletionSound(3000);
+    // A background run is a command-line tool: a file that failed fails the run.
+    if (status == 0 && window.Driver().BackgroundMode && window.FailedFiles() > 0) return 1;
     return status;
 }

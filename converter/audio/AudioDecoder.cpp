@@ -76,6 +76,17 @@ int OriginalBitsOf(const AVCodecParameters* parameters) {
     return av_get_bits_per_sample(parameters->codec_id);
 }
 
+// Rates and channel counts no recording has. A WAVE header claiming 1 Hz makes
+// every encoder resample each sample into tens of thousands, and gigabytes of
+// memory from a small file.
+constexpr int MinSampleRate = 1000;
+constexpr int MaxSampleRate = 768000;
+constexpr int MaxChannels = 64;
+
+bool IsPlausibleAudio(int sampleRate, int channels) {
+    return sampleRate >= MinSampleRate && sampleRate <= MaxSampleRate && channels > 0 && channels <= MaxChannels;
+}
+
 } // namespace
 
 std::unique_ptr<AudioDecoder> AudioDecoder::Open(const std::string& path, int& error) {
@@ -128,7 +139,7 @@ bool AudioDecoder::OpenFile(const std::string& path, int& error) {
     FCodec->thread_count = 1;
     FCodec->pkt_timebase = stream->time_base;
     if (avcodec_open2(FCodec.get(), codec, nullptr) < 0) return error = BASS_ERROR_CODEC, false;
-    if (FCodec->sample_rate <= 0 || FCodec->ch_layout.nb_channels <= 0)
+    if (!IsPlausibleAudio(FCodec->sample_rate, FCodec->ch_layout.nb_channels))
         return error = BASS_ERROR_FILEFORM, false;
 
     FFormat.SampleRate = FCodec->sample_rate;
@@ -219,6 +230,7 @@ AudioDecoder::ReadResult AudioDecoder::Read() {
 
 bool AudioDecoder::Convert(const AVFrame* frame) {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->ch_layout.nb_channels <= 0) return true;
+    if (!IsPlausibleAudio(frame->sample_rate, frame->ch_layout.nb_channels)) return false;
     if (!FResampler || frame->sample_rate != FResamplerRate || frame->format != FResamplerFormat ||
         av_channel_layout_compare(&frame->ch_layout, &FResamplerLayout) != 0) {
         SwrContext* resampler = nullptr;

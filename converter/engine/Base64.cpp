@@ -1,5 +1,7 @@
 #include "Base64.h"
 
+#include "FormatSignature.h"
+
 #include "ConversionJob.h"
 
 #include <QFile>
@@ -221,7 +223,48 @@ void EncodeBase64File(const QString& sourcePath, const QString& outputPath) {
     if (!output.flush()) ThrowFileError(output);
 }
 
-void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
+namespace {
+
+// Decoded bytes are stored under the target's extension; they must be what that
+// extension says, and there must be some.
+class DecodedTargetCheck {
+  public:
+    DecodedTargetCheck(FormatTag target, const QString& sourcePath) : FTarget(target), FSource(sourcePath) {}
+
+    void Update(const QByteArray& bytes) {
+        FTotal += bytes.size();
+        if (FHead.size() < FormatSignatureLength) FHead += bytes.left(FormatSignatureLength - FHead.size());
+        if (!FChecked && FHead.size() >= FormatSignatureLength) Check();
+    }
+    void Finish() {
+        if (FTotal == 0)
+            throw ConversionError(
+                QStringLiteral("%1 holds no Base64 text: it decodes to nothing").arg(FSource).toStdString());
+        if (!FChecked) Check();
+    }
+
+  private:
+    void Check() {
+        FChecked = true;
+        if (FTarget == FormatTag::Unknown || MatchesFormatSignature(FHead, FTarget)) return;
+        const FormatTag found = DetectFormatSignature(FHead);
+        const QString what = found == FormatTag::Unknown ? QStringLiteral("data of another kind")
+                                                          : QStringLiteral("%1 data").arg(FormatName(found));
+        throw ConversionError(QStringLiteral("%1 decodes to %2, not %3 data; choose the matching target format")
+                                  .arg(FSource, what, FormatName(FTarget))
+                                  .toStdString());
+    }
+
+    FormatTag FTarget;
+    QString FSource;
+    QByteArray FHead;
+    qint64 FTotal = 0;
+    bool FChecked = false;
+};
+
+} // namespace
+
+void DecodeBase64File(const QString& sourcePath, const QString& outputPath, FormatTag target) {
     QFile source(sourcePath);
     OpenOrThrow(source, QIODevice::ReadOnly);
     QFile output(outputPath);
@@ -241,6 +284,7 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
     }
 
     Base64Decoder decoder;
+    DecodedTargetCheck check(target, sourcePath);
     QByteArray bytes, ascii, carry;
     while (!block.isEmpty()) {
         bytes.resize(0);
@@ -253,11 +297,14 @@ void DecodeBase64File(const QString& sourcePath, const QString& outputPath) {
             KeepAsciiUnits(block, encoding, ascii);
             decoder.Update(ascii, bytes);
         }
+        check.Update(bytes);
         WriteOrThrow(output, bytes);
         ReadBlock(source, DecodeBlock, block);
     }
     bytes.resize(0);
     decoder.Finish(bytes);
+    check.Update(bytes);
+    check.Finish();
     WriteOrThrow(output, bytes);
     if (!output.flush()) ThrowFileError(output);
 }

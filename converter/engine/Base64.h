@@ -3,6 +3,8 @@
 // CR LF after every 76th character (also after the last one). Reading skips every
 // byte outside the alphabet. Both directions stream, so any file size converts in
 // bounded memory with the same bytes as a whole-buffer conversion.
+#include "FormatCatalogue.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -38,4 +40,8 @@ QByteArray Base64Decode(QByteArrayView text);
 // File to file; the text is UTF-8 without byte-order mark. Throw ConversionError.
 void EncodeBase64File(const QString& sourcePath, const QString& outputPath);
 // Reads text with byte-order-mark detection (UTF-8, UTF-16 LE/BE; otherwise bytes).
-void DecodeBase64File(const QString& sourcePath, const QString& outputPath);
+// Text that decodes to nothing is an error, and so are bytes that do not begin as
+// a `target` file does (Unknown: any bytes), since the output carries the
+// target's extension.
+void DecodeBase64File(const QString& sourcePath, const QString& outputPath,
+                      FormatTag target = FormatTag::Unknown);

@@ -65,6 +65,8 @@ void TConversionDriver::StartConvert() {
         if (chosen.isEmpty() || !QFileInfo(chosen).isDir()) return;
         ExportPath = chosen;
     }
+    // A run killed in this folder earlier could not remove its half-written files.
+    StagedOutput::RemoveStaleFiles(ExportPath);
     Converters.InitiateLibraries();
     FRunState = RunStateKind::Converting;
     ++FRunNumber;
@@ -141,6 +143,7 @@ void TConversionDriver::ConvertTimerTimer() {
     const std::uint64_t run = FRunNumber;
     TModifyProgress result = FJobs.ItemStatus[item];
     bool converted = false;
+    QString reason;
     try {
         const QString& file = FJobs.FileList[item];
         const bool wrongFormat = !Settings.IgnoreForErr && SourceFormat != FormatTag::AUTO &&
@@ -151,9 +154,14 @@ void TConversionDriver::ConvertTimerTimer() {
             converted = true;
             result = ConvertFile(file, SourceFormat, FJobs.ItemTarget[item], TargetFormat);
         }
+    } catch (const std::exception& error) {
+        converted = true;
+        result = TModifyProgress::Error;
+        reason = QString::fromUtf8(error.what());
     } catch (...) {
         converted = true;
         result = TModifyProgress::Error;
+        reason = QStringLiteral("unknown error");
     }
 
     const bool stopped = run != FRunNumber || FRunState != RunStateKind::Converting;
@@ -163,6 +171,11 @@ void TConversionDriver::ConvertTimerTimer() {
         return;
     }
     if (converted) FJobs.ItemStatus[item] = result;
+    if (converted && (result == TModifyProgress::Error || result == TModifyProgress::FormatErr)) {
+        if (reason.isEmpty())
+            reason = QStringLiteral("format error: it cannot be converted to %1").arg(FormatName(TargetFormat));
+        FView.FileFailed(item, reason);
+    }
     PrepareList();
     ++FRunPos;
     UpdateProgress();
@@ -220,7 +233,7 @@ TModifyProgress TConversionDriver::ConvertFile(const QString& sourcePath, Format
         };
         switch (family) {
         case ConverterFamily::Base64Decode:
-            DecodeBase64File(sourcePath, job.OutputPath);
+            DecodeBase64File(sourcePath, job.OutputPath, targetTag);
             result = TModifyProgress::Finalised;
             break;
         case ConverterFamily::Base64Encode:

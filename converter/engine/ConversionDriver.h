@@ -28,6 +28,8 @@ public:
     // Returns the chosen folder, or an empty text when the user cancelled.
     virtual QString ProvideExportPath() { return QString(); }
     virtual void CloseMainWindow() {}
+    // A file of the run ended as "Error!" or "Format error", with the reason.
+    virtual void FileFailed(int /*item*/, const QString& /*reason*/) {}
 };
 
 // The platform side of the finishing actions, replaceable so tests power nothing off.

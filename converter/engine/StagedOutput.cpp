@@ -2,9 +2,12 @@
 
 #include "ConversionJob.h"
 #include "OutputPath.h"
+#include "ProcessSignal.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +33,22 @@ bool MoveNoReplace(const QString& from, const QString& to) {
     return true;
 }
 
+// ".formshift-<process id>-<tag>.part<extension>": short whatever the final name's
+// length, so every name the file system allows has a staging name too, and it
+// names the process that owns it.
+const QString StagingPrefix = QStringLiteral(".formshift-");
+
+const QRegularExpression& StagingName() {
+    static const QRegularExpression pattern(QStringLiteral("^\\.formshift-([0-9]{1,10})-[0-9a-z]{1,8}\\.part(\\.[^/]*)?$"));
+    return pattern;
+}
+
+bool IsOwnRegularFile(const QString& path) {
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_uid == ::geteuid();
+}
+
 } // namespace
 
 StagedOutput::StagedOutput(const QString& finalPath) : FFinalPath(finalPath) {
@@ -37,12 +56,30 @@ StagedOutput::StagedOutput(const QString& finalPath) : FFinalPath(finalPath) {
     const QString folder = finalPath.left(slash + 1);
     const QString name = finalPath.mid(slash + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > 0 ? name.left(dot) : name;
     const QString ext = dot > 0 ? name.mid(dot) : QString();
+    const QString owner = QString::number(::getpid());
     do {
         const QString tag = QString::number(QRandomGenerator::global()->generate(), 36);
-        FStagingPath = folder + QLatin1Char('.') + stem + QLatin1Char('.') + tag + QStringLiteral(".part") + ext;
+        FStagingPath = folder + StagingPrefix + owner + QLatin1Char('-') + tag + QStringLiteral(".part") + ext;
     } while (ExistsAsAnything(FStagingPath));
+}
+
+int StagedOutput::RemoveStaleFiles(const QString& folder) {
+    const QDir dir(folder);
+    int removed = 0;
+    const QStringList candidates =
+        dir.entryList({StagingPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : candidates) {
+        const QRegularExpressionMatch match = StagingName().match(name);
+        if (!match.hasMatch()) continue;
+        const quint32 owner = match.captured(1).toUInt();
+        // A process that still runs may be writing it, even one that merely
+        // reuses a dead owner's id; those wait for a later run.
+        if (owner == quint32(::getpid()) || ProcessExists(owner)) continue;
+        const QString path = dir.filePath(name);
+        if (IsOwnRegularFile(path) && ::unlink(QFile::encodeName(path).constData()) == 0) ++removed;
+    }
+    return removed;
 }
 
 StagedOutput::~StagedOutput() {

@@ -6,8 +6,9 @@
 
 class StagedOutput {
 public:
-    // Picks an unused hidden name in the final path's folder, keeping its extension
-    // (outside tools choose their format by it). The file itself is not created.
+    // Picks an unused, short hidden name in the final path's folder that names this
+    // process and keeps the final extension (outside tools choose their format by
+    // it). The file itself is not created.
     explicit StagedOutput(const QString& finalPath);
     ~StagedOutput();
     StagedOutput(const StagedOutput&) = delete;
@@ -17,6 +18,11 @@ public:
     // Moves the staged file to the final path, or to its next free counter name
     // when that path is taken by now; returns the path used. Throws ConversionError.
     QString Commit();
+
+    // Removes the staging files in `folder` that a process which has ended left
+    // behind (killed before it could clean up); only regular files of this user
+    // named as the constructor names them. Returns how many went.
+    static int RemoveStaleFiles(const QString& folder);
 
 private:
     QString FFinalPath;

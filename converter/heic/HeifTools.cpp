@@ -1,6 +1,7 @@
 #include "HeifTools.h"
 
 #include "ChildProcess.h"
+#include "ToolOutputCheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,17 +20,21 @@ bool IsWrittenFile(const QString& path) {
     return info.isFile() && info.size() > 0;
 }
 
-// The tools report some failures (an output folder that cannot be written, for
-// one) with success, and a tool that fails half way may leave a partial file; only
-// a clean exit together with a non-empty file counts.
+// The tools report some failures (an output folder that cannot be written, a full
+// disk) with success, and a tool that fails half way may leave a partial file; only
+// a clean exit together with a file whose structure is whole counts. A rejected
+// file is removed so that nothing cut short can pass for a result later.
 bool RunTool(const QString& program, const QStringList& arguments, const QString& output) {
     ChildProcessOptions options;
     options.Program = program;
     options.Arguments = arguments;
     options.Output = ChildProcessOptions::Stream::Discard;
     options.Errors = ChildProcessOptions::Stream::Discard;
+    options.ChildLifetime = ChildProcessOptions::Lifetime::EndsWithThisProcess;
     const ChildProcessResult result = RunChildProcess(options);
-    return result.Started && result.ExitCode == 0 && IsWrittenFile(output);
+    if (result.Started && result.ExitCode == 0 && IsCompleteToolOutput(output)) return true;
+    QFile::remove(output);
+    return false;
 }
 
 } // namespace

@@ -265,10 +265,10 @@ TRaster DecodeBmp(QByteArrayView file) {
     const QByteArrayView pixels = file.sliced(pixelsAt);
 
     if (compression == BiRle8 || compression == BiRle4) {
-        // A pair of bytes paints at most 255 pixels, a jump skips at most 255 rows; real
-        // files stay far below this bound, which keeps a few bytes from claiming a huge
-        // picture.
-        if (width * height / 32768 > pixels.size())
+        // A pair of bytes paints at most 255 pixels. Jumps and an early end leave
+        // pixels that no data pays for, so beyond a modest picture the data must be
+        // able to paint it: a few kilobytes must not claim a gigabyte.
+        if (width * height > pixels.size() * 128 + (qint64(1) << 24))
             throw ConversionError("BMP: the run-length data is far too short for the picture's size");
         TRaster out(format.Width, format.Height, false);
         DecodeRle(format, compression == BiRle4, pixels, out);

@@ -89,6 +89,10 @@ TRaster DecodeGif(QByteArrayView file) {
     const qint64 width = std::max<qint64>(gif->SWidth, left + fw),
                  height = std::max<qint64>(gif->SHeight, top + fh);
     CheckPictureSize(width, height);
+    // Around the frame the screen is only transparent fill, which no data pays for:
+    // a few bytes naming a vast screen would otherwise claim a gigabyte.
+    if (width * height > 4 * fw * fh + (qint64(1) << 24))
+        throw ConversionError("GIF: the logical screen is far larger than the picture on it");
 
     const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     std::uint8_t colours[256][4];

@@ -14,6 +14,9 @@ class TGraphic {
 
     // Decodes a whole file held in memory. Throws ConversionError.
     virtual void LoadFromMemory(QByteArrayView data) = 0;
+    // The same for a file read into a buffer of its own: a class that keeps the
+    // file shares that buffer instead of copying what may be gigabytes.
+    virtual void LoadFromBytes(const QByteArray& data) { LoadFromMemory(data); }
     virtual QByteArray SaveToMemory() const = 0;
     // Creates or replaces the file. Throws ConversionError.
     void SaveToFile(const QString& path) const;

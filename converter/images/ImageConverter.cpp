@@ -20,7 +20,7 @@ std::unique_ptr<TGraphic> DecodeSource(const QString& path, FormatTag source) {
     switch (source) {
     case FormatTag::ICO: {
         TIcon icon;
-        icon.LoadFromMemory(ReadPictureFile(path));
+        icon.LoadFromBytes(ReadPictureFile(path));
         auto png = std::make_unique<TPngImage>();
         png->Assign(icon);
         return png;

@@ -54,6 +54,6 @@ std::unique_ptr<TGraphic> PictureClassFor(const QString& path) {
 
 std::unique_ptr<TGraphic> LoadPictureFile(const QString& path) {
     auto picture = PictureClassFor(path);
-    picture->LoadFromMemory(ReadPictureFile(path));
+    picture->LoadFromBytes(ReadPictureFile(path));
     return picture;
 }

@@ -278,7 +278,10 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
     CheckDataCanFillRows(file);
     const auto reader = std::make_unique<TPngReader>(file);
     const auto out = std::make_unique<TPngSamples>();
+    // Everything that owns memory lives on the heap, made before setjmp: libpng's
+    // error jump would skip the destructor of anything made after it.
     const auto rows = std::make_unique<std::vector<std::uint8_t>>();
+    const auto rowPointers = std::make_unique<std::vector<png_bytep>>();
     TPngReader& r = *reader;
     TPngSamples& s = *out;
     if (setjmp(png_jmpbuf(r.Png))) FailWith(r);
@@ -347,12 +350,10 @@ TPngSamples DecodePngSamples(QByteArrayView file) {
 
     const qsizetype rowBytes = qsizetype(png_get_rowbytes(r.Png, r.Info));
     rows->resize(std::size_t(rowBytes * s.Height));
-    {
-        std::vector<png_bytep> pointers(static_cast<std::size_t>(s.Height));
-        for (int y = 0; y < s.Height; ++y)
-            pointers[std::size_t(y)] = rows->data() + rowBytes * y;
-        png_read_image(r.Png, pointers.data());
-    }
+    rowPointers->resize(std::size_t(s.Height));
+    for (int y = 0; y < s.Height; ++y)
+        (*rowPointers)[std::size_t(y)] = rows->data() + rowBytes * y;
+    png_read_image(r.Png, rowPointers->data());
     png_read_end(r.Png, nullptr);
 
     const int w = s.Width;

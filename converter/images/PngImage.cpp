@@ -5,6 +5,11 @@ void TPngImage::LoadFromMemory(QByteArrayView data) {
     FFile = data.toByteArray();
 }
 
+void TPngImage::LoadFromBytes(const QByteArray& data) {
+    FRaster = DecodePng(data);
+    FFile = data;
+}
+
 QByteArray TPngImage::SaveToMemory() const {
     return EncodePng(FRaster);
 }

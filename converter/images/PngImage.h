@@ -8,11 +8,14 @@
 class TPngImage : public TGraphic {
   public:
     void LoadFromMemory(QByteArrayView data) override;
+    void LoadFromBytes(const QByteArray& data) override;
     QByteArray SaveToMemory() const override;
     void Assign(const TGraphic& source) override;
 
     // The image as stored: from the file it was read from, else as it would be saved.
     TPngSamples Samples() const;
+    // The file the image was read from, empty when it was not read from one.
+    const QByteArray& File() const { return FFile; }
 
   private:
     QByteArray FFile;

@@ -1,9 +1,13 @@
-// Writes starting corpora for the image fuzz targets: small pictures through our own
-// writers, and hand-made variants our writers never produce (run-length BMPs, bit fields,
-// core headers, multi-image icons with BMP and PNG images).
-// Usage: image_fuzz_seeds OUTDIR   (creates OUTDIR/bmp, ico, imgbase, png, deflate)
+// Writes starting corpora for the fuzz targets: small pictures through our own writers,
+// hand-made variants our writers never produce (run-length BMPs, bit fields, core
+// headers, multi-image icons with BMP and PNG images), Base64 text, an install report
+// and a settings file.
+// Usage: image_fuzz_seeds OUTDIR   (creates one folder per target: OUTDIR/bmp, ico, ...)
 #include "Bitmap.h"
 #include "BmpCodec.h"
+#include "Base64.h"
+#include "GifCodec.h"
+#include "JpegCodec.h"
 #include "ByteIo.h"
 #include "ImgBase.h"
 #include "PngCodec.h"
@@ -74,7 +78,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc < 2) return 2;
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "ico", "imgbase", "png", "deflate"}) root.mkpath(QString::fromLatin1(sub));
+    for (const char* sub : {"bmp", "ico", "imgbase", "png", "gif", "jpeg", "deflate", "base64", "install_report",
+                            "ini_document"})
+        root.mkpath(QString::fromLatin1(sub));
     auto path = [&](const char* sub, const QString& name) { return root.filePath(QString::fromLatin1(sub) + '/' + name); };
 
     const TRaster opaque = Picture(13, 7, false, 50), alpha = Picture(9, 6, true, 50), few = Picture(11, 5, false, 3);
@@ -129,6 +135,20 @@ int main(int argc, char** argv) {
     Write(path("png", "rgb.png"), EncodePng(opaque));
     Write(path("png", "rgba.png"), EncodePng(alpha));
     Write(path("png", "palette.png"), EncodePng(few));
+
+    Write(path("gif", "opaque.gif"), EncodeGif(opaque));
+    Write(path("gif", "alpha.gif"), EncodeGif(alpha));
+    Write(path("jpeg", "opaque.jpg"), EncodeJpeg(opaque));
+    Write(path("base64", "lines.b64"), Base64Encode(EncodePng(few)));
+    Write(path("base64", "odd.b64"), QByteArray("QUJD\r\nRA==  ?!\n\xEF\xBB\xBFQQ"));
+    Write(path("install_report", "InstallReport.ini"),
+          QByteArray("[Report]\r\nReport Version=1.0.0\r\n[Application]\r\nName=Demo\r\n"
+                     "Install Path=/opt/Demo\r\nData Path=\"/home/me/.local/share/BrenvaleSoftware/Demo\"\r\n"
+                     "[Configuration]\r\nShortcut-Menu=0x1\r\n[Installation]\r\nUser Install=1\r\n"
+                     "Registry Record=Software\\BrenvaleSoftware\\Demo\r\nRegistry HIVE=HKCU\r\n"));
+    Write(path("ini_document", "setings.ini"),
+          QByteArray("\xEF\xBB\xBF; kept\r\n[Application]\r\nSave path=1\r\nLast Path=/home/me/out \r\n"
+                     "[File:JPEG/HEIC]\r\nImage Quality=90\r\nforeign\r\n"));
 
     Write(path("deflate", "text"), QByteArray("\2aaaaaaaaaaaaaaabcbcbcbcbcbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"));
     Write(path("deflate", "icon"), QByteArray("\1") + sampleIco);

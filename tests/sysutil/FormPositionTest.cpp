@@ -1,7 +1,9 @@
 #include "FormPosition.h"
 
 #include "TestApplication.h"
+#include "FileSizeLimit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -95,6 +97,25 @@ TEST_F(FormPositionTest, SavedPositionsRoundTrip) {
     QWidget second;
     PersistFormPosition(&second, Ini(), true, false);
     EXPECT_EQ(second.geometry(), QRect(11, 22, 333, 244));
+}
+
+TEST_F(FormPositionTest, AFullDiskKeepsTheOldFileAndIsReported) {
+    const QByteArray old = "[Positions]\nLeft=5\n";
+    WriteIni(old);
+    QWidget form;
+    form.setGeometry(1111, 2222, 3333, 4444);
+    bool saved = true;
+    {
+        // Room for a copy of the old file, not for the new one.
+        const TFileSizeLimit limit(40);
+        if (!limit.Active()) GTEST_SKIP() << "cannot set a file-size limit";
+        saved = PersistFormPosition(&form, Ini(), false, false);
+    }
+    EXPECT_FALSE(saved);
+    QFile file(Ini());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(FFolder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"window.ini"});
 }
 
 TEST_F(FormPositionTest, AFileThatCannotBeWrittenIsReported) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
@@ -96,5 +98,55 @@ TEST_F(FolderRemovalTest, RelativePathsAreNotRemoved) {
     QDir::setCurrent(saved);
     EXPECT_TRUE(Exists(FOutside + "/nested/keep.txt"));
 }
+
+// Mounts made by a test stay in a mount namespace of this test process, so the
+// machine never sees them; without the rights for it the tests skip.
+bool PrivateMountNamespace() {
+    static const bool entered = unshare(CLONE_NEWNS) == 0 &&
+                                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return entered;
+}
+
+// A bind mount that is gone again before the temporary folder is cleaned up.
+class TBindMount {
+  public:
+    TBindMount(const QString& from, const QString& to) : FTarget(QFile::encodeName(to)) {
+        FMounted = mount(QFile::encodeName(from).constData(), FTarget.constData(), nullptr, MS_BIND,
+                         nullptr) == 0;
+    }
+    ~TBindMount() {
+        if (FMounted) umount2(FTarget.constData(), MNT_DETACH);
+    }
+    bool Mounted() const { return FMounted; }
+
+  private:
+    QByteArray FTarget;
+    bool FMounted = false;
+};
+
+struct MountCase {
+    const char* Name;
+    const char* MountPoint; // inside the tree, or the tree itself
+};
+
+class FolderRemovalMountTest : public FolderRemovalTest, public testing::WithParamInterface<MountCase> {};
+
+TEST_P(FolderRemovalMountTest, NeverCrossesIntoABindMountOfTheSameFileSystem) {
+    if (!PrivateMountNamespace()) GTEST_SKIP() << "not permitted to mount";
+    WriteText(FTree + "/demoapp");
+    const QString mountPoint = FTree + GetParam().MountPoint;
+    ASSERT_TRUE(QDir().mkpath(mountPoint));
+    const TBindMount bind(FOutside, mountPoint);
+    if (!bind.Mounted()) GTEST_SKIP() << "not permitted to mount";
+
+    DeleteFolderTree(FTree);
+    EXPECT_TRUE(Exists(FOutside + "/keep.txt"));
+    EXPECT_TRUE(Exists(FOutside + "/nested/keep.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Mounts, FolderRemovalMountTest,
+                         testing::Values(MountCase{"Inside", "/data/mounted"}, MountCase{"Deep", "/a/b/c/d"},
+                                         MountCase{"TheTreeItself", ""}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -180,6 +182,52 @@ TEST_F(LocateReportTest, FoundReportChoosesToRemoveTheData) {
     EXPECT_TRUE(options.RemoveProgramData);
     EXPECT_EQ(options.AppName, "Demo App");
 }
+
+struct UnusableCase {
+    const char* Name;
+    std::function<QString(const QString& folder)> Make; // makes the named report, returns its path
+};
+
+class UnusableReportTest : public LocateReportTest, public testing::WithParamInterface<UnusableCase> {};
+
+// A FIFO would block the reader for ever and /dev/zero grow without end; neither,
+// nor anything else but a regular file of a report's size, is read.
+TEST_P(UnusableReportTest, IsRefusedWithoutBeingRead) {
+    const QString named = GetParam().Make(Work());
+    if (named.isEmpty()) GTEST_SKIP() << "cannot make this kind of file here";
+    // A proper report in the current folder must not stand in for the named one.
+    WriteText(Work() + "/InstallReport.ini", FullReport);
+    QString reportPath;
+    TAppOptions options;
+    EXPECT_EQ(LocateInstallReport({"-silent", "-r", named}, Program(), reportPath, options),
+              TReportStatus::Unusable);
+    EXPECT_EQ(reportPath, named);
+    EXPECT_TRUE(options.AppName.isEmpty());
+    EXPECT_TRUE(ReadInstallReport(named, options) == TReportStatus::Mismatched);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnusableReportTest,
+    testing::Values(
+        UnusableCase{"Fifo",
+                     [](const QString& folder) {
+                         const QString path = folder + "/report.fifo";
+                         return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+                     }},
+        UnusableCase{"EndlessDevice", [](const QString&) { return QString("/dev/zero"); }},
+        UnusableCase{"Folder",
+                     [](const QString& folder) {
+                         QDir().mkpath(folder + "/report.d");
+                         return folder + "/report.d";
+                     }},
+        UnusableCase{"TooLarge",
+                     [](const QString& folder) {
+                         const QString path = folder + "/huge.ini";
+                         QFile file(path);
+                         if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) return QString();
+                         return path;
+                     }}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(LocateReportTest, MismatchedReportIsReported) {
     WriteText(Program() + "/InstallReport.ini", ReportWithVersion("Report Version=1.0"));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -106,6 +107,25 @@ TEST_F(TUninstallerAppTest, MissingReportEndsWithAnError) {
     EXPECT_NE(run.ExitCode, 0);
     EXPECT_TRUE(
         run.Errors.contains("The uninstaller cannot start as there is no install report file avalabile"));
+}
+
+TEST_F(TUninstallerAppTest, AFifoAsReportEndsWithAnErrorInsteadOfWaiting) {
+    const QString fifo = FProfile.Root() + "/report.fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const auto run = FProfile.RunUninstaller({"-r", fifo, "-silent"});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Errors.contains("not a regular file")) << run.Errors.constData();
+}
+
+TEST_F(TUninstallerAppTest, AnInstallFolderThatIsNotThereIsNoSuccess) {
+    Install();
+    const QString report = FProfile.Root() + "/kept-report.ini";
+    ASSERT_TRUE(QFile::copy(FProfile.ReportPath(), report));
+    ASSERT_TRUE(QDir(FProfile.InstallDir()).removeRecursively());
+    const auto run = FProfile.RunUninstaller({"-r", report, "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Output.contains("the install folder does not exist")) << run.Output.constData();
+    EXPECT_FALSE(run.Output.contains("Successfully uninstalled")) << run.Output.constData();
 }
 
 TEST_F(TUninstallerAppTest, ReportIsFoundInTheWorkingFolder) {

@@ -116,6 +116,14 @@ TEST_F(UninstallProcedureTest, EmptyOrMissingPathsAreSkippedWithoutFailure) {
     EXPECT_TRUE(QFileInfo::exists(FProfile.InstallDir()));
 }
 
+TEST_F(UninstallProcedureTest, AMissingInstallFolderIsAFailureButAMissingDataFolderIsNot) {
+    FOptions.InstallPath = FProfile.Root() + "/never-installed";
+    FOptions.AppDataPath = FProfile.Root() + "/never-made";
+    TUninstallProcedure procedure(FOptions);
+    procedure.RunUninstallStep(2);
+    EXPECT_TRUE(procedure.UninstallFailed());
+}
+
 TEST_F(UninstallProcedureTest, EmptyRecordDeletesNothingInTheRegistry) {
     FOptions.RegistryRecord = "\\\\";
     TUninstallProcedure procedure(FOptions);

@@ -33,11 +33,37 @@ TEST_F(CommandLineTest, TheFirstCharacterIsNeverExamined) {
     EXPECT_FALSE(ParseCommandLine({"/Help"}).Help);
 }
 
-TEST_F(CommandLineTest, UnrecognisedFormatWordsAreIgnored) {
-    EXPECT_EQ(ParseCommandLine({"/to", "WAVE"}).To, FormatTag::Unknown);
-    EXPECT_EQ(ParseCommandLine({"/to"}).To, FormatTag::Unknown);
-    EXPECT_EQ(ParseCommandLine({"/from", "IMG-BASE"}).From, FormatTag::Unknown);
+struct WordCase {
+    const char* Option;
+    const char* Word; // nullptr: the option is the last parameter
+    FormatTag Format; // Unknown: a usage error
+};
+
+class FormatWordTest : public CommandLineTest, public testing::WithParamInterface<WordCase> {};
+
+TEST_P(FormatWordTest, AWordThatNamesNoFormatIsAUsageErrorListingTheValidWords) {
+    const WordCase& c = GetParam();
+    QStringList parameters{c.Option};
+    if (c.Word) parameters << c.Word;
+    const TCommandLine line = ParseCommandLine(parameters);
+    EXPECT_EQ(QString(c.Option) == "/to" ? line.To : line.From, c.Format);
+    if (c.Format == FormatTag::Unknown) {
+        EXPECT_TRUE(line.UsageError.contains("png, bmp")) << line.UsageError.toStdString();
+        EXPECT_TRUE(line.UsageError.contains("img-base")) << line.UsageError.toStdString();
+    } else {
+        EXPECT_EQ(line.UsageError, "");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, FormatWordTest,
+    testing::Values(WordCase{"/to", "foo", FormatTag::Unknown}, WordCase{"/to", "WAVE", FormatTag::Unknown},
+                    WordCase{"/to", nullptr, FormatTag::Unknown}, WordCase{"/to", "", FormatTag::Unknown},
+                    WordCase{"/to", "auto", FormatTag::Unknown}, WordCase{"/from", "bin", FormatTag::Unknown},
+                    WordCase{"/to", "wav", FormatTag::WAVE}, WordCase{"/to", ".JPG", FormatTag::JPEG},
+                    WordCase{"/to", "img-base", FormatTag::IMGBASE}, WordCase{"/to", "IMG-BASE", FormatTag::IMGBASE},
+                    WordCase{"/from", "IMG-BASE", FormatTag::IMGBASE}, WordCase{"/from", "auto", FormatTag::AUTO},
+                    WordCase{"/to", "b64", FormatTag::BASE64}));
 
 TEST_F(CommandLineTest, ASwitchValueIsAlsoExaminedAsAFile) {
     // "png" is both the format word and a file in the current folder.

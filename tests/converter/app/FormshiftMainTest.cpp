@@ -543,8 +543,11 @@ TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {
     EXPECT_EQ(window->Driver().RunState(), RunStateKind::Idle);
 
     auto second = Open();
-    second->ProcessCommandLine({"/to", "WAVE"}, false);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(second->ProcessCommandLine({"/to", "WAVE", photo}, false), TFormshift::StartOutcome::UsageError);
+    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("\"WAVE\""));
     EXPECT_EQ(second->Driver().TargetFormat, FormatTag::PNG);
+    EXPECT_TRUE(second->Jobs().FileList.isEmpty());
     second->ProcessCommandLine({"/to", "wav"}, false);
     EXPECT_EQ(second->Driver().TargetFormat, FormatTag::WAVE);
 }

@@ -33,6 +33,19 @@ TEST_F(HandOverTest, AListGoesIntoANewNumberedFileWithCrLfLines) {
     EXPECT_EQ(QDir(Dir.filePath("Formshift")).entryList(QDir::Files | QDir::Hidden), QStringList{});
 }
 
+class HandOverNameTest : public HandOverTest, public testing::WithParamInterface<const char*> {};
+
+// Lines end at CR or LF, so a name holding one would arrive as two wrong names.
+TEST_P(HandOverNameTest, EveryNameArrivesAsItWasSent) {
+    const QStringList list{"/a/first.png", QString::fromUtf8(GetParam()), "/a/last.png"};
+    EXPECT_EQ(ReadHandOverList(WriteHandOverList(Folder(), list)), list);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, HandOverNameTest,
+                         testing::Values("/a/plain.png", "/a/line\nbreak.png", "/a/carriage\rreturn.png",
+                                         "/a/both\r\n.png", "/a/\n", "/a/100% sure.png", "/a/%0A.png",
+                                         "/a/file:not an address.png", "/a/tw\xC3\xB6 \xF0\x9F\x93\xB7.png"));
+
 TEST_F(HandOverTest, AnEmptyListGivesAnEmptyFile) {
     const QString path = WriteHandOverList(Folder(), {});
     EXPECT_EQ(QFileInfo(path).size(), 0);

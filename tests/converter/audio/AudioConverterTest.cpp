@@ -194,7 +194,7 @@ TEST_F(AudioConversion, ImageTargetsAreAFormatError) {
     EXPECT_FALSE(QFile::exists(Path("tone.png")));
 }
 
-enum class Damage { Missing, Empty, NotAudio, NoSamples, CutWave, CutFlac, CutMp3 };
+enum class Damage { Missing, Empty, NotAudio, NoSamples, CutWave, CutFlac, CutMp3, OneHertz, TenMegahertz };
 
 class RefusesDamagedSources : public AudioConversion, public testing::WithParamInterface<Damage> {};
 
@@ -230,6 +230,13 @@ TEST_P(RefusesDamagedSources, AsAnErrorWithNoOutputLeft) {
         source = Encoded("cut.mp3", FormatTag::MP3);
         Truncate(source, 0.5);
         break;
+    case Damage::OneHertz:
+        // Resampled for any encoder, each sample would become tens of thousands.
+        source = Wave("slow.wav", {.SampleRate = 1, .Channels = 1, .Seconds = 200});
+        break;
+    case Damage::TenMegahertz:
+        source = Wave("fast.wav", {.SampleRate = 10000000, .Channels = 1, .Seconds = 0.0002});
+        break;
     }
     const QString output = Path("out.ogg");
     EXPECT_THROW(Convert(source, FormatTag::OGG, output), ConversionError);
@@ -239,7 +246,8 @@ TEST_P(RefusesDamagedSources, AsAnErrorWithNoOutputLeft) {
 
 INSTANTIATE_TEST_SUITE_P(Damages, RefusesDamagedSources,
                          testing::Values(Damage::Missing, Damage::Empty, Damage::NotAudio, Damage::NoSamples,
-                                         Damage::CutWave, Damage::CutFlac, Damage::CutMp3));
+                                         Damage::CutWave, Damage::CutFlac, Damage::CutMp3, Damage::OneHertz,
+                                         Damage::TenMegahertz));
 
 TEST_F(AudioConversion, AMissingEncoderFailsOnlyItsTarget) {
     ::setenv("FORMSHIFT_HIDE_AUDIO_ENCODERS", "ogg, flac", 1);

@@ -143,6 +143,47 @@ TEST_F(Base64Files, ReadsTextWithAnyByteOrderMark) {
     }
 }
 
+struct DecodeCase {
+    const char* Name;
+    QByteArray Decoded; // what the text holds
+    FormatTag Target;
+    bool Accepted;
+};
+
+class Base64DecodeTarget : public Base64Files, public testing::WithParamInterface<DecodeCase> {};
+
+// The decoded bytes are stored under the target's extension: "python.png" decoded
+// for a BMP target must not become a PNG named python.png.bmp.
+TEST_P(Base64DecodeTarget, BytesMustBeWhatTheTargetNamesAndMustExist) {
+    const DecodeCase& c = GetParam();
+    const QString source = Write("in.b64", c.Decoded.isEmpty() ? QByteArray("=== !\r\n") : Base64Encode(c.Decoded));
+    const QString output = Dir.filePath("out" + FormatExtension(c.Target));
+    if (c.Accepted) {
+        EXPECT_NO_THROW(DecodeBase64File(source, output, c.Target));
+        EXPECT_EQ(Read(output), c.Decoded);
+    } else {
+        EXPECT_THROW(DecodeBase64File(source, output, c.Target), ConversionError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, Base64DecodeTarget,
+    testing::Values(
+        DecodeCase{"PngAsPng", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), FormatTag::PNG, true},
+        DecodeCase{"PngAsBmp", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), FormatTag::BMP, false},
+        DecodeCase{"BmpAsBmp", "BM\x36\x10\0\0", FormatTag::BMP, true},
+        DecodeCase{"JpegAsJpeg", "\xFF\xD8\xFF\xE0\0\x10JFIF", FormatTag::JPEG, true},
+        DecodeCase{"JpegAsGif", "\xFF\xD8\xFF\xE0\0\x10JFIF", FormatTag::GIF, false},
+        DecodeCase{"WaveAsWave", "RIFF\x24\x01\x02\x03WAVEfmt ", FormatTag::WAVE, true},
+        DecodeCase{"WaveAsMp3", "RIFF\x24\x01\x02\x03WAVEfmt ", FormatTag::MP3, false},
+        DecodeCase{"Id3AsMp3", "ID3\x04\0\0\0\0\0\0", FormatTag::MP3, true},
+        DecodeCase{"FlacAsOgg", "fLaC\0\0\0\x22", FormatTag::OGG, false},
+        DecodeCase{"TextAsPng", "just some text", FormatTag::PNG, false},
+        DecodeCase{"TextAsBase64", "just some text", FormatTag::BASE64, true},
+        DecodeCase{"NothingAsBase64", "", FormatTag::BASE64, false},
+        DecodeCase{"NothingAsPng", "", FormatTag::PNG, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(Base64Files, MissingSourceOrFolderIsAConversionError) {
     EXPECT_THROW(EncodeBase64File(Dir.filePath("none"), Dir.filePath("x.b64")), ConversionError);
     const QString source = Write("a.bin", "abc");

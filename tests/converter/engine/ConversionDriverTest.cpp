@@ -1,4 +1,5 @@
 #include "ConversionDriver.h"
+#include "Base64.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +27,8 @@ struct RecordingView : TDriverView {
     }
     QString ProvideExportPath() override { return FolderToOffer; }
     void CloseMainWindow() override { ++Closed; }
+    std::vector<QString> Failures;
+    void FileFailed(int /*item*/, const QString& reason) override { Failures.push_back(reason); }
 };
 
 struct RecordingActions : TFinishingActions {
@@ -97,7 +103,8 @@ TEST_F(ConversionDriverTest, EmptyListRunsAndFinishesWithTheSound) {
 }
 
 TEST_F(ConversionDriverTest, Base64RoundTripAndNumberedClashes) {
-    QByteArray bytes;
+    // Begins as an MP3 file does, since it is decoded for the target MP3 below.
+    QByteArray bytes("ID3\x04\0\0\0\0\0\0", 10);
     for (int i = 0; i < 1000; ++i) bytes += char(i * 7);
     AddFile("song.mp3", bytes);
     AddFile("song.mp3", bytes); // the same file twice: the second output is numbered
@@ -119,6 +126,52 @@ TEST_F(ConversionDriverTest, Base64RoundTripAndNumberedClashes) {
     ASSERT_TRUE(back.open(QIODevice::ReadOnly));
     EXPECT_EQ(back.readAll(), bytes);
 }
+
+TEST_F(ConversionDriverTest, Base64ThatDecodesToAnotherFormatOrToNothingIsAnErrorAndWritesNothing) {
+    AddFile("python.png.b64", Base64Encode(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+    AddFile("empty.b64", "");
+    Driver.SourceFormat = FormatTag::BASE64;
+    Driver.TargetFormat = FormatTag::BMP;
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Error}));
+    EXPECT_EQ(OutputFiles(), QStringList{});
+    ASSERT_EQ(View.Failures.size(), 2u);
+    EXPECT_TRUE(View.Failures[0].contains("PNG data, not BMP data")) << View.Failures[0].toStdString();
+    EXPECT_TRUE(View.Failures[1].contains("decodes to nothing")) << View.Failures[1].toStdString();
+}
+
+TEST_F(ConversionDriverTest, ARunRemovesWhatAKilledRunLeftInItsFolder) {
+    const pid_t killed = fork();
+    if (killed == 0) _exit(0);
+    waitpid(killed, nullptr, 0);
+    const QString stale = Out() + "/.formshift-" + QString::number(killed) + "-k1.part.b64";
+    QFile(stale).open(QIODevice::WriteOnly);
+    AddFile("a.bin");
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(OutputFiles(), QStringList{"a.bin.b64"});
+}
+
+class LongNameTest : public ConversionDriverTest, public testing::WithParamInterface<int> {};
+
+// Every name the file system allows converts, or fails with a reason when the
+// output's name would be longer than the file system allows.
+TEST_P(LongNameTest, ConvertsOrSaysTheNameIsTooLong) {
+    const QString name = QString(GetParam() - 4, QLatin1Char('n')) + ".bin";
+    AddFile(name);
+    Driver.ConvertAll();
+    RunToEnd();
+    const bool fits = GetParam() + 4 <= 255; // the output adds ".b64"
+    EXPECT_EQ(Jobs.ItemStatus[0], fits ? TModifyProgress::Finalised : TModifyProgress::Error);
+    EXPECT_EQ(OutputFiles(), fits ? QStringList{name + ".b64"} : QStringList{});
+    if (!fits) {
+        ASSERT_EQ(View.Failures.size(), 1u);
+        EXPECT_TRUE(View.Failures[0].contains("too long")) << View.Failures[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, LongNameTest, testing::Values(240, 245, 250, 251, 252, 254));
 
 TEST_F(ConversionDriverTest, FormatCheckSkipsFilesOfAnotherExtensionUnlessIgnored) {
     AddFile("a.png");

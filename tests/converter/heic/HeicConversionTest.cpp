@@ -228,8 +228,8 @@ class HeicFakeToolsTest : public HeicConversionTest {
     void SetUp() override {
         HeicConversionTest::SetUp();
         const QString tools = Folder("tools");
-        Decoder = WriteFakeTool(tools, "heif-convert", "printf 'decoded' > \"$out\"");
-        Encoder = WriteFakeTool(tools, "heif-enc", "printf 'encoded' > \"$out\"");
+        Decoder = WriteFakeTool(tools, "heif-convert", WholeSampleBody());
+        Encoder = WriteFakeTool(tools, "heif-enc", WholeSampleBody());
         Tools = THeifTools(Decoder, Encoder);
         Job.SourcePath = QDir(In).filePath("it's.heic");
         Job.SourceFormat = FormatTag::HEIC;
@@ -248,7 +248,7 @@ TEST_F(HeicFakeToolsTest, DirectDecodingPassesTheQualityOption) {
     ASSERT_EQ(arguments.size(), 4);
     EXPECT_EQ(arguments.mid(0, 3), (QStringList{"--quality", "75", Job.SourcePath}));
     EXPECT_TRUE(arguments[3].endsWith("/decoded.jpeg"));
-    EXPECT_EQ(QFileInfo(Job.OutputPath).size(), 7);
+    EXPECT_EQ(QFileInfo(Job.OutputPath).size(), QFileInfo(SampleFor(".jpeg")).size());
 }
 
 TEST_F(HeicFakeToolsTest, DecodingToTheTemporaryPngHasNoQualityOption) {
@@ -266,7 +266,7 @@ TEST_F(HeicFakeToolsTest, DecodingToTheTemporaryPngHasNoQualityOption) {
     EXPECT_EQ(arguments[0], Job.SourcePath);
     EXPECT_TRUE(arguments[1].endsWith("/decoded.png"));
     EXPECT_EQ(SavedFromPng, QStringList{QDir(Job.TempFolder).filePath("it's.png")});
-    EXPECT_EQ(QFileInfo(Job.OutputPath).size(), 7);
+    EXPECT_EQ(QFileInfo(Job.OutputPath).size(), QFileInfo(SampleFor(".png")).size());
     EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
 }
 
@@ -298,6 +298,43 @@ TEST_F(HeicFakeToolsTest, AStaleTemporaryPngIsNeverTakenForTheDecodedPicture) {
     EXPECT_FALSE(QFileInfo::exists(Job.OutputPath));
     EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
 }
+
+struct CutShortCase {
+    const char* Name;
+    FormatTag Source, Target;
+    bool Throws; // "Error!" rather than "Format error"
+};
+
+class HeicCutShortOutputTest : public HeicFakeToolsTest, public testing::WithParamInterface<CutShortCase> {};
+
+// A full disk makes the tools write half a file and still exit 0.
+TEST_P(HeicCutShortOutputTest, HalfAFileFromAToolThatExitedCleanlyIsNoResult) {
+    const CutShortCase& c = GetParam();
+    const QString tools = Folder("half");
+    Tools = THeifTools(WriteFakeTool(tools, "heif-convert", HalfSampleBody()),
+                       WriteFakeTool(tools, "heif-enc", HalfSampleBody()));
+    Job.SourceFormat = c.Source;
+    Job.TargetFormat = c.Target;
+    if (c.Source != FormatTag::HEIC) Job.SourcePath = WriteSample("a" + FormatExtension(c.Source), c.Source);
+    Job.OutputPath = QDir(Out).filePath(".a.x1.part" + FormatExtension(c.Target));
+
+    if (c.Throws)
+        EXPECT_THROW(Convert(), ConversionError);
+    else
+        EXPECT_EQ(Convert(), TModifyProgress::FormatErr);
+    EXPECT_TRUE(QDir(Out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(SavedFromPng.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, HeicCutShortOutputTest,
+    testing::Values(CutShortCase{"PngToHeic", FormatTag::PNG, FormatTag::HEIC, false},
+                    CutShortCase{"JpegToHeic", FormatTag::JPEG, FormatTag::HEIC, false},
+                    CutShortCase{"BmpToHeic", FormatTag::BMP, FormatTag::HEIC, false},
+                    CutShortCase{"HeicToPng", FormatTag::HEIC, FormatTag::PNG, false},
+                    CutShortCase{"HeicToJpeg", FormatTag::HEIC, FormatTag::JPEG, false},
+                    CutShortCase{"HeicToBmp", FormatTag::HEIC, FormatTag::BMP, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 struct MissingToolCase {
     const char* Name;

@@ -28,6 +28,36 @@ QStringList RecordedArguments(const QString& toolPath) {
     return arguments;
 }
 
+QString SampleFor(const QString& extension) {
+    const QString samples = QStringLiteral(BRENVALE_SOURCE_DIR "/resources/samples/");
+    if (extension == QLatin1String(".heic") || extension == QLatin1String(".heif"))
+        return samples + QStringLiteral("meadow-heic.heic");
+    if (extension == QLatin1String(".png")) return samples + QStringLiteral("sunset.png");
+    return samples + QStringLiteral("meadow.jpg");
+}
+
+namespace {
+
+QString SampleChoice() {
+    return QStringLiteral("case \"$out\" in\n"
+                          "  *.heic|*.heif) sample='%1' ;;\n"
+                          "  *.png) sample='%2' ;;\n"
+                          "  *) sample='%3' ;;\n"
+                          "esac\n")
+        .arg(SampleFor(".heic"), SampleFor(".png"), SampleFor(".jpeg"));
+}
+
+} // namespace
+
+QString WholeSampleBody() {
+    return SampleChoice() + QStringLiteral("cat \"$sample\" > \"$out\"");
+}
+
+QString HalfSampleBody() {
+    return SampleChoice() +
+           QStringLiteral("head -c $(( $(wc -c < \"$sample\") / 2 )) \"$sample\" > \"$out\"\nexit 0");
+}
+
 QString InstalledTool(const char* name) {
     return QStandardPaths::findExecutable(QString::fromLatin1(name));
 }

@@ -10,6 +10,15 @@ QString WriteFakeTool(const QString& folder, const QString& name, const QString&
 // The arguments the fake tool at `toolPath` received on its last run.
 QStringList RecordedArguments(const QString& toolPath);
 
+// A tool body that writes a whole sample file of the kind the output's extension
+// names (HEIC, PNG or JPEG) to "$out", as a working tool would.
+QString WholeSampleBody();
+// A tool body that writes only the first half of that sample and still exits 0, as
+// the tools do when the disk fills up under them.
+QString HalfSampleBody();
+// The sample file a stand-in writes for `extension` (".heic", ".png", ".jpeg").
+QString SampleFor(const QString& extension);
+
 // The installed tools, or empty.
 QString InstalledTool(const char* name);
 // Encodes `png` into `heic` with the installed encoder (lossless), outside the code under test.

@@ -108,7 +108,7 @@ TEST_F(HeifToolsTest, MissingToolsWriteNothing) {
 }
 
 TEST_F(HeifToolsTest, DecoderWritesIntoScratchAndItsResultIsMovedToTheOutput) {
-    const QString decoder = WriteFakeTool(Folder("tools"), "heif-convert", "printf 'decoded' > \"$out\"");
+    const QString decoder = WriteFakeTool(Folder("tools"), "heif-convert", WholeSampleBody());
     const QString output = QDir(Folder("it's out")).filePath("-a \"b\".png");
     const QString scratch = Folder("temp");
 
@@ -121,18 +121,20 @@ TEST_F(HeifToolsTest, DecoderWritesIntoScratchAndItsResultIsMovedToTheOutput) {
     EXPECT_TRUE(arguments[3].endsWith("/decoded.png"));
     QFile written(output);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), "decoded");
+    QFile sample(SampleFor(".png"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), sample.readAll());
     EXPECT_TRUE(QDir(scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
 TEST_F(HeifToolsTest, EncoderIsStartedWithTheArgumentVectorUnchanged) {
-    const QString encoder = WriteFakeTool(Folder("tools"), "heif-enc", "printf 'encoded' > \"$out\"");
+    const QString encoder = WriteFakeTool(Folder("tools"), "heif-enc", WholeSampleBody());
     const QString input = QDir(Folder("in 'quoted' $HOME `x`")).filePath("-p.png");
     const QString output = QDir(Folder("out")).filePath("o'k.heic");
 
     ASSERT_TRUE(THeifTools({}, encoder).Encode(input, output, {"--lossless"}));
     EXPECT_EQ(RecordedArguments(encoder), (QStringList{"--lossless", input, "-o", output}));
-    EXPECT_EQ(QFileInfo(output).size(), 7);
+    EXPECT_EQ(QFileInfo(output).size(), QFileInfo(SampleFor(".heic")).size());
 }
 
 struct FailingTool {
@@ -150,13 +152,15 @@ TEST_P(FailingToolTest, CountsAsNotWritten) {
     EXPECT_FALSE(heif.Decode("/in/a.heic", QDir(out).filePath("a.png"), {}, Folder("temp")));
     EXPECT_FALSE(heif.Encode("/in/a.png", QDir(out).filePath("a.heic"), {}));
     EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath("a.png")));
+    EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath("a.heic")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, FailingToolTest,
     testing::Values(FailingTool{"NoFile", "exit 0"}, FailingTool{"EmptyFile", ": > \"$out\""},
                     FailingTool{"FailedAfterWriting", "printf 'half' > \"$out\"; exit 1"},
-                    FailingTool{"Crashed", "printf 'half' > \"$out\"; kill -KILL $$"}),
+                    FailingTool{"Crashed", "printf 'half' > \"$out\"; kill -KILL $$"},
+                    FailingTool{"CutShortButExitedCleanly", "printf 'half' > \"$out\"; exit 0"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(HeifToolsTest, EncoderNeverReplacesAnExistingFile) {

@@ -254,6 +254,15 @@ TEST(BmpCodec, ThePixelLimitIsCheckedBeforeAllocating) {
     EXPECT_EQ(DecodeBmp(file).Width(), 600); // a run-length file may end early: the rest is entry 0
 }
 
+TEST(BmpCodec, KilobytesOfRunLengthDataCannotClaimAGigabyte) {
+    // 9 KB of end-of-line codes: no pixel painted, 64 million claimed.
+    QByteArray lines;
+    for (int i = 0; i < 4500; ++i)
+        lines += Bytes({0, 0});
+    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 8, 1, Palette({Red}), lines + Bytes({0, 1}))), ConversionError);
+    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 4, 2, Palette({Red}), lines + Bytes({0, 1}))), ConversionError);
+}
+
 TEST(BmpCodec, AFewRunLengthBytesCannotClaimAHugePicture) {
     EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 8, 1, Palette({Red}), Bytes({0, 1}))), ConversionError);
 }

@@ -100,6 +100,14 @@ TEST(GifCodec, TinyAndEmptyPictures) {
     EXPECT_EQ(qAlpha(qt.pixel(2, 1)), 0);
 }
 
+TEST(GifCodec, ATinyFileCannotClaimAVastScreen) {
+    const QByteArray file = GifFile(8000, 8000, {{Frame(1, 1, 0)}});
+    ASSERT_LT(file.size(), 1000);
+    EXPECT_THROW(DecodeGif(file), ConversionError);
+    // A modest screen around a small frame stays readable.
+    EXPECT_EQ(DecodeGif(GifFile(2000, 2000, {{Frame(10, 10, 0)}})).Width(), 2000);
+}
+
 TEST(GifCodec, RefusesBadFiles) {
     const QByteArray valid = GifFile(30, 20, {{Frame(30, 20, 0)}});
     EXPECT_THROW(DecodeGif(QByteArray()), ConversionError);

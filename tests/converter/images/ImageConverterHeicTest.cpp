@@ -49,8 +49,13 @@ QStringList Recorded(const QString& record) {
     return lines;
 }
 
-// The last argument is the output; the fakes write a small file there.
-const QString WriteLast = QStringLiteral("for last; do :; done; echo x > \"$last\"");
+// The last argument is the output; the fakes write a whole sample of the kind its
+// extension names there, since a tool's output is only taken once it is whole
+// (by full path: PATH holds only the stand-ins).
+const QString WriteLast = QStringLiteral(
+    "for last; do :; done\n"
+    "case \"$last\" in *.heic) s=meadow-heic.heic ;; *.png) s=sunset.png ;; *) s=meadow.jpg ;; esac\n"
+    "/bin/cat \"" BRENVALE_SOURCE_DIR "/resources/samples/$s\" > \"$last\"");
 
 TEST(ImageConverterHeic, ArgumentsTravelAsAVectorWhateverThePaths) {
     QTemporaryDir tools, dir;

@@ -1,4 +1,5 @@
 #include "PngCodec.h"
+#include "PngImage.h"
 #include "ConversionJob.h"
 #include "ImageTestSupport.h"
 #include "PngTestFiles.h"
@@ -197,6 +198,16 @@ INSTANTIATE_TEST_SUITE_P(
                                     return image;
                                 }}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The file stays with the picture for the icon writer; for a file of gigabytes a copy
+// of it would double what a conversion holds.
+TEST(PngCodec, APictureReadFromAFileSharesTheFilesBytes) {
+    const QByteArray file = QtWrite(PhotoLike(30, 20), "png");
+    TPngImage picture;
+    picture.LoadFromBytes(file);
+    EXPECT_TRUE(picture.File().isSharedWith(file));
+    EXPECT_EQ(picture.Width(), 30);
+}
 
 TEST(PngCodec, FewColoursMakeAPaletteImage) {
     const QByteArray file = EncodePng(RasterOf(FewColours(4, false)));
