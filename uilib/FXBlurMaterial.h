@@ -59,6 +59,8 @@ class FXBlurMaterial : public FXBufferGraphicControl, public FXControl {
     // Repaints, re-capturing first when the capture is out of date.
     void SyncroniseImage();
     void FormMoveSync() { SyncroniseImage(); }
+    // Reloads the tint colours without taking a new capture.
+    void UpdateColors();
 
     bool IsContainer() override { return false; }
     void UpdateTheme(bool UpdateChildren) override;
@@ -69,8 +71,6 @@ class FXBlurMaterial : public FXBufferGraphicControl, public FXControl {
     bool event(QEvent* event) override;
 
   private:
-    void UpdateColors();
-
     FXGlassRefreshMode FRefreshMode = FXGlassRefreshMode::Automatic;
     QTimer FTick;
     bool FInvalidateAbove = false;
