@@ -653,8 +653,11 @@ CButton::FaceLayout CButton::Layout() const {
     int q = FEnableCaption ? 5 : 0;
     const int sw = layout.Caption.isEmpty() ? 0 : metrics.horizontalAdvance(layout.Caption);
     const int th = layout.Caption.isEmpty() ? 0 : metrics.height();
-    const int ssw = FEnableSubText ? metrics.horizontalAdvance(FSubText) : 0;
-    const int sth = FEnableSubText ? metrics.height() : 0;
+    // Measured in the font it is drawn in: a caption-font measure would centre
+    // the narrower second line too far left, past the button's edge.
+    const QFontMetrics subMetrics(FSubTextFont);
+    const int ssw = FEnableSubText ? subMetrics.horizontalAdvance(FSubText) : 0;
+    const int sth = FEnableSubText ? subMetrics.height() : 0;
 
     const bool picture = !FBitmap.isNull();
     int h = th != 0 ? th : RoundEven(H / 1.2);
