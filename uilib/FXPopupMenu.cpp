@@ -198,6 +198,7 @@ FXPopupMenu::FXPopupMenu(QWidget* parent) : QMenu(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlag(Qt::NoDropShadowWindowHint);
     setSeparatorsCollapsible(false);
+    setWindowTitle(QStringLiteral("Popup Menu"));
     setFont(WindowFont());
     FCustomColors = new FXColorSets(this, false);
     FDrawColors = new FXColorSet(this);
@@ -499,11 +500,14 @@ void FXPopupMenu::SelectByLetter(const QString& letter) {
         FXPopupItem* only = matches.first();
         setActiveAction(only);
         RefreshHover();
-        // A single match runs, as a menu's access key does; a sub-menu opens instead.
-        if (only->HasSubItems())
-            only->SubMenu()->popup(mapToGlobal(actionGeometry(only).topRight()));
-        else
+        // A single match runs, as a menu's access key does; a sub-menu opens
+        // instead, the way the Right key opens it.
+        if (only->HasSubItems()) {
+            QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+            QMenu::keyPressEvent(&right);
+        } else {
             Execute(only);
+        }
         return;
     }
     const int current = int(matches.indexOf(qobject_cast<FXPopupItem*>(activeAction())));

@@ -209,6 +209,50 @@ TEST_F(CButtonTest, AnIconBesideTheCaptionSitsLeftOfIt) {
     EXPECT_EQ(layout.IconRect.top(), layout.TextPos.y());
 }
 
+struct IconPlacementCase {
+    CPosition Layout;
+    // Where the icon's centre lies from the caption's centre: -1 before, 0 level, +1 after.
+    int Horizontal;
+    int Vertical;
+};
+
+class CButtonIconPlacementTest : public CButtonTest, public testing::WithParamInterface<IconPlacementCase> {};
+
+TEST_P(CButtonIconPlacementTest, TheIconSitsOnItsSideOfTheCaption) {
+    const IconPlacementCase& c = GetParam();
+    FButton->resize(200, 120);
+    FButton->setButtonIcon(CButtonIcon::cicYes);
+    FButton->setBImageLayout(c.Layout);
+    const CButton::FaceLayout layout = FButton->Layout();
+    const QFontMetrics metrics(layout.CaptionFont);
+    const QRect caption(layout.TextPos, QSize(metrics.horizontalAdvance(layout.Caption), metrics.height()));
+    const QRect icon = layout.IconRect;
+    ASSERT_FALSE(icon.isEmpty());
+    const auto side = [](int icon, int caption) {
+        return std::abs(icon - caption) <= 2 ? 0 : icon < caption ? -1 : 1;
+    };
+    EXPECT_EQ(side(icon.center().x(), caption.center().x()), c.Horizontal);
+    EXPECT_EQ(side(icon.center().y(), caption.center().y()), c.Vertical);
+    EXPECT_FALSE(icon.intersects(caption));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, CButtonIconPlacementTest,
+                         testing::Values(IconPlacementCase{CPosition::cpLeft, -1, 0},
+                                         IconPlacementCase{CPosition::cpRight, 1, 0},
+                                         IconPlacementCase{CPosition::cpTop, 0, -1},
+                                         IconPlacementCase{CPosition::cpBottom, 0, 1}));
+
+TEST_F(CButtonTest, AGradientRunsFromTheBodyColourToTheGradientColour) {
+    FButton->setUnderLine({6, false, true});
+    FButton->setRoundTransparent(false);
+    FButton->setText(QString());
+    FButton->setGradientOptions({0xFF00FF, 0x0000FF, 0x000080, true});
+    FWindow->show();
+    const QImage face = Face();
+    EXPECT_TRUE(Near(PixelAt(face, 0, 20), ToQColor(FButton->BodyColor())));
+    EXPECT_TRUE(Near(PixelAt(face, 109, 20), ToQColor(0x0000FF), 4));
+}
+
 TEST_F(CButtonTest, DisabledButtonPaintsItsBodyGrey) {
     FButton->setEnabled(false);
     FWindow->show();

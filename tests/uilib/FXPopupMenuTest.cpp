@@ -112,6 +112,18 @@ TEST_F(PopupMenuTest, FirstLetterRunsAUniqueItemAndCyclesThroughSeveral) {
     EXPECT_FALSE(FMenu->isVisible());
 }
 
+TEST_F(PopupMenuTest, TheFirstLetterOfASubMenuItemOpensItsMenu) {
+    Add("Open");
+    FXPopupItem* more = Add("More");
+    more->Items()->Add(new FXPopupItem("Inner"));
+    QSignalSpy clicks(FMenu.get(), &FXPopupMenu::OnItemClick);
+    Open();
+    QTest::keyClicks(FMenu.get(), "m");
+    EXPECT_TRUE(Eventually([&] { return more->SubMenu()->isVisible(); }));
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_TRUE(FMenu->isVisible());
+}
+
 TEST_F(PopupMenuTest, EscapeCloses) {
     Add("One");
     Open();
