@@ -236,7 +236,7 @@ TEST_P(CButtonIconPlacementTest, TheIconSitsOnItsSideOfTheCaption) {
     EXPECT_FALSE(icon.intersects(caption));
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, CButtonIconPlacementTest,
+INSTANTIATE_TEST_SUITE_P(IconLayouts, CButtonIconPlacementTest,
                          testing::Values(IconPlacementCase{CPosition::cpLeft, -1, 0},
                                          IconPlacementCase{CPosition::cpRight, 1, 0},
                                          IconPlacementCase{CPosition::cpTop, 0, -1},
