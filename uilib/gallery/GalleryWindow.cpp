@@ -61,6 +61,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     BuildImages();
     BuildBaseControls();
     BuildTooltipsAndSmoke();
+    BuildOlderButtonsBlurAndMenu();
     UpdateTheme(true);
     // The preview is a window of its own: it recolours with every form, then is photographed again.
     connect(this, &FXForm::OnThemeChange, this, [this] { QTimer::singleShot(0, this, &GalleryWindow::RefreshPreviews); });

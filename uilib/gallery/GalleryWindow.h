@@ -2,11 +2,15 @@
 // One themed window that shows every control of the library in each of its
 // states, so that a change can be looked at light and dark at a glance.
 #include "FXForm.h"
+#include "FXPopupMenu.h"
 
 #include <memory>
 
 class QGridLayout;
 class QVBoxLayout;
+
+// Screenshots show a sample desktop picture behind the blur, not the machine's.
+void UseSampleDesktop();
 
 class GalleryWindow : public FXForm {
     Q_OBJECT
@@ -21,6 +25,8 @@ private:
     void BuildImages();
     void BuildBaseControls();
     void BuildTooltipsAndSmoke();
+    void BuildOlderButtonsBlurAndMenu();
+    void RefreshMenuPreview();
 
     void RefreshPreviews();
 
@@ -28,4 +34,7 @@ private:
     // A second themed form, kept off screen, whose picture shows its overlay.
     std::unique_ptr<FXForm> FSmokePreview;
     class CImage* FSmokeShot = nullptr;
+    // The popup menu, opened off screen and photographed for every theme.
+    std::unique_ptr<FXPopupMenu> FMenuPreview;
+    class CImage* FMenuShot = nullptr;
 };

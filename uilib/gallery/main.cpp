@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     if (!shotFolder.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InitializeUILibrary();
+    if (!shotFolder.isEmpty()) UseSampleDesktop();
     GalleryWindow window;
     if (shotFolder.isEmpty()) {
         window.show();
