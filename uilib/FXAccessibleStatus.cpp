@@ -1,14 +1,15 @@
 #include "FXAccessibleStatus.h"
 
-#include "FXWindowsControl.h"
+#include <QWidget>
 
-FXAccessibleStatus::FXAccessibleStatus(FXWindowsControl* control, std::function<void(QAccessible::State&)> state,
-                                         std::optional<FXAccessibleRange> range)
-    : QAccessibleWidget(control, control->AccessibleRole()), FControl(control), FState(std::move(state)),
-      FRange(std::move(range)) {}
+
+FXAccessibleStatus::FXAccessibleStatus(QWidget* control, QAccessible::Role role, std::function<QString()> name,
+                                       std::function<void(QAccessible::State&)> state,
+                                       std::optional<FXAccessibleRange> range)
+    : QAccessibleWidget(control, role), FName(std::move(name)), FState(std::move(state)), FRange(std::move(range)) {}
 
 QString FXAccessibleStatus::text(QAccessible::Text t) const {
-    if (t == QAccessible::Name) return FControl->AccessibleText();
+    if (t == QAccessible::Name && FName) return FName();
     if (t == QAccessible::Value && FRange) return QString::number(FRange->Current());
     return QAccessibleWidget::text(t);
 }
@@ -34,13 +35,13 @@ QVariant FXAccessibleStatus::maximumValue() const { return FRange ? QVariant(FRa
 QVariant FXAccessibleStatus::minimumValue() const { return FRange ? QVariant(FRange->Minimum()) : QVariant(); }
 QVariant FXAccessibleStatus::minimumStepSize() const { return FRange ? QVariant(FRange->Step) : QVariant(); }
 
-void NotifyAccessibleState(FXWindowsControl* control, QAccessible::State changed) {
+void NotifyAccessibleState(QWidget* control, QAccessible::State changed) {
     if (!QAccessible::isActive()) return;
     QAccessibleStateChangeEvent event(control, changed);
     QAccessible::updateAccessibility(&event);
 }
 
-void NotifyAccessibleValue(FXWindowsControl* control, double value) {
+void NotifyAccessibleValue(QWidget* control, double value) {
     if (!QAccessible::isActive()) return;
     QAccessibleValueChangeEvent event(control, value);
     QAccessible::updateAccessibility(&event);

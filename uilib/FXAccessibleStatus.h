@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-class FXWindowsControl;
 
 struct FXAccessibleRange {
     std::function<double()> Current;
@@ -20,8 +19,9 @@ struct FXAccessibleRange {
 
 class FXAccessibleStatus : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    FXAccessibleStatus(FXWindowsControl* control, std::function<void(QAccessible::State&)> state,
-                        std::optional<FXAccessibleRange> range = std::nullopt);
+    FXAccessibleStatus(QWidget* control, QAccessible::Role role, std::function<QString()> name,
+                       std::function<void(QAccessible::State&)> state,
+                       std::optional<FXAccessibleRange> range = std::nullopt);
 
     QString text(QAccessible::Text t) const override;
     QAccessible::State state() const override;
@@ -34,11 +34,11 @@ public:
     QVariant minimumStepSize() const override;
 
 private:
-    FXWindowsControl* FControl;
+    std::function<QString()> FName;
     std::function<void(QAccessible::State&)> FState;
     std::optional<FXAccessibleRange> FRange;
 };
 
 // Tells a screen reader that a control's checked state or value changed.
-void NotifyAccessibleState(FXWindowsControl* control, QAccessible::State changed);
-void NotifyAccessibleValue(FXWindowsControl* control, double value);
+void NotifyAccessibleState(QWidget* control, QAccessible::State changed);
+void NotifyAccessibleValue(QWidget* control, double value);

@@ -204,7 +204,8 @@ QAccessible::Role FXButton::AccessibleRole() const {
 }
 
 QAccessibleInterface* FXButton::CreateAccessibleInterface() {
-    return new FXAccessibleStatus(this, [this](QAccessible::State& state) {
+    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); },
+                                  [this](QAccessible::State& state) {
         if (FButtonKind != FXButtonKind::Toggle) return;
         state.checkable = true;
         state.checked = FChecked;
