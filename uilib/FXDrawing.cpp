@@ -194,3 +194,28 @@ void DrawImageRounded(QPainter& painter, const QRectF& rect, int roundness, cons
     painter.drawImage(rect.topLeft(), image);
     painter.restore();
 }
+
+void DrawArrowTriangle(QPainter& painter, const QRectF& rect, Qt::ArrowType direction, const QColor& color) {
+    if (rect.width() <= 0 || rect.height() <= 0 || direction == Qt::NoArrow) return;
+    QPolygonF triangle;
+    switch (direction) {
+    case Qt::UpArrow:
+        triangle << QPointF(rect.center().x(), rect.top()) << rect.bottomRight() << rect.bottomLeft();
+        break;
+    case Qt::DownArrow:
+        triangle << QPointF(rect.center().x(), rect.bottom()) << rect.topLeft() << rect.topRight();
+        break;
+    case Qt::LeftArrow:
+        triangle << QPointF(rect.left(), rect.center().y()) << rect.topRight() << rect.bottomRight();
+        break;
+    default:
+        triangle << QPointF(rect.right(), rect.center().y()) << rect.bottomLeft() << rect.topLeft();
+        break;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPolygon(triangle);
+    painter.restore();
+}

@@ -85,3 +85,6 @@ void FillRoundCorners(QPainter& painter, const QRectF& rect, int roundness, cons
 // Draws image at rect's origin clipped to the rounded rectangle rect, so the
 // corners keep what is already beneath them.
 void DrawImageRounded(QPainter& painter, const QRectF& rect, int roundness, const QImage& image);
+// A filled triangle inside rect pointing up, down, left or right: the apex at
+// the middle of that edge, the base along the opposite one; anti-aliased.
+void DrawArrowTriangle(QPainter& painter, const QRectF& rect, Qt::ArrowType direction, const QColor& color);
