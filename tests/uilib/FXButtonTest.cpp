@@ -351,3 +351,23 @@ TEST_F(ButtonTest, SameValueDoesNotRepaint) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ButtonTest, APileOfTransparentButtonsRedrawsEachOnceForAChangeBeneath) {
+    std::vector<RecordingButton*> pile;
+    for (int i = 0; i < 30; ++i) pile.push_back(Bare());
+    for (RecordingButton* button : pile) button->Paints = 0;
+    pile.front()->setRoundness(4);
+    EXPECT_EQ(pile.front()->Paints, 1);
+    for (size_t i = 1; i < pile.size(); ++i) EXPECT_EQ(pile[i]->Paints, 1) << i;
+    // A control above one that lies above the changed one is reached through it.
+    pile[1]->move(100, 0);
+    pile[2]->move(200, 0);
+    for (RecordingButton* button : pile) button->Paints = 0;
+    pile[1]->setRoundness(4);
+    EXPECT_EQ(pile[2]->Paints, 1);
+    EXPECT_EQ(pile[0]->Paints, 0);
+}
+
+} // namespace
