@@ -72,9 +72,10 @@ void FXCheckBox::setAllowGrayed(bool value) {
 
 void FXCheckBox::setState(FXCheckBoxState value) {
     if (FState == value) return;
+    // A box nobody sees gets its whole tick at once.
     const bool animate = FAnimationEnabled && value == FXCheckBoxState::Checked &&
                          FState == FXCheckBoxState::Unchecked && !(ThemeManager && ThemeManager->Designing()) &&
-                         !FXFormReading::Active();
+                         !FXFormReading::Active() && isVisible();
     if (animate) {
         FAnimationStatus = 0;
         FAnimateTimer->start();
