@@ -4,6 +4,7 @@
 #include "FXForm.h"
 
 #include <memory>
+#include <vector>
 
 class QGridLayout;
 class QVBoxLayout;
@@ -21,6 +22,7 @@ private:
     void BuildImages();
     void BuildBaseControls();
     void BuildTooltipsAndSmoke();
+    void BuildThemedControls();
 
     void RefreshPreviews();
 
@@ -28,4 +30,6 @@ private:
     // A second themed form, kept off screen, whose picture shows its overlay.
     std::unique_ptr<FXForm> FSmokePreview;
     class CImage* FSmokeShot = nullptr;
+    // Windows off screen, each holding one focused control to photograph.
+    std::vector<std::unique_ptr<FXForm>> FFocusPreviews;
 };
