@@ -1,5 +1,7 @@
 #include "FXAccessibleStatus.h"
 
+#include "FXWindowsControl.h"
+
 #include <QWidget>
 
 
@@ -12,6 +14,11 @@ QString FXAccessibleStatus::text(QAccessible::Text t) const {
     if (t == QAccessible::Name && FName) return FName();
     if (t == QAccessible::Value && FRange) return QString::number(FRange->Current());
     return QAccessibleWidget::text(t);
+}
+
+QAccessible::Role FXAccessibleStatus::role() const {
+    if (auto* control = qobject_cast<FXWindowsControl*>(widget())) return control->AccessibleRole();
+    return QAccessibleWidget::role();
 }
 
 QAccessible::State FXAccessibleStatus::state() const {

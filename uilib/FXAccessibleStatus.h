@@ -24,6 +24,8 @@ public:
                        std::optional<FXAccessibleRange> range = std::nullopt);
 
     QString text(QAccessible::Text t) const override;
+    // A themed control answers its role afresh: a button's kind can change.
+    QAccessible::Role role() const override;
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType type) override;
 

@@ -371,3 +371,16 @@ TEST_F(ButtonTest, APileOfTransparentButtonsRedrawsEachOnceForAChangeBeneath) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ButtonTest, ALinkIsAnnouncedAsALinkAfterItsKindChanges) {
+    auto* button = new RecordingButton(Parent.get());
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->role(), QAccessible::PushButton);
+    button->setButtonKind(FXButtonKind::Link);
+    EXPECT_EQ(access->role(), QAccessible::Link);
+}
+
+} // namespace
