@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 FXBufferedControl::FXBufferedControl(QWidget* parent) : QWidget(parent) {
     // The buffer covers every pixel, including what lies behind transparent parts.
@@ -63,15 +64,27 @@ QList<FXBufferedControl*> ThemedChildren(const QWidget* parent) {
 }
 
 void FXBufferedControl::InvalidateControlsAbove() {
+    // One walk up the stack redraws every control that this one shows through,
+    // directly or through the controls between them, once and lowest first.
+    // Letting each redraw start a walk of its own would redraw the controls
+    // near the top once per path to them: exponentially often in a pile of
+    // overlapping controls, as every control is before a layout places it.
+    static bool walking = false;
+    if (walking) return;
+    walking = true;
+    QRegion changed(geometry());
     bool above = false;
     for (FXBufferedControl* sibling : ThemedChildren(parentWidget())) {
         if (sibling == this) {
             above = true;
             continue;
         }
-        if (sibling->isHidden() || !sibling->geometry().intersects(geometry())) continue;
-        if (above && sibling->IsTransparentControl()) sibling->Invalidate();
+        if (!above || sibling->isHidden() || !sibling->IsTransparentControl()) continue;
+        if (!changed.intersects(sibling->geometry())) continue;
+        sibling->Invalidate();
+        changed += sibling->geometry();
     }
+    walking = false;
 }
 
 void FXBufferedControl::Inflate(int up, int right, int left, int down) {

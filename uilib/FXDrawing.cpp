@@ -164,3 +164,58 @@ void DrawSymbol(QPainter& painter, const QRect& rect, const QString& symbolText,
     painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, glyphs);
     painter.restore();
 }
+
+namespace {
+
+QPainterPath RoundRectPath(const QRectF& rect, int roundness) {
+    QPainterPath path;
+    const qreal radius = std::max(0, roundness) / 2.0;
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+} // namespace
+
+void FillRoundCorners(QPainter& painter, const QRectF& rect, int roundness, const QColor& color) {
+    if (rect.width() <= 0 || rect.height() <= 0 || roundness <= 0) return;
+    QPainterPath corners;
+    corners.addRect(rect);
+    corners = corners.subtracted(RoundRectPath(rect, roundness));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(corners, color);
+    painter.restore();
+}
+
+void DrawImageRounded(QPainter& painter, const QRectF& rect, int roundness, const QImage& image) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (roundness > 0) painter.setClipPath(RoundRectPath(rect, roundness));
+    painter.drawImage(rect.topLeft(), image);
+    painter.restore();
+}
+
+void DrawArrowTriangle(QPainter& painter, const QRectF& rect, Qt::ArrowType direction, const QColor& color) {
+    if (rect.width() <= 0 || rect.height() <= 0 || direction == Qt::NoArrow) return;
+    QPolygonF triangle;
+    switch (direction) {
+    case Qt::UpArrow:
+        triangle << QPointF(rect.center().x(), rect.top()) << rect.bottomRight() << rect.bottomLeft();
+        break;
+    case Qt::DownArrow:
+        triangle << QPointF(rect.center().x(), rect.bottom()) << rect.topLeft() << rect.topRight();
+        break;
+    case Qt::LeftArrow:
+        triangle << QPointF(rect.left(), rect.center().y()) << rect.topRight() << rect.bottomRight();
+        break;
+    default:
+        triangle << QPointF(rect.right(), rect.center().y()) << rect.bottomLeft() << rect.topLeft();
+        break;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPolygon(triangle);
+    painter.restore();
+}

@@ -77,3 +77,14 @@ int FitFontHeight(const QString& face, const QString& text, int width, int heigh
 
 // A symbol-font glyph centred in rect at the largest height that fits.
 void DrawSymbol(QPainter& painter, const QRect& rect, const QString& symbolText, const QColor& color);
+
+// Fills what lies inside rect but outside the rounded rectangle of the same
+// bounds (corner size roundness) with color: square corners that frame a
+// rounded body.
+void FillRoundCorners(QPainter& painter, const QRectF& rect, int roundness, const QColor& color);
+// Draws image at rect's origin clipped to the rounded rectangle rect, so the
+// corners keep what is already beneath them.
+void DrawImageRounded(QPainter& painter, const QRectF& rect, int roundness, const QImage& image);
+// A filled triangle inside rect pointing up, down, left or right: the apex at
+// the middle of that edge, the base along the opposite one; anti-aliased.
+void DrawArrowTriangle(QPainter& painter, const QRectF& rect, Qt::ArrowType direction, const QColor& color);

@@ -206,7 +206,10 @@ private:
 };
 
 QAccessibleInterface* AccessibleFactory(const QString&, QObject* object) {
-    if (auto* control = qobject_cast<FXWindowsControl*>(object)) return new FXAccessibleControl(control);
+    if (auto* control = qobject_cast<FXWindowsControl*>(object)) {
+        if (QAccessibleInterface* own = control->CreateAccessibleInterface()) return own;
+        return new FXAccessibleControl(control);
+    }
     return nullptr;
 }
 

@@ -58,6 +58,9 @@ public:
     // What a screen reader announces and how it calls the control.
     virtual QString AccessibleText() const;
     virtual QAccessible::Role AccessibleRole() const { return QAccessible::Client; }
+    // A control with more to announce (a checked state, a value) supplies its
+    // own interface; nullptr takes the common one.
+    virtual QAccessibleInterface* CreateAccessibleInterface() { return nullptr; }
 
     bool IsContainer() override { return false; }
     void UpdateTheme(bool) override { Invalidate(); }

@@ -52,7 +52,7 @@ QImage SamplePicture() {
 
 GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     setWindowTitle(tr("User-interface library gallery"));
-    resize(1180, 860);
+    resize(1180, 1640);
     FGrid = new QGridLayout(this);
     FGrid->setContentsMargins(16, 12, 16, 16);
     FGrid->setSpacing(14);
@@ -61,6 +61,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     BuildImages();
     BuildBaseControls();
     BuildTooltipsAndSmoke();
+    BuildThemedControls();
     BuildOlderButtonsBlurAndMenu();
     UpdateTheme(true);
     // The preview is a window of its own: it recolours with every form, then is photographed again.

@@ -5,6 +5,7 @@
 #include "FXPopupMenu.h"
 
 #include <memory>
+#include <vector>
 
 class QGridLayout;
 class QVBoxLayout;
@@ -25,6 +26,7 @@ private:
     void BuildImages();
     void BuildBaseControls();
     void BuildTooltipsAndSmoke();
+    void BuildThemedControls();
     void BuildOlderButtonsBlurAndMenu();
     void RefreshMenuPreview();
 
@@ -34,6 +36,8 @@ private:
     // A second themed form, kept off screen, whose picture shows its overlay.
     std::unique_ptr<FXForm> FSmokePreview;
     class CImage* FSmokeShot = nullptr;
+    // Windows off screen, each holding one focused control to photograph.
+    std::vector<std::unique_ptr<FXForm>> FFocusPreviews;
     // The popup menu, opened off screen and photographed for every theme.
     std::unique_ptr<FXPopupMenu> FMenuPreview;
     class CImage* FMenuShot = nullptr;
