@@ -1,5 +1,5 @@
-#include "FXScrollBox.h"
 #include "FXScrollbar.h"
+#include "FXScrollBox.h"
 
 #include "ColorFunctions.h"
 #include "FXCompleteColorSet.h"
@@ -15,14 +15,14 @@
 namespace {
 
 class RecordingScrollbar : public FXScrollbar {
-public:
+  public:
     using FXScrollbar::FXScrollbar;
     using FXScrollbar::SetInteractionState;
     // Distinct track colours in the order painted.
     std::vector<TColor> Tracks;
     int Paints = 0;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         if (Tracks.empty() || Tracks.back() != TrackColor()) Tracks.push_back(TrackColor());
         ++Paints;
@@ -31,7 +31,7 @@ protected:
 };
 
 class ScrollbarTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -122,7 +122,8 @@ TEST_P(ScrollbarLook, AwayShowsAThinStripAndNearFadesTheTrackInIn17Ticks) {
     ASSERT_TRUE(Eventually([&] { return !Bar->FadeTimer()->isActive(); }));
     std::vector<TColor> expected{surface};
     for (int pos = 15; pos <= 255; pos += 15)
-        if (BlendColors(surface, interior, pos) != expected.back()) expected.push_back(BlendColors(surface, interior, pos));
+        if (BlendColors(surface, interior, pos) != expected.back())
+            expected.push_back(BlendColors(surface, interior, pos));
     EXPECT_EQ(Bar->Tracks, expected);
     EXPECT_EQ(Bar->AnimPos(), 255);
     shot = Shot(*Bar);
@@ -138,8 +139,8 @@ TEST_F(ScrollbarTest, DraggingPlacesTheThumbUnderThePointer) {
     QTest::mouseMove(Bar, QPoint(6, 100));
     QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(6, 100));
     ASSERT_TRUE(Bar->Dragging());
-    QMouseEvent move(QEvent::MouseMove, QPointF(6, 20 + 92.5), Bar->mapToGlobal(QPointF(6, 112.5)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(6, 20 + 92.5), Bar->mapToGlobal(QPointF(6, 112.5)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Bar, &move);
     EXPECT_EQ(Bar->Position(), 50);
     QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(6, 112));
@@ -177,11 +178,12 @@ TEST_F(ScrollbarTest, AnnouncesAScrollBarWithItsValue) {
 }
 
 TEST_F(ScrollbarTest, IdleBarRunsNoTimer) {
-    for (const QTimer* timer : Bar->findChildren<QTimer*>()) EXPECT_FALSE(timer->isActive());
+    for (const QTimer* timer : Bar->findChildren<QTimer*>())
+        EXPECT_FALSE(timer->isActive());
 }
 
 class ScrollBoxTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
