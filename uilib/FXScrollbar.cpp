@@ -114,6 +114,12 @@ void FXScrollbar::setEnableButtons(bool value) {
 
 void FXScrollbar::setMinimised(bool value) {
     if (FMinimised == value) return;
+    ApplyMinimised(value);
+    Invalidate();
+}
+
+void FXScrollbar::ApplyMinimised(bool value) {
+    if (FMinimised == value) return;
     FMinimised = value;
     if (FAnimation && !Designing() && isVisible()) {
         FFadeFrom = StateTrackColor(!value);
@@ -124,7 +130,6 @@ void FXScrollbar::setMinimised(bool value) {
         FAnimPos = 255;
         FBackgroundColor = StateTrackColor(value);
     }
-    Invalidate();
 }
 
 void FXScrollbar::setPreferLeftSide(bool value) {
@@ -273,8 +278,8 @@ void FXScrollbar::PaintBuffer(QPainter& painter) {
 
 void FXScrollbar::InteractionStateChanged(FXControlState AState) {
     if (!Designing() && FAutoMinimise) {
-        if (AState != FXControlState::None && FMinimised) setMinimised(false);
-        if (AState == FXControlState::None && !FMinimised) setMinimised(true);
+        if (AState != FXControlState::None && FMinimised) ApplyMinimised(false);
+        if (AState == FXControlState::None && !FMinimised) ApplyMinimised(true);
     }
     Layout();
     FXWindowsControl::InteractionStateChanged(AState);

@@ -106,6 +106,8 @@ class FXScrollbar : public FXWindowsControl {
 
   private:
     TColor StateTrackColor(bool minimised) const;
+    // Stores the state and starts the fade; the caller repaints.
+    void ApplyMinimised(bool value);
     void FadeTick();
     void RepeatTick();
     void StepButton();

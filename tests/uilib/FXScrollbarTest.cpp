@@ -20,11 +20,15 @@ class RecordingScrollbar : public FXScrollbar {
     using FXScrollbar::SetInteractionState;
     // Distinct track colours in the order painted.
     std::vector<TColor> Tracks;
+    // The fade's position at every paint while it runs.
+    std::vector<int> Positions;
     int Paints = 0;
 
   protected:
     void PaintBuffer(QPainter& painter) override {
         if (Tracks.empty() || Tracks.back() != TrackColor()) Tracks.push_back(TrackColor());
+        if (FadeTimer()->isActive() || (!Positions.empty() && Positions.back() != AnimPos()))
+            Positions.push_back(AnimPos());
         ++Paints;
         FXScrollbar::PaintBuffer(painter);
     }
@@ -118,8 +122,14 @@ TEST_P(ScrollbarLook, AwayShowsAThinStripAndNearFadesTheTrackInIn17Ticks) {
     EXPECT_EQ(Bar->ThumbShape().width(), 3);
 
     Bar->Tracks.clear();
+    Bar->Positions.clear();
     Bar->SetInteractionState(FXControlState::Hover);
+    EXPECT_EQ(Bar->FadeTimer()->interval(), 10);
     ASSERT_TRUE(Eventually([&] { return !Bar->FadeTimer()->isActive(); }));
+    std::vector<int> steps{0};
+    for (int pos = 15; pos <= 255; pos += 15)
+        steps.push_back(pos);
+    EXPECT_EQ(Bar->Positions, steps);
     std::vector<TColor> expected{surface};
     for (int pos = 15; pos <= 255; pos += 15)
         if (BlendColors(surface, interior, pos) != expected.back())
