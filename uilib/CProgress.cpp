@@ -26,8 +26,8 @@ QAccessibleInterface* AccessibleProgress(const QString&, QObject* object) {
     range.Maximum = [bar] { return double(bar->Max()); };
     return new FXAccessibleStatus(
         bar, QAccessible::ProgressBar,
-        [bar] { return bar->accessibleName().isEmpty() ? bar->OverlayCaption() : bar->accessibleName(); }, nullptr,
-        range);
+        [bar] { return bar->accessibleName().isEmpty() ? bar->OverlayCaption() : bar->accessibleName(); },
+        nullptr, range);
 }
 
 QFont OverlayFont(const CProgressText& text) {
@@ -117,7 +117,8 @@ void CProgress::setPosition(int value) {
     }
     if (value < FMin || value > FMax) return;
     // A preset turns the walk on, except the beacon, which has no position to walk.
-    const bool walk = FPreset == CProgressPreset::cprNone ? FAnimation.Animations : FPreset != CProgressPreset::cprBeacon;
+    const bool walk =
+        FPreset == CProgressPreset::cprNone ? FAnimation.Animations : FPreset != CProgressPreset::cprBeacon;
     if (walk) {
         FTarget = value;
         FUpwards = value >= FPosition;
@@ -235,8 +236,9 @@ QString CProgress::TruncateCaption(const QString& caption) const {
 }
 
 QString CProgress::OverlayCaption() const {
-    QString caption = FText.TextWidthLimit > 0 || FText.TextWidthLimit == -2 ? TruncateCaption(FText.CaptionText)
-                                                                             : FText.CaptionText;
+    QString caption = FText.TextWidthLimit > 0 || FText.TextWidthLimit == -2
+                          ? TruncateCaption(FText.CaptionText)
+                          : FText.CaptionText;
     if (FText.IncludePercent) caption += QStringLiteral(" %1%").arg(CurrentLook().Position - FMin);
     return caption;
 }
@@ -244,7 +246,8 @@ QString CProgress::OverlayCaption() const {
 QImage CProgress::RenderFrame() const {
     const Look look = CurrentLook();
     const QSize control(std::max(0, width()), std::max(0, height()));
-    const QSize size = look.Animate.CustomRezolution ? QSize(look.Animate.CustomRezX, look.Animate.CustomRezY) : control;
+    const QSize size =
+        look.Animate.CustomRezolution ? QSize(look.Animate.CustomRezX, look.Animate.CustomRezY) : control;
     if (size.isEmpty() || control.isEmpty()) return QImage();
     QImage work(size, QImage::Format_ARGB32_Premultiplied);
     work.fill(ToQColor(look.Colors.Background));
@@ -278,7 +281,8 @@ QImage CProgress::RenderFrame() const {
             painter.drawText(QPoint(x, y + metrics.ascent()), caption);
         }
     }
-    QImage frame = work.size() == control ? work : work.scaled(control, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage frame =
+        work.size() == control ? work : work.scaled(control, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter painter(&frame);
     FillRoundCorners(painter, QRectF(QPointF(0, 0), QSizeF(control)), look.Options.BorderRadius,
                      ToQColor(BorderColorNow(look)));
@@ -296,16 +300,19 @@ void CProgress::paintEvent(QPaintEvent*) {
 }
 
 void CProgress::HighlightTick() {
-    const bool shown = isVisible() && (parentWidget() == nullptr || parentWidget()->isVisible() || FAnimateInIDE);
+    const bool shown =
+        isVisible() && (parentWidget() == nullptr || parentWidget()->isVisible() || FAnimateInIDE);
     if (!shown || QGuiApplication::applicationState() != Qt::ApplicationActive) return;
     const Look look = CurrentLook();
     const CProgressAnimate& animate = look.Animate;
-    const QSize size = animate.CustomRezolution ? QSize(animate.CustomRezX, animate.CustomRezY) : this->size();
+    const QSize size =
+        animate.CustomRezolution ? QSize(animate.CustomRezX, animate.CustomRezY) : this->size();
     FAnimate.Position += animate.AnimateIncSpeed;
     const int p = FAnimate.Position;
     if (animate.AnimationSelector == CProgressAnimTypes::atySolid) {
         if (p - animate.FadeSizing > size.width()) FAnimate.Position = -animate.FadeSizing;
-    } else if (FMax != 0 && p - animate.FadeSizing > int(double(size.width()) / FMax * (look.Position - FMin))) {
+    } else if (FMax != 0 &&
+               p - animate.FadeSizing > int(double(size.width()) / FMax * (look.Position - FMin))) {
         FAnimate.Position = -animate.FadeSizing;
     }
     update();
@@ -318,8 +325,8 @@ void CProgress::UpdateHighlightTimer() {
     const Look look = CurrentLook();
     const int range = FMax - FMin != 0 ? FMax - FMin : 1;
     const bool something = look.Animate.AnimationSelector == CProgressAnimTypes::atySolid ||
-                           (look.Animate.AnimationSelector == CProgressAnimTypes::atyFade && look.Position - FMin != 0 &&
-                            width() * (look.Position - FMin) / range > 0);
+                           (look.Animate.AnimationSelector == CProgressAnimTypes::atyFade &&
+                            look.Position - FMin != 0 && width() * (look.Position - FMin) / range > 0);
     const bool run = look.Animate.Enable && something && isVisible() &&
                      QGuiApplication::applicationState() == Qt::ApplicationActive;
     if (run && !FHighlightTimer->isActive())

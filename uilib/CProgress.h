@@ -81,7 +81,7 @@ class CProgress : public QWidget {
     Q_PROPERTY(CProgressPreset Presets READ Presets WRITE setPresets)
     Q_PROPERTY(bool EnableAnimateInIDE READ EnableAnimateInIDE WRITE setEnableAnimateInIDE)
 
-public:
+  public:
     explicit CProgress(QWidget* parent = nullptr);
     ~CProgress() override;
 
@@ -125,16 +125,16 @@ public:
 
     QSize sizeHint() const override { return {200, 20}; }
 
-signals:
+  signals:
     void OnChange(int Position, int Max);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     // The settings after the preset, which overrides the stored ones.
     struct Look {
         CProgressColors Colors;

@@ -4,11 +4,12 @@
 
 #include <QWidget>
 
-
-FXAccessibleStatus::FXAccessibleStatus(QWidget* control, QAccessible::Role role, std::function<QString()> name,
+FXAccessibleStatus::FXAccessibleStatus(QWidget* control, QAccessible::Role role,
+                                       std::function<QString()> name,
                                        std::function<void(QAccessible::State&)> state,
                                        std::optional<FXAccessibleRange> range)
-    : QAccessibleWidget(control, role), FName(std::move(name)), FState(std::move(state)), FRange(std::move(range)) {}
+    : QAccessibleWidget(control, role), FName(std::move(name)), FState(std::move(state)),
+      FRange(std::move(range)) {}
 
 QString FXAccessibleStatus::text(QAccessible::Text t) const {
     if (t == QAccessible::Name && FName) return FName();
@@ -32,15 +33,23 @@ void* FXAccessibleStatus::interface_cast(QAccessible::InterfaceType type) {
     return QAccessibleWidget::interface_cast(type);
 }
 
-QVariant FXAccessibleStatus::currentValue() const { return FRange ? QVariant(FRange->Current()) : QVariant(); }
+QVariant FXAccessibleStatus::currentValue() const {
+    return FRange ? QVariant(FRange->Current()) : QVariant();
+}
 
 void FXAccessibleStatus::setCurrentValue(const QVariant& value) {
     if (FRange && FRange->Set) FRange->Set(value.toDouble());
 }
 
-QVariant FXAccessibleStatus::maximumValue() const { return FRange ? QVariant(FRange->Maximum()) : QVariant(); }
-QVariant FXAccessibleStatus::minimumValue() const { return FRange ? QVariant(FRange->Minimum()) : QVariant(); }
-QVariant FXAccessibleStatus::minimumStepSize() const { return FRange ? QVariant(FRange->Step) : QVariant(); }
+QVariant FXAccessibleStatus::maximumValue() const {
+    return FRange ? QVariant(FRange->Maximum()) : QVariant();
+}
+QVariant FXAccessibleStatus::minimumValue() const {
+    return FRange ? QVariant(FRange->Minimum()) : QVariant();
+}
+QVariant FXAccessibleStatus::minimumStepSize() const {
+    return FRange ? QVariant(FRange->Step) : QVariant();
+}
 
 void NotifyAccessibleState(QWidget* control, QAccessible::State changed) {
     if (!QAccessible::isActive()) return;

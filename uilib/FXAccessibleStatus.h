@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-
 struct FXAccessibleRange {
     std::function<double()> Current;
     std::function<double()> Minimum;
@@ -18,7 +17,7 @@ struct FXAccessibleRange {
 };
 
 class FXAccessibleStatus : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
+  public:
     FXAccessibleStatus(QWidget* control, QAccessible::Role role, std::function<QString()> name,
                        std::function<void(QAccessible::State&)> state,
                        std::optional<FXAccessibleRange> range = std::nullopt);
@@ -35,7 +34,7 @@ public:
     QVariant minimumValue() const override;
     QVariant minimumStepSize() const override;
 
-private:
+  private:
     std::function<QString()> FName;
     std::function<void(QAccessible::State&)> FState;
     std::optional<FXAccessibleRange> FRange;

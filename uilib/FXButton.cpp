@@ -26,9 +26,13 @@
 namespace {
 
 // Rounding of the drawing code: to nearest, halves to even.
-int Round(double value) { return int(std::nearbyint(value)); }
+int Round(double value) {
+    return int(std::nearbyint(value));
+}
 
-bool IsClickKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool IsClickKey(int key) {
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 } // namespace
 
@@ -193,7 +197,9 @@ void FXButton::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXButton::Background() { return FDrawColors->BackGround(); }
+TColor FXButton::Background() {
+    return FDrawColors->BackGround();
+}
 
 QString FXButton::AccessibleText() const {
     return accessibleName().isEmpty() ? DisplayedText() : accessibleName();
@@ -204,12 +210,13 @@ QAccessible::Role FXButton::AccessibleRole() const {
 }
 
 QAccessibleInterface* FXButton::CreateAccessibleInterface() {
-    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); },
-                                  [this](QAccessible::State& state) {
-        if (FButtonKind != FXButtonKind::Toggle) return;
-        state.checkable = true;
-        state.checked = FChecked;
-    });
+    return new FXAccessibleStatus(
+        this, AccessibleRole(), [this] { return AccessibleText(); },
+        [this](QAccessible::State& state) {
+            if (FButtonKind != FXButtonKind::Toggle) return;
+            state.checkable = true;
+            state.checked = FChecked;
+        });
 }
 
 void FXButton::UpdateColors() {
@@ -310,8 +317,8 @@ void FXButton::Layout() {
     FCaptionRect = FDrawRect.adjusted(inset, inset, -inset, -inset);
     if (FButtonKind == FXButtonKind::Dropdown) {
         const int indicator = std::max(h, 30);
-        FIndicatorRect = QRect(FCaptionRect.left() + FCaptionRect.width() - indicator, FCaptionRect.top(), indicator,
-                               FCaptionRect.height());
+        FIndicatorRect = QRect(FCaptionRect.left() + FCaptionRect.width() - indicator, FCaptionRect.top(),
+                               indicator, FCaptionRect.height());
         FCaptionRect.setWidth(FCaptionRect.width() - indicator - 5);
     }
 
@@ -462,7 +469,8 @@ void FXButton::InteractionStateChanged(FXControlState AState) {
 
     const double travel = QFontMetrics(font()).height() / 8.0;
     QPointer<FXButton> self(this);
-    auto* animation = new TIntAni(true, TAniKind::akIn, TAniFunctionKind::afkLinear, 0, 255, nullptr, nullptr);
+    auto* animation =
+        new TIntAni(true, TAniKind::akIn, TAniFunctionKind::afkLinear, 0, 255, nullptr, nullptr);
     animation->setDuration(10);
     animation->setStep(10);
     // The animation thread outlives a button destroyed mid-fade: every callback checks first.

@@ -20,7 +20,14 @@ class FXIconSelect;
 class QMenu;
 class QTimer;
 
-enum class FXButtonKind : std::uint8_t { Normal = 0, Accent = 1, Toggle = 2, Dropdown = 3, Link = 4, Flat = 5 };
+enum class FXButtonKind : std::uint8_t {
+    Normal = 0,
+    Accent = 1,
+    Toggle = 2,
+    Dropdown = 3,
+    Link = 4,
+    Flat = 5
+};
 
 enum class FXDetailType : std::uint8_t { None = 0, Underline = 1, Outline = 2 };
 
@@ -51,7 +58,7 @@ class FXButton : public FXWindowsControl {
     Q_PROPERTY(FXDetailType Detail READ Detail WRITE setDetail)
     Q_PROPERTY(bool ShowText READ ShowText WRITE setShowText)
 
-public:
+  public:
     // Asked before the form's modal result is set; clearing SendModal keeps the form open.
     using FXBeforeModalResult = std::function<void(FXButton* Sender, bool& SendModal)>;
 
@@ -155,13 +162,13 @@ public:
     QAccessibleInterface* CreateAccessibleInterface() override;
     QSize sizeHint() const override { return {140, 35}; }
 
-signals:
+  signals:
     void OnClick();
     void OnCheck();
     void OnOpenLink();
     void OnDropDown();
 
-protected:
+  protected:
     void UpdateColors();
     void Layout();
     void PaintBuffer(QPainter& painter) override;
@@ -173,7 +180,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void RepeatTick();
 
     QRect FDrawRect, FCaptionRect, FIndicatorRect, FImageRect, FTheTextRect;

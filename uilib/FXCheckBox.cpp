@@ -25,9 +25,13 @@ constexpr char16_t BoxFilled = 0xE73B;
 constexpr char16_t BoxMixed = 0xE73C;
 
 // A rectangle from its edges, the right and bottom ones exclusive.
-QRect Edges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+QRect Edges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
 
-QString Glyph(char16_t codePoint, const QFont& font) { return SymbolText(QString(QChar(codePoint)), font.family()); }
+QString Glyph(char16_t codePoint, const QFont& font) {
+    return SymbolText(QString(QChar(codePoint)), font.family());
+}
 
 QPoint PartWay(const QPoint& from, const QPoint& to, double fraction) {
     return from + QPoint(int(std::nearbyint(fraction * (to.x() - from.x()))),
@@ -73,9 +77,9 @@ void FXCheckBox::setAllowGrayed(bool value) {
 void FXCheckBox::setState(FXCheckBoxState value) {
     if (FState == value) return;
     // A box nobody sees gets its whole tick at once.
-    const bool animate = FAnimationEnabled && value == FXCheckBoxState::Checked &&
-                         FState == FXCheckBoxState::Unchecked && !(ThemeManager && ThemeManager->Designing()) &&
-                         !FXFormReading::Active() && isVisible();
+    const bool animate =
+        FAnimationEnabled && value == FXCheckBoxState::Checked && FState == FXCheckBoxState::Unchecked &&
+        !(ThemeManager && ThemeManager->Designing()) && !FXFormReading::Active() && isVisible();
     if (animate) {
         FAnimationStatus = 0;
         FAnimateTimer->start();
@@ -165,17 +169,22 @@ void FXCheckBox::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXCheckBox::Background() { return FDrawColors->BackGround(); }
+TColor FXCheckBox::Background() {
+    return FDrawColors->BackGround();
+}
 
-QString FXCheckBox::AccessibleText() const { return accessibleName().isEmpty() ? FText : accessibleName(); }
+QString FXCheckBox::AccessibleText() const {
+    return accessibleName().isEmpty() ? FText : accessibleName();
+}
 
 QAccessibleInterface* FXCheckBox::CreateAccessibleInterface() {
-    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); },
-                                  [this](QAccessible::State& state) {
-                                      state.checkable = true;
-                                      state.checked = FState == FXCheckBoxState::Checked;
-                                      state.checkStateMixed = FState == FXCheckBoxState::Grayed;
-                                  });
+    return new FXAccessibleStatus(
+        this, AccessibleRole(), [this] { return AccessibleText(); },
+        [this](QAccessible::State& state) {
+            state.checkable = true;
+            state.checked = FState == FXCheckBoxState::Checked;
+            state.checkStateMixed = FState == FXCheckBoxState::Grayed;
+        });
 }
 
 void FXCheckBox::UpdateColors() {
@@ -183,7 +192,8 @@ void FXCheckBox::UpdateColors() {
     FDrawColors->Assign(ThemeManager->SystemColor());
     if (!isEnabled()) {
         FDrawColors->setForeGround(0x808080);
-        FIconAccentColors->LoadColors(0x808080, ChangeLightness(0x808080, 25), ChangeLightness(0x808080, -25));
+        FIconAccentColors->LoadColors(0x808080, ChangeLightness(0x808080, 25),
+                                      ChangeLightness(0x808080, -25));
         return;
     }
     const bool dark = ThemeManager->DarkTheme();
@@ -261,7 +271,8 @@ FXCheckBox::TickStrokes FXCheckBox::Tick() const {
         tick.First = QLine(tick.P1, PartWay(tick.P1, tick.P2, FAnimationStatus / 50.0));
     else
         tick.First = QLine(tick.P1, tick.P2);
-    if (FAnimationStatus > 50) tick.Second = QLine(tick.P2, PartWay(tick.P2, tick.P3, (FAnimationStatus - 50) / 50.0));
+    if (FAnimationStatus > 50)
+        tick.Second = QLine(tick.P2, PartWay(tick.P2, tick.P3, (FAnimationStatus - 50) / 50.0));
     return tick;
 }
 
@@ -338,7 +349,8 @@ void FXCheckBox::resizeEvent(QResizeEvent* event) {
 }
 
 void FXCheckBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint())) Toggle();
+    if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint()))
+        Toggle();
     FXWindowsControl::mouseReleaseEvent(event);
 }
 

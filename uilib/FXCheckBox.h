@@ -33,7 +33,7 @@ class FXCheckBox : public FXWindowsControl {
     Q_PROPERTY(double ImageScale READ ImageScale WRITE setImageScale)
     Q_PROPERTY(FXDrawLayout Layout READ Layout WRITE setLayout)
 
-public:
+  public:
     explicit FXCheckBox(QWidget* parent = nullptr);
     ~FXCheckBox() override;
 
@@ -93,10 +93,10 @@ public:
     QAccessibleInterface* CreateAccessibleInterface() override;
     QSize sizeHint() const override { return {180, 30}; }
 
-signals:
+  signals:
     void OnChange();
 
-protected:
+  protected:
     void UpdateColors();
     void DoLayout();
     void PaintBuffer(QPainter& painter) override;
@@ -106,7 +106,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void AnimateTick();
 
     QRect FDrawRect, FIconRect, FTextRect, FImageRect;

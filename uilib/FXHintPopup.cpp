@@ -54,9 +54,13 @@ void FXHintPopup::Hide() {
     FTooltip->hide();
 }
 
-QFont FXHintPopup::GetFont() const { return FTooltip->font(); }
+QFont FXHintPopup::GetFont() const {
+    return FTooltip->font();
+}
 
-void FXHintPopup::SetFont(const QFont& font) { FTooltip->setFont(font); }
+void FXHintPopup::SetFont(const QFont& font) {
+    FTooltip->setFont(font);
+}
 
 void FXHintPopup::TimerTick() {
     if (FAutoHide) Hide();

@@ -14,7 +14,7 @@ class QTimer;
 class FXHintPopup : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit FXHintPopup(QObject* parent = nullptr);
     ~FXHintPopup() override;
 
@@ -44,7 +44,7 @@ public:
     const FXCustomTooltip& Window() const { return *FTooltip; }
     const QTimer* HideTimer() const { return FTimer; }
 
-private:
+  private:
     void TimerTick();
 
     std::unique_ptr<FXCustomTooltip> FTooltip;

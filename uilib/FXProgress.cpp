@@ -73,9 +73,13 @@ void FXProgress::setProgressLineHeight(int value) {
     Invalidate();
 }
 
-bool FXProgress::Gliding() const { return FProgressThread->isActive(); }
+bool FXProgress::Gliding() const {
+    return FProgressThread->isActive();
+}
 
-bool FXProgress::MarqueeRunning() const { return FAnimateThread->isActive(); }
+bool FXProgress::MarqueeRunning() const {
+    return FAnimateThread->isActive();
+}
 
 void FXProgress::UpdateTheme(bool) {
     UpdateColors();
@@ -83,18 +87,19 @@ void FXProgress::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXProgress::Background() { return FDrawColors->BackGround(); }
+TColor FXProgress::Background() {
+    return FDrawColors->BackGround();
+}
 
 QAccessibleInterface* FXProgress::CreateAccessibleInterface() {
     FXAccessibleRange range;
     range.Current = [this] { return double(FValue); };
     range.Minimum = [] { return 0.0; };
     range.Maximum = [] { return 100.0; };
-    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); },
-                                  [this](QAccessible::State& state) {
-                                      state.busy = FProgressKind == FXProgressKind::Intermediate;
-                                  },
-                                  range);
+    return new FXAccessibleStatus(
+        this, AccessibleRole(), [this] { return AccessibleText(); },
+        [this](QAccessible::State& state) { state.busy = FProgressKind == FXProgressKind::Intermediate; },
+        range);
 }
 
 void FXProgress::UpdateColors() {
@@ -111,7 +116,8 @@ void FXProgress::UpdateColors() {
         const FXCompleteColorSets& system = *ThemeManager->SystemColorSet();
         FDrawColors->LoadFrom(system, dark);
         // The track takes the other theme's interior so that it stands out from the surface.
-        FDrawColors->setBackGroundInterior(dark ? system.LightBackGroundInterior() : system.DarkBackGroundInterior());
+        FDrawColors->setBackGroundInterior(dark ? system.LightBackGroundInterior()
+                                                : system.DarkBackGroundInterior());
         FDrawColors->setBackGround(GetParentBackgroundColor(FDrawColors->BackGround()));
     }
     if (FCustomOtherColors->Enabled()) {
@@ -135,8 +141,8 @@ void FXProgress::Layout() {
                         FProgressHeight);
     const double shown = std::clamp(double(FValue) + double(FValueAdd), 0.0, 100.0);
     FFilledRect.setWidth(int(std::nearbyint(width * shown / 100)));
-    FLineRect = QRect(FDrawRect.left(), FDrawRect.top() + (FDrawRect.height() - FProgressLineHeight) / 2, width,
-                      FProgressLineHeight);
+    FLineRect = QRect(FDrawRect.left(), FDrawRect.top() + (FDrawRect.height() - FProgressLineHeight) / 2,
+                      width, FProgressLineHeight);
     if (FProgressKind == FXProgressKind::Intermediate) {
         FFilledRect.moveLeft(FDrawRect.left() + FOffset);
         FFilledRect.setWidth(FInterSize);
@@ -198,7 +204,9 @@ void FXProgress::MarqueeStep() {
     FOffset += FLengthState == 0 ? w / 30 : FLengthState == 1 ? w / 20 : w / 25;
     const bool wrapped = FOffset >= w;
     if (wrapped) FLengthState = FLengthState >= 1 ? 0 : FLengthState + 1;
-    FInterSize = FLengthState == 0 ? int(std::ceil(w / 3.0)) : FLengthState == 1 ? int(std::ceil(w / 2.2)) : w;
+    FInterSize = FLengthState == 0   ? int(std::ceil(w / 3.0))
+                 : FLengthState == 1 ? int(std::ceil(w / 2.2))
+                                     : w;
     if (wrapped) FOffset = -FInterSize;
     Layout();
     Invalidate();
@@ -208,7 +216,8 @@ void FXProgress::PaintBuffer(QPainter& painter) {
     setColor(FDrawColors->BackGround());
     DrawBackground(painter);
     if (FProgressKind != FXProgressKind::Intermediate)
-        DrawRoundRect(painter, QRectF(FLineRect), FLineRect.height(), ToQColor(FDrawColors->BackGroundInterior()));
+        DrawRoundRect(painter, QRectF(FLineRect), FLineRect.height(),
+                      ToQColor(FDrawColors->BackGroundInterior()));
     const TColor bar = FProgressKind == FXProgressKind::Paused  ? FOtherColors->ForeGround()
                        : FProgressKind == FXProgressKind::Error ? FOtherColors->BackGround()
                                                                 : FDrawColors->Accent();

@@ -21,7 +21,7 @@ class FXProgress : public FXWindowsControl {
     Q_PROPERTY(int ProgressHeight READ ProgressHeight WRITE setProgressHeight)
     Q_PROPERTY(int ProgressLineHeight READ ProgressLineHeight WRITE setProgressLineHeight)
 
-public:
+  public:
     explicit FXProgress(QWidget* parent = nullptr);
     ~FXProgress() override;
 
@@ -65,7 +65,7 @@ public:
     QAccessibleInterface* CreateAccessibleInterface() override;
     QSize sizeHint() const override { return {200, 20}; }
 
-protected:
+  protected:
     void UpdateColors();
     void Layout();
     void AnimateTo(float value);
@@ -75,7 +75,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void GlideStep();
     void MarqueeStep();
     void FinishGlide();

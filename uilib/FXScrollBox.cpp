@@ -158,7 +158,8 @@ void FXScrollBox::UpdateTheme(bool UpdateChildren) {
 }
 
 TColor FXScrollBox::Background() {
-    return FBackground == FXBackgroundColor::Content ? FDrawColors->BackGroundInterior() : FDrawColors->BackGround();
+    return FBackground == FXBackgroundColor::Content ? FDrawColors->BackGroundInterior()
+                                                     : FDrawColors->BackGround();
 }
 
 void FXScrollBox::UpdateColors() {
@@ -238,7 +239,8 @@ void FXScrollBox::SmoothTick() {
 bool FXScrollBox::event(QEvent* event) {
     if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved) {
         QObject* child = static_cast<QChildEvent*>(event)->child();
-        if (event->type() == QEvent::ChildAdded && child->isWidgetType() && child != FVertScroll && child != FHorzScroll)
+        if (event->type() == QEvent::ChildAdded && child->isWidgetType() && child != FVertScroll &&
+            child != FHorzScroll)
             child->installEventFilter(this);
         // A child being added is not built yet: look at the content once it is.
         QTimer::singleShot(0, this, &FXScrollBox::UpdateRanges);

@@ -18,12 +18,12 @@ class QTimer;
 class FXScrollBoxScrollBar : public FXScrollbar {
     Q_OBJECT
 
-public:
+  public:
     explicit FXScrollBoxScrollBar(FXScrollBox* box, FXOrientation orientation);
     // Recomputes Max from the box's visible children; hides the bar when there is nothing to scroll.
     void UpdateRange();
 
-private:
+  private:
     FXScrollBox* FBox;
 };
 
@@ -32,12 +32,13 @@ class FXScrollBox : public QWidget, public FXControl {
     Q_PROPERTY(int ScrollSpeed READ ScrollSpeed WRITE setScrollSpeed)
     Q_PROPERTY(FXBackgroundColor BackgroundColor READ BackgroundColor WRITE setBackgroundColor)
     Q_PROPERTY(bool ScrollbarEnableVertical READ ScrollbarEnableVertical WRITE setScrollbarEnableVertical)
-    Q_PROPERTY(bool ScrollbarEnableHorizontal READ ScrollbarEnableHorizontal WRITE setScrollbarEnableHorizontal)
+    Q_PROPERTY(
+        bool ScrollbarEnableHorizontal READ ScrollbarEnableHorizontal WRITE setScrollbarEnableHorizontal)
     Q_PROPERTY(int ScrollExtendX READ ScrollExtendX WRITE setScrollExtendX)
     Q_PROPERTY(int ScrollExtendY READ ScrollExtendY WRITE setScrollExtendY)
     Q_PROPERTY(bool Animation READ Animation WRITE setAnimation)
 
-public:
+  public:
     explicit FXScrollBox(QWidget* parent = nullptr);
     ~FXScrollBox() override;
 
@@ -79,7 +80,7 @@ public:
     TColor Background() override;
     QSize sizeHint() const override { return {200, 150}; }
 
-protected:
+  protected:
     void UpdateColors();
     void PlaceBars();
     void paintEvent(QPaintEvent* event) override;
@@ -88,7 +89,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BarChanged(FXScrollBoxScrollBar* bar);
     void SmoothTick();
     bool IsContent(const QObject* child) const;

@@ -17,7 +17,9 @@
 
 namespace {
 
-bool Designing() { return ThemeManager != nullptr && ThemeManager->Designing(); }
+bool Designing() {
+    return ThemeManager != nullptr && ThemeManager->Designing();
+}
 
 } // namespace
 
@@ -112,6 +114,12 @@ void FXScrollbar::setEnableButtons(bool value) {
 
 void FXScrollbar::setMinimised(bool value) {
     if (FMinimised == value) return;
+    ApplyMinimised(value);
+    Invalidate();
+}
+
+void FXScrollbar::ApplyMinimised(bool value) {
+    if (FMinimised == value) return;
     FMinimised = value;
     if (FAnimation && !Designing() && isVisible()) {
         FFadeFrom = StateTrackColor(!value);
@@ -122,7 +130,6 @@ void FXScrollbar::setMinimised(bool value) {
         FAnimPos = 255;
         FBackgroundColor = StateTrackColor(value);
     }
-    Invalidate();
 }
 
 void FXScrollbar::setPreferLeftSide(bool value) {
@@ -166,7 +173,9 @@ void FXScrollbar::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXScrollbar::Background() { return FDrawColors->BackGround(); }
+TColor FXScrollbar::Background() {
+    return FDrawColors->BackGround();
+}
 
 QAccessibleInterface* FXScrollbar::CreateAccessibleInterface() {
     FXAccessibleRange range;
@@ -175,7 +184,8 @@ QAccessibleInterface* FXScrollbar::CreateAccessibleInterface() {
     range.Maximum = [this] { return double(FMax); };
     range.Set = [this](double value) { setPosition(qint64(std::llround(value))); };
     range.Step = FSmallChange;
-    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); }, nullptr, range);
+    return new FXAccessibleStatus(
+        this, AccessibleRole(), [this] { return AccessibleText(); }, nullptr, range);
 }
 
 void FXScrollbar::UpdateColors() {
@@ -211,8 +221,10 @@ void FXScrollbar::Layout() {
     const bool vertical = FOrientation == FXOrientation::Vertical;
     const int thickness = vertical ? FDrawRect.width() : FDrawRect.height();
     FButton1 = QRect(FDrawRect.topLeft(), QSize(thickness, thickness));
-    FButton2 = vertical ? QRect(FDrawRect.left(), FDrawRect.top() + FDrawRect.height() - thickness, thickness, thickness)
-                        : QRect(FDrawRect.left() + FDrawRect.width() - thickness, FDrawRect.top(), thickness, thickness);
+    FButton2 =
+        vertical
+            ? QRect(FDrawRect.left(), FDrawRect.top() + FDrawRect.height() - thickness, thickness, thickness)
+            : QRect(FDrawRect.left() + FDrawRect.width() - thickness, FDrawRect.top(), thickness, thickness);
     const int b = FEnableButtons ? 2 * thickness : 0;
     const QRect inner = FDrawRect.adjusted(FSliderSpacing, FSliderSpacing, -FSliderSpacing, -FSliderSpacing);
     const int available = (vertical ? inner.height() : inner.width()) - 2 * FSliderSpacing - b;
@@ -227,11 +239,13 @@ void FXScrollbar::Layout() {
     }
     const double percentage = range != 0 ? double(FPosition - FMin) / double(range) : 0.0;
     const int start = (vertical ? inner.top() : inner.left()) + int(percentage * (available - thumb)) + b / 2;
-    FSliderRect = vertical ? QRect(inner.left(), start, inner.width(), thumb) : QRect(start, inner.top(), thumb, inner.height());
+    FSliderRect = vertical ? QRect(inner.left(), start, inner.width(), thumb)
+                           : QRect(start, inner.top(), thumb, inner.height());
     FScrollBarHeight = thumb;
     FRoundness = thickness / 2;
     FSliderSize = (vertical ? inner.width() : inner.height()) / 2;
-    if (!Designing() && FAutoMinimise && Interaction() == FXControlState::None && !FMinimised) setMinimised(true);
+    if (!Designing() && FAutoMinimise && Interaction() == FXControlState::None && !FMinimised)
+        setMinimised(true);
 }
 
 void FXScrollbar::PaintBuffer(QPainter& painter) {
@@ -247,12 +261,15 @@ void FXScrollbar::PaintBuffer(QPainter& painter) {
             const int inset = down ? 3 : int(std::nearbyint(FSliderSpacing / 2.0));
             QRect area = button.adjusted(inset, inset, -inset, -inset);
             if (vertical)
-                first ? area.setTop(area.top() + FSliderSpacing) : area.setBottom(area.bottom() - FSliderSpacing);
+                first ? area.setTop(area.top() + FSliderSpacing)
+                      : area.setBottom(area.bottom() - FSliderSpacing);
             else
-                first ? area.setLeft(area.left() + FSliderSpacing) : area.setRight(area.right() - FSliderSpacing);
+                first ? area.setLeft(area.left() + FSliderSpacing)
+                      : area.setRight(area.right() - FSliderSpacing);
             return QRectF(area);
         };
-        DrawArrowTriangle(painter, arrowRect(FButton1, true, pressed && Contains1), vertical ? Qt::UpArrow : Qt::LeftArrow, thumb);
+        DrawArrowTriangle(painter, arrowRect(FButton1, true, pressed && Contains1),
+                          vertical ? Qt::UpArrow : Qt::LeftArrow, thumb);
         DrawArrowTriangle(painter, arrowRect(FButton2, false, pressed && Contains2),
                           vertical ? Qt::DownArrow : Qt::RightArrow, thumb);
     }
@@ -261,8 +278,8 @@ void FXScrollbar::PaintBuffer(QPainter& painter) {
 
 void FXScrollbar::InteractionStateChanged(FXControlState AState) {
     if (!Designing() && FAutoMinimise) {
-        if (AState != FXControlState::None && FMinimised) setMinimised(false);
-        if (AState == FXControlState::None && !FMinimised) setMinimised(true);
+        if (AState != FXControlState::None && FMinimised) ApplyMinimised(false);
+        if (AState == FXControlState::None && !FMinimised) ApplyMinimised(true);
     }
     Layout();
     FXWindowsControl::InteractionStateChanged(AState);
@@ -288,8 +305,10 @@ void FXScrollbar::resizeEvent(QResizeEvent* event) {
 }
 
 void FXScrollbar::StepButton() {
-    if (Contains1) setPosition(FPosition - FSmallChange);
-    else if (Contains2) setPosition(FPosition + FSmallChange);
+    if (Contains1)
+        setPosition(FPosition - FSmallChange);
+    else if (Contains2)
+        setPosition(FPosition + FSmallChange);
 }
 
 void FXScrollbar::RepeatTick() {

@@ -25,7 +25,7 @@ class FXScrollbar : public FXWindowsControl {
     Q_PROPERTY(bool PreferLeftSide READ PreferLeftSide WRITE setPreferLeftSide)
     Q_PROPERTY(bool Animation READ Animation WRITE setAnimation)
 
-public:
+  public:
     explicit FXScrollbar(QWidget* parent = nullptr);
     ~FXScrollbar() override;
 
@@ -83,12 +83,14 @@ public:
     TColor Background() override;
     QAccessible::Role AccessibleRole() const override { return QAccessible::ScrollBar; }
     QAccessibleInterface* CreateAccessibleInterface() override;
-    QSize sizeHint() const override { return FOrientation == FXOrientation::Vertical ? QSize(12, 225) : QSize(225, 12); }
+    QSize sizeHint() const override {
+        return FOrientation == FXOrientation::Vertical ? QSize(12, 225) : QSize(225, 12);
+    }
 
-signals:
+  signals:
     void OnChange();
 
-protected:
+  protected:
     void UpdateColors();
     virtual void Layout();
     void PaintBuffer(QPainter& painter) override;
@@ -102,8 +104,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     TColor StateTrackColor(bool minimised) const;
+    // Stores the state and starts the fade; the caller repaints.
+    void ApplyMinimised(bool value);
     void FadeTick();
     void RepeatTick();
     void StepButton();

@@ -130,7 +130,9 @@ void FXSlider::setSmallChange(int value) {
     if (value > 0) FSmallChange = value;
 }
 
-int FXSlider::DotSize() const { return int(FCenterFill / 100.0 * FIconSize); }
+int FXSlider::DotSize() const {
+    return int(FCenterFill / 100.0 * FIconSize);
+}
 
 QVector<int> FXSlider::TickPositions() const {
     QVector<int> ticks;
@@ -157,7 +159,9 @@ void FXSlider::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXSlider::Background() { return FDrawColors->BackGround(); }
+TColor FXSlider::Background() {
+    return FDrawColors->BackGround();
+}
 
 QAccessibleInterface* FXSlider::CreateAccessibleInterface() {
     FXAccessibleRange range;
@@ -166,7 +170,8 @@ QAccessibleInterface* FXSlider::CreateAccessibleInterface() {
     range.Maximum = [this] { return double(FMax); };
     range.Set = [this](double value) { SetValue(qint64(std::llround(value)), Relayout::Yes, Change::User); };
     range.Step = FSmallChange;
-    return new FXAccessibleStatus(this, AccessibleRole(), [this] { return AccessibleText(); }, nullptr, range);
+    return new FXAccessibleStatus(
+        this, AccessibleRole(), [this] { return AccessibleText(); }, nullptr, range);
 }
 
 void FXSlider::UpdateColors() {
@@ -216,7 +221,8 @@ void FXSlider::PlaceThumb() {
     const QRect area = GetClientRect();
     const int length = FOrientation == FXOrientation::Horizontal ? area.width() : area.height();
     const qint64 range = FMax - FMin;
-    FPositionDraw = range != 0 ? int(double(length - FIconSize) * double(FPosition - FMin) / double(range)) : 0;
+    FPositionDraw =
+        range != 0 ? int(double(length - FIconSize) * double(FPosition - FMin) / double(range)) : 0;
 }
 
 void FXSlider::Layout() {
@@ -226,12 +232,16 @@ void FXSlider::Layout() {
     const QRect& d = FDrawRect;
     if (FOrientation == FXOrientation::Horizontal) {
         FSliderRect = QRect(d.left(), d.top() + (d.height() - FSliderHeight) / 2, d.width(), FSliderHeight);
-        FIconRect = QRect(d.left() + FPositionDraw, d.top() + (d.height() - FIconSize) / 2, FIconSize, FIconSize);
-        FSliderFull = QRect(FSliderRect.left(), FSliderRect.top(), FPositionDraw + FIconSize / 2, FSliderHeight);
+        FIconRect =
+            QRect(d.left() + FPositionDraw, d.top() + (d.height() - FIconSize) / 2, FIconSize, FIconSize);
+        FSliderFull =
+            QRect(FSliderRect.left(), FSliderRect.top(), FPositionDraw + FIconSize / 2, FSliderHeight);
     } else {
         FSliderRect = QRect(d.left() + (d.width() - FSliderHeight) / 2, d.top(), FSliderHeight, d.height());
-        FIconRect = QRect(d.left() + (d.width() - FIconSize) / 2, d.top() + FPositionDraw, FIconSize, FIconSize);
-        FSliderFull = QRect(FSliderRect.left(), FSliderRect.top(), FSliderHeight, FPositionDraw + FIconSize / 2);
+        FIconRect =
+            QRect(d.left() + (d.width() - FIconSize) / 2, d.top() + FPositionDraw, FIconSize, FIconSize);
+        FSliderFull =
+            QRect(FSliderRect.left(), FSliderRect.top(), FSliderHeight, FPositionDraw + FIconSize / 2);
     }
 }
 
@@ -289,11 +299,14 @@ void FXSlider::PaintBuffer(QPainter& painter) {
     DrawRoundRect(painter, QRectF(FSliderFull), FRoundness, ToQColor(FDrawColors->Accent()));
     for (const int t : TickPositions()) {
         if (FOrientation == FXOrientation::Horizontal) {
-            DrawRoundRect(painter, QRectF(t - 1, FIconRect.top(), 2, FSliderRect.top() - 3 - FIconRect.top()), 2, track);
+            DrawRoundRect(painter, QRectF(t - 1, FIconRect.top(), 2, FSliderRect.top() - 3 - FIconRect.top()),
+                          2, track);
             const int below = FSliderRect.top() + FSliderRect.height() + 3;
             DrawRoundRect(painter, QRectF(t - 1, below, 2, FIconRect.top() + FIconSize - below), 2, track);
         } else {
-            DrawRoundRect(painter, QRectF(FIconRect.left(), t - 1, FSliderRect.left() - 3 - FIconRect.left(), 2), 2, track);
+            DrawRoundRect(painter,
+                          QRectF(FIconRect.left(), t - 1, FSliderRect.left() - 3 - FIconRect.left(), 2), 2,
+                          track);
             const int right = FSliderRect.left() + FSliderRect.width() + 3;
             DrawRoundRect(painter, QRectF(right, t - 1, FIconRect.left() + FIconSize - right, 2), 2, track);
         }

@@ -27,7 +27,7 @@ class FXSlider : public FXWindowsControl {
     Q_PROPERTY(bool EnablePositionHint READ EnablePositionHint WRITE setEnablePositionHint)
     Q_PROPERTY(bool AlwaysSnap READ AlwaysSnap WRITE setAlwaysSnap)
 
-public:
+  public:
     // May replace the value text shown above the thumb (to add a unit, say).
     using FXSliderOnHint = std::function<void(FXSlider* Sender, QString& Hint)>;
 
@@ -92,13 +92,15 @@ public:
     TColor Background() override;
     QAccessible::Role AccessibleRole() const override { return QAccessible::Slider; }
     QAccessibleInterface* CreateAccessibleInterface() override;
-    QSize sizeHint() const override { return FOrientation == FXOrientation::Horizontal ? QSize(225, 40) : QSize(40, 225); }
+    QSize sizeHint() const override {
+        return FOrientation == FXOrientation::Horizontal ? QSize(225, 40) : QSize(40, 225);
+    }
 
-signals:
+  signals:
     void OnChange();
     void OnChangeValue();
 
-protected:
+  protected:
     void UpdateColors();
     void PlaceThumb();
     void Layout();
@@ -116,7 +118,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void FillTick();
     int TrackStart() const;
     int TrackLength() const;

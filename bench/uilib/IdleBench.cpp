@@ -37,12 +37,12 @@ double CpuSeconds() {
 
 // Counts timer events by the class of their receiver.
 class TimerCounter : public QObject {
-public:
+  public:
     std::map<std::string, int> ByReceiver;
     int Total = 0;
     const QObject* Ignore = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Timer && watched != Ignore) {
             ++Total;
@@ -51,7 +51,8 @@ protected:
                 return false;
             }
             const QObject* owner = watched->parent() != nullptr ? watched->parent() : watched;
-            ++ByReceiver[std::string(watched->metaObject()->className()) + " of " + owner->metaObject()->className()];
+            ++ByReceiver[std::string(watched->metaObject()->className()) + " of " +
+                         owner->metaObject()->className()];
         }
         return false;
     }
@@ -84,8 +85,10 @@ void Report(const char* title, const Figures& figures, int seconds) {
     std::printf("%s\n", title);
     std::printf("  timer events: %d in %d s (%.1f per second)\n", figures.Timers, seconds,
                 double(figures.Timers) / seconds);
-    std::printf("  CPU time:     %.1f ms (%.3f %% of one core)\n", figures.CpuMs, figures.CpuMs / (seconds * 10.0));
-    for (const auto& [receiver, count] : figures.ByReceiver) std::printf("    %6d  %s\n", count, receiver.c_str());
+    std::printf("  CPU time:     %.1f ms (%.3f %% of one core)\n", figures.CpuMs,
+                figures.CpuMs / (seconds * 10.0));
+    for (const auto& [receiver, count] : figures.ByReceiver)
+        std::printf("    %6d  %s\n", count, receiver.c_str());
 }
 
 } // namespace
@@ -141,7 +144,8 @@ int main(int argc, char** argv) {
         place(bar);
     }
     auto* box = new FXScrollBox(panel);
-    for (int i = 0; i < 6; ++i) (new FXCheckBox(box))->setGeometry(0, i * 40, 150, 30);
+    for (int i = 0; i < 6; ++i)
+        (new FXCheckBox(box))->setGeometry(0, i * 40, 150, 30);
     place(box);
     form.show();
 

@@ -14,7 +14,7 @@
 namespace {
 
 class LegacyProgressTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -104,7 +104,8 @@ TEST_P(PositionWalk, StepsTowardTheTargetReportingEveryTick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, PositionWalk,
-                         testing::Values(Walk{1, 3, {1, 2, 3, 3}}, Walk{3, 5, {3, 6, 5}}, Walk{5, 10, {5, 10, 10}}));
+                         testing::Values(Walk{1, 3, {1, 2, 3, 3}}, Walk{3, 5, {3, 6, 5}},
+                                         Walk{5, 10, {5, 10, 10}}));
 
 TEST_F(LegacyProgressTest, AccentKindSetsTheForeground) {
     Bar->setAccentColor(CAccentColor::Accent);
@@ -151,7 +152,8 @@ TEST_P(Presets, OverrideTheColours) {
     animate.Position = -500;
     Bar->setAnimateProgress(animate);
     const QImage frame = Bar->RenderFrame();
-    EXPECT_TRUE(Near(PixelAt(frame, 50, 10), ToQColor(look.Foreground), 0)) << PixelAt(frame, 50, 10).name().toStdString();
+    EXPECT_TRUE(Near(PixelAt(frame, 50, 10), ToQColor(look.Foreground), 0))
+        << PixelAt(frame, 50, 10).name().toStdString();
     EXPECT_TRUE(Near(PixelAt(frame, 150, 10), ToQColor(look.Background), 0));
 }
 
@@ -165,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Presets,
 TEST_F(LegacyProgressTest, HighlightTimerRunsOnlyWhenThereIsSomethingToHighlight) {
     EXPECT_FALSE(Bar->HighlightTimer()->isActive());
     Jump(30);
-    EXPECT_EQ(Bar->HighlightTimer()->isActive(), QGuiApplication::applicationState() == Qt::ApplicationActive);
+    EXPECT_EQ(Bar->HighlightTimer()->isActive(),
+              QGuiApplication::applicationState() == Qt::ApplicationActive);
     Bar->hide();
     EXPECT_FALSE(Bar->HighlightTimer()->isActive());
     Bar->show();

@@ -17,13 +17,13 @@ namespace {
 
 // Records the cross-fade position of every buffer paint.
 class RecordingButton : public FXButton {
-public:
+  public:
     using FXButton::FXButton;
     using FXButton::SetInteractionState;
     std::vector<int> Positions;
     int Paints = 0;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         ++Paints;
         if (AnimationRunning()) Positions.push_back(AnimPos());
@@ -32,7 +32,7 @@ protected:
 };
 
 class ButtonTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -49,7 +49,9 @@ protected:
     std::unique_ptr<QWidget> Parent;
 };
 
-TColor Grey(int level) { return RGB(level, level, level); }
+TColor Grey(int level) {
+    return RGB(level, level, level);
+}
 
 struct StateColours {
     bool Dark;
@@ -86,15 +88,18 @@ TEST_F(ButtonTest, CheckedToggleLooksLikeAnAccentButtonAndUncheckedLikeANormalOn
     normal->move(0, 100);
     toggle->setChecked(true);
     for (FXControlState state : {FXControlState::None, FXControlState::Hover, FXControlState::Press}) {
-        EXPECT_EQ(toggle->ButtonColors().GetColor(false, state), accent->ButtonColors().GetColor(false, state));
+        EXPECT_EQ(toggle->ButtonColors().GetColor(false, state),
+                  accent->ButtonColors().GetColor(false, state));
         EXPECT_EQ(toggle->ButtonColors().GetColor(true, state), accent->ButtonColors().GetColor(true, state));
     }
     const QPoint points[] = {{8, 17}, {1, 1}, {70, 1}, {138, 33}};
-    for (const QPoint& p : points) EXPECT_EQ(PixelAt(Shot(*toggle), p.x(), p.y()), PixelAt(Shot(*accent), p.x(), p.y()));
+    for (const QPoint& p : points)
+        EXPECT_EQ(PixelAt(Shot(*toggle), p.x(), p.y()), PixelAt(Shot(*accent), p.x(), p.y()));
     EXPECT_TRUE(Near(PixelAt(Shot(*toggle), 8, 17), ToQColor(ThemeManager->AccentColor()), 0));
 
     toggle->setChecked(false);
-    for (const QPoint& p : points) EXPECT_EQ(PixelAt(Shot(*toggle), p.x(), p.y()), PixelAt(Shot(*normal), p.x(), p.y()));
+    for (const QPoint& p : points)
+        EXPECT_EQ(PixelAt(Shot(*toggle), p.x(), p.y()), PixelAt(Shot(*normal), p.x(), p.y()));
     EXPECT_TRUE(Near(PixelAt(Shot(*toggle), 8, 17), QColor(255, 255, 255), 0));
 }
 
@@ -205,7 +210,8 @@ TEST_F(ButtonTest, CheckedTagIsTheFirstCheckedSiblingsTag) {
     EXPECT_EQ(buttons[0]->GetCheckedTag(), 1);
     EXPECT_EQ(buttons[2]->GetCheckedTag(), 3);
     buttons[1]->setChecked(true);
-    for (RecordingButton* button : buttons) EXPECT_EQ(button->GetCheckedTag(), 2);
+    for (RecordingButton* button : buttons)
+        EXPECT_EQ(button->GetCheckedTag(), 2);
     FXButton orphan;
     orphan.setTag(7);
     EXPECT_EQ(orphan.GetCheckedTag(), 7);
@@ -219,7 +225,8 @@ TEST_F(ButtonTest, CrossFadeWalksTheEngineStepsByPercent) {
     ASSERT_TRUE(Eventually([&] { return !button->AnimationRunning(); }));
     // The first frame shows the old colours, then ten steps of a tenth each and the final sync.
     std::vector<int> expected{0};
-    for (int i = 1; i <= 10; ++i) expected.push_back(int(1.0 * i / 10 * 255));
+    for (int i = 1; i <= 10; ++i)
+        expected.push_back(int(1.0 * i / 10 * 255));
     expected.push_back(255);
     EXPECT_EQ(button->Positions, expected);
     EXPECT_EQ(button->AnimPos(), 255);
@@ -356,15 +363,19 @@ namespace {
 
 TEST_F(ButtonTest, APileOfTransparentButtonsRedrawsEachOnceForAChangeBeneath) {
     std::vector<RecordingButton*> pile;
-    for (int i = 0; i < 30; ++i) pile.push_back(Bare());
-    for (RecordingButton* button : pile) button->Paints = 0;
+    for (int i = 0; i < 30; ++i)
+        pile.push_back(Bare());
+    for (RecordingButton* button : pile)
+        button->Paints = 0;
     pile.front()->setRoundness(4);
     EXPECT_EQ(pile.front()->Paints, 1);
-    for (size_t i = 1; i < pile.size(); ++i) EXPECT_EQ(pile[i]->Paints, 1) << i;
+    for (size_t i = 1; i < pile.size(); ++i)
+        EXPECT_EQ(pile[i]->Paints, 1) << i;
     // A control above one that lies above the changed one is reached through it.
     pile[1]->move(100, 0);
     pile[2]->move(200, 0);
-    for (RecordingButton* button : pile) button->Paints = 0;
+    for (RecordingButton* button : pile)
+        button->Paints = 0;
     pile[1]->setRoundness(4);
     EXPECT_EQ(pile[2]->Paints, 1);
     EXPECT_EQ(pile[0]->Paints, 0);

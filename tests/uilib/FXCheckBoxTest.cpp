@@ -16,7 +16,7 @@ namespace {
 
 // Records the tick's progress at every buffer paint.
 class RecordingCheckBox : public FXCheckBox {
-public:
+  public:
     using FXCheckBox::FXCheckBox;
     struct Frame {
         int Status;
@@ -24,7 +24,7 @@ public:
     };
     std::vector<Frame> Frames;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         Frames.push_back({AnimationStatus(), Tick()});
         FXCheckBox::PaintBuffer(painter);
@@ -32,7 +32,7 @@ protected:
 };
 
 class CheckBoxTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -50,7 +50,8 @@ protected:
     static int Count(const QImage& image, const QRect& rect, const QColor& colour) {
         int count = 0;
         for (int y = rect.top(); y <= rect.bottom(); ++y)
-            for (int x = rect.left(); x <= rect.right(); ++x) count += image.pixelColor(x, y).rgb() == colour.rgb();
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                count += image.pixelColor(x, y).rgb() == colour.rgb();
         return count;
     }
     std::unique_ptr<QWidget> Parent;
@@ -78,29 +79,35 @@ TEST_F(CheckBoxTest, ClickGrowsTheFirstStrokeThenTheSecond) {
     // Paints of the pointer's own state changes repeat a status; the ticks are what counts.
     std::vector<int> statuses;
     size_t first = 0;
-    while (first < Box->Frames.size() && Box->Frames[first].Status != 0) ++first;
+    while (first < Box->Frames.size() && Box->Frames[first].Status != 0)
+        ++first;
     Box->Frames.erase(Box->Frames.begin(), Box->Frames.begin() + first);
     for (size_t i = 0; i < Box->Frames.size();)
         if (i > 0 && Box->Frames[i].Status == Box->Frames[i - 1].Status)
             Box->Frames.erase(Box->Frames.begin() + i);
         else
             ++i;
-    for (const auto& frame : Box->Frames) statuses.push_back(frame.Status);
+    for (const auto& frame : Box->Frames)
+        statuses.push_back(frame.Status);
     std::vector<int> expected;
-    for (int status = 0; status <= 100; status += 5) expected.push_back(status);
+    for (int status = 0; status <= 100; status += 5)
+        expected.push_back(status);
     ASSERT_EQ(statuses, expected);
     for (size_t tick = 1; tick < Box->Frames.size(); ++tick) {
         const auto& strokes = Box->Frames[tick].Tick;
         if (tick <= 10) {
             EXPECT_FALSE(strokes.Second.has_value()) << tick;
             const double f = tick * 5 / 50.0;
-            EXPECT_EQ(strokes.First->p2().x(), strokes.P1.x() + int(std::nearbyint(f * (strokes.P2.x() - strokes.P1.x()))));
-            EXPECT_EQ(strokes.First->p2().y(), strokes.P1.y() + int(std::nearbyint(f * (strokes.P2.y() - strokes.P1.y()))));
+            EXPECT_EQ(strokes.First->p2().x(),
+                      strokes.P1.x() + int(std::nearbyint(f * (strokes.P2.x() - strokes.P1.x()))));
+            EXPECT_EQ(strokes.First->p2().y(),
+                      strokes.P1.y() + int(std::nearbyint(f * (strokes.P2.y() - strokes.P1.y()))));
         } else {
             EXPECT_EQ(strokes.First->p2(), strokes.P2) << tick;
             ASSERT_TRUE(strokes.Second.has_value()) << tick;
             const double f = (tick * 5 - 50) / 50.0;
-            EXPECT_EQ(strokes.Second->p2().x(), strokes.P2.x() + int(std::nearbyint(f * (strokes.P3.x() - strokes.P2.x()))));
+            EXPECT_EQ(strokes.Second->p2().x(),
+                      strokes.P2.x() + int(std::nearbyint(f * (strokes.P3.x() - strokes.P2.x()))));
         }
     }
     EXPECT_EQ(Box->Frames.back().Tick.Second->p2(), Box->Frames.back().Tick.P3);
@@ -128,13 +135,14 @@ TEST_P(CheckBoxToggle, FollowsTheTable) {
     EXPECT_EQ(Box->State(), c.To);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CheckBoxToggle,
-                         testing::Values(ToggleCase{false, FXCheckBoxState::Unchecked, FXCheckBoxState::Checked},
-                                         ToggleCase{false, FXCheckBoxState::Checked, FXCheckBoxState::Unchecked},
-                                         ToggleCase{false, FXCheckBoxState::Grayed, FXCheckBoxState::Unchecked},
-                                         ToggleCase{true, FXCheckBoxState::Unchecked, FXCheckBoxState::Checked},
-                                         ToggleCase{true, FXCheckBoxState::Checked, FXCheckBoxState::Grayed},
-                                         ToggleCase{true, FXCheckBoxState::Grayed, FXCheckBoxState::Unchecked}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckBoxToggle,
+    testing::Values(ToggleCase{false, FXCheckBoxState::Unchecked, FXCheckBoxState::Checked},
+                    ToggleCase{false, FXCheckBoxState::Checked, FXCheckBoxState::Unchecked},
+                    ToggleCase{false, FXCheckBoxState::Grayed, FXCheckBoxState::Unchecked},
+                    ToggleCase{true, FXCheckBoxState::Unchecked, FXCheckBoxState::Checked},
+                    ToggleCase{true, FXCheckBoxState::Checked, FXCheckBoxState::Grayed},
+                    ToggleCase{true, FXCheckBoxState::Grayed, FXCheckBoxState::Unchecked}));
 
 TEST_F(CheckBoxTest, SwitchingAllowGrayedOffClearsGrayedWithoutAChange) {
     Box->setAllowGrayed(true);

@@ -17,7 +17,7 @@ namespace {
 
 // Records what every buffer paint shows.
 class RecordingProgress : public FXProgress {
-public:
+  public:
     using FXProgress::FXProgress;
     struct Frame {
         float ValueAdd;
@@ -28,7 +28,7 @@ public:
     };
     std::vector<Frame> Frames;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         Frames.push_back({ValueAdd(), FilledRect().width(), Offset(), InterSize(), LengthState()});
         FXProgress::PaintBuffer(painter);
@@ -36,7 +36,7 @@ protected:
 };
 
 class ProgressTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -56,14 +56,17 @@ TEST_F(ProgressTest, GlideFromEmptyToFullWalksTwentyFiveFramesAndEndsAtFullWidth
     Bar->setValue(100);
     ASSERT_TRUE(Eventually([&] { return !Bar->Gliding(); }));
     std::vector<float> expected{-100};
-    for (int pos = 0; pos < 25; ++pos) expected.push_back(float(25 - pos) / 25 * -100.0f);
+    for (int pos = 0; pos < 25; ++pos)
+        expected.push_back(float(25 - pos) / 25 * -100.0f);
     expected.push_back(0);
     std::vector<float> shown;
-    for (const auto& frame : Bar->Frames) shown.push_back(frame.ValueAdd);
+    for (const auto& frame : Bar->Frames)
+        shown.push_back(frame.ValueAdd);
     EXPECT_EQ(shown, expected);
     // The first frame still shows the old value; widths only grow; the end is the full track.
     EXPECT_EQ(Bar->Frames.front().Width, 0);
-    for (size_t i = 1; i < Bar->Frames.size(); ++i) EXPECT_GE(Bar->Frames[i].Width, Bar->Frames[i - 1].Width);
+    for (size_t i = 1; i < Bar->Frames.size(); ++i)
+        EXPECT_GE(Bar->Frames[i].Width, Bar->Frames[i - 1].Width);
     EXPECT_EQ(Bar->FilledRect().width(), 199);
     EXPECT_EQ(Bar->ValueAdd(), 0);
 }
@@ -94,7 +97,8 @@ TEST_F(ProgressTest, MarqueeAlternatesAThirdAndAWidthOverTwoPointTwo) {
     // Run until the bar has wrapped into the second phase and moved on twice.
     ASSERT_TRUE(Eventually([&] {
         int afterWrap = 0;
-        for (const auto& frame : Bar->Frames) afterWrap += frame.Phase == 1;
+        for (const auto& frame : Bar->Frames)
+            afterWrap += frame.Phase == 1;
         return afterWrap >= 3;
     }));
     const int w = 200;
@@ -137,7 +141,8 @@ TEST_F(ProgressTest, MarqueeStopsWhileHiddenAndWhenTheKindChanges) {
 TEST_F(ProgressTest, IdleBarRunsNoTimer) {
     Bar->setValue(30);
     ASSERT_TRUE(Eventually([&] { return !Bar->Gliding(); }));
-    for (const QTimer* timer : Bar->findChildren<QTimer*>()) EXPECT_FALSE(timer->isActive());
+    for (const QTimer* timer : Bar->findChildren<QTimer*>())
+        EXPECT_FALSE(timer->isActive());
 }
 
 TEST_F(ProgressTest, DisabledBarKeepsTheSystemColours) {
@@ -156,7 +161,7 @@ TEST_F(ProgressTest, DisabledBarKeepsTheSystemColours) {
 struct BarColours {
     bool Dark;
     FXProgressKind Kind;
-    TColor Bar;   // 0: the accent
+    TColor Bar; // 0: the accent
     TColor Track;
 };
 
@@ -174,7 +179,8 @@ TEST_P(ProgressColours, TrackAndBarAtChosenPoints) {
     const QImage shot = Shot(*Bar);
     const TColor bar = c.Bar != 0 ? c.Bar : ThemeManager->AccentColor();
     EXPECT_TRUE(Near(PixelAt(shot, 50, 10), ToQColor(bar), 0)) << PixelAt(shot, 50, 10).name().toStdString();
-    EXPECT_TRUE(Near(PixelAt(shot, 170, 10), ToQColor(c.Track), 0)) << PixelAt(shot, 170, 10).name().toStdString();
+    EXPECT_TRUE(Near(PixelAt(shot, 170, 10), ToQColor(c.Track), 0))
+        << PixelAt(shot, 170, 10).name().toStdString();
     // Above the bar lies the surface.
     EXPECT_TRUE(Near(PixelAt(shot, 50, 2), ToQColor(ThemeManager->SystemColor()->BackGround()), 0));
 }

@@ -1,5 +1,5 @@
-#include "FXScrollBox.h"
 #include "FXScrollbar.h"
+#include "FXScrollBox.h"
 
 #include "ColorFunctions.h"
 #include "FXCompleteColorSet.h"
@@ -15,23 +15,27 @@
 namespace {
 
 class RecordingScrollbar : public FXScrollbar {
-public:
+  public:
     using FXScrollbar::FXScrollbar;
     using FXScrollbar::SetInteractionState;
     // Distinct track colours in the order painted.
     std::vector<TColor> Tracks;
+    // The fade's position at every paint while it runs.
+    std::vector<int> Positions;
     int Paints = 0;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         if (Tracks.empty() || Tracks.back() != TrackColor()) Tracks.push_back(TrackColor());
+        if (FadeTimer()->isActive() || (!Positions.empty() && Positions.back() != AnimPos()))
+            Positions.push_back(AnimPos());
         ++Paints;
         FXScrollbar::PaintBuffer(painter);
     }
 };
 
 class ScrollbarTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -118,11 +122,18 @@ TEST_P(ScrollbarLook, AwayShowsAThinStripAndNearFadesTheTrackInIn17Ticks) {
     EXPECT_EQ(Bar->ThumbShape().width(), 3);
 
     Bar->Tracks.clear();
+    Bar->Positions.clear();
     Bar->SetInteractionState(FXControlState::Hover);
+    EXPECT_EQ(Bar->FadeTimer()->interval(), 10);
     ASSERT_TRUE(Eventually([&] { return !Bar->FadeTimer()->isActive(); }));
+    std::vector<int> steps{0};
+    for (int pos = 15; pos <= 255; pos += 15)
+        steps.push_back(pos);
+    EXPECT_EQ(Bar->Positions, steps);
     std::vector<TColor> expected{surface};
     for (int pos = 15; pos <= 255; pos += 15)
-        if (BlendColors(surface, interior, pos) != expected.back()) expected.push_back(BlendColors(surface, interior, pos));
+        if (BlendColors(surface, interior, pos) != expected.back())
+            expected.push_back(BlendColors(surface, interior, pos));
     EXPECT_EQ(Bar->Tracks, expected);
     EXPECT_EQ(Bar->AnimPos(), 255);
     shot = Shot(*Bar);
@@ -138,8 +149,8 @@ TEST_F(ScrollbarTest, DraggingPlacesTheThumbUnderThePointer) {
     QTest::mouseMove(Bar, QPoint(6, 100));
     QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(6, 100));
     ASSERT_TRUE(Bar->Dragging());
-    QMouseEvent move(QEvent::MouseMove, QPointF(6, 20 + 92.5), Bar->mapToGlobal(QPointF(6, 112.5)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(6, 20 + 92.5), Bar->mapToGlobal(QPointF(6, 112.5)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Bar, &move);
     EXPECT_EQ(Bar->Position(), 50);
     QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(6, 112));
@@ -177,11 +188,12 @@ TEST_F(ScrollbarTest, AnnouncesAScrollBarWithItsValue) {
 }
 
 TEST_F(ScrollbarTest, IdleBarRunsNoTimer) {
-    for (const QTimer* timer : Bar->findChildren<QTimer*>()) EXPECT_FALSE(timer->isActive());
+    for (const QTimer* timer : Bar->findChildren<QTimer*>())
+        EXPECT_FALSE(timer->isActive());
 }
 
 class ScrollBoxTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();

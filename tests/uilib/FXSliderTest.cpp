@@ -17,12 +17,12 @@
 namespace {
 
 class RecordingSlider : public FXSlider {
-public:
+  public:
     using FXSlider::FXSlider;
     using FXSlider::SetInteractionState;
     std::vector<int> Fills;
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         if (Fills.empty() || Fills.back() != CenterFill()) Fills.push_back(CenterFill());
         FXSlider::PaintBuffer(painter);
@@ -30,7 +30,7 @@ protected:
 };
 
 class SliderTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -61,7 +61,8 @@ TEST_F(SliderTest, FullValueDrawsTheThumbAtTheEndAndFillsToItsCentre) {
     EXPECT_TRUE(Near(PixelAt(shot, 195, 20), accent, 0));
     Slider->setPosition(0);
     EXPECT_EQ(Slider->PositionDraw(), 0);
-    EXPECT_TRUE(Near(PixelAt(Shot(*Slider), 100, 20), ToQColor(Slider->DrawColors().BackGroundInterior()), 0));
+    EXPECT_TRUE(
+        Near(PixelAt(Shot(*Slider), 100, 20), ToQColor(Slider->DrawColors().BackGroundInterior()), 0));
 }
 
 TEST_F(SliderTest, HoverGrowsTheDotInEightTicksAndPressShrinksIt) {
@@ -215,10 +216,11 @@ TEST_P(SliderPalette, TrackAndThumbAtChosenPoints) {
     EXPECT_TRUE(Near(PixelAt(shot, centre.x(), centre.y()), ToQColor(ThemeManager->AccentColor()), 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(LightAndDark, SliderPalette,
-                         testing::Values(SliderColours{false, ChangeLightness(0xFBFBFB, -100), ChangeLightness(0xF3F3F3, -10)},
-                                         SliderColours{true, ChangeLightness(0x2B2B2B, 150),
-                                                       ChangeLightness(ChangeLightness(0x2B2B2B, 150), -100)}));
+INSTANTIATE_TEST_SUITE_P(
+    LightAndDark, SliderPalette,
+    testing::Values(SliderColours{false, ChangeLightness(0xFBFBFB, -100), ChangeLightness(0xF3F3F3, -10)},
+                    SliderColours{true, ChangeLightness(0x2B2B2B, 150),
+                                  ChangeLightness(ChangeLightness(0x2B2B2B, 150), -100)}));
 
 TEST_F(SliderTest, AnnouncesASliderWhoseValueCanBeSet) {
     Slider->setPosition(30);

@@ -25,10 +25,11 @@
 namespace {
 
 // A control whose interaction state is pinned for display.
-template <class Control>
-class Pinned : public Control {
-public:
-    explicit Pinned(QWidget* parent, FXControlState state) : Control(parent) { this->SetInteractionState(state, true); }
+template <class Control> class Pinned : public Control {
+  public:
+    explicit Pinned(QWidget* parent, FXControlState state) : Control(parent) {
+        this->SetInteractionState(state, true);
+    }
 };
 
 FXTextBox* Caption(const QString& text, QWidget* parent) {
@@ -39,7 +40,7 @@ FXTextBox* Caption(const QString& text, QWidget* parent) {
 
 // A themed window off screen that holds one focused control and photographs it.
 class FocusPreview : public QObject {
-public:
+  public:
     FocusPreview(QWidget* control, CImage* picture) : FControl(control), FPicture(picture) {}
     void Shoot() {
         QWidget* form = FControl->window();
@@ -51,7 +52,7 @@ public:
         if (active != nullptr) QApplication::setActiveWindow(active);
     }
 
-private:
+  private:
     QWidget* FControl;
     CImage* FPicture;
 };
@@ -64,11 +65,13 @@ void GalleryWindow::BuildThemedControls() {
     auto* buttonGrid = new QGridLayout;
     buttonGrid->setSpacing(6);
     buttonGrid->setColumnMinimumWidth(0, 56);
-    const std::pair<FXControlState, QString> states[] = {
-        {FXControlState::None, tr("None")}, {FXControlState::Hover, tr("Hover")}, {FXControlState::Press, tr("Press")}};
+    const std::pair<FXControlState, QString> states[] = {{FXControlState::None, tr("None")},
+                                                         {FXControlState::Hover, tr("Hover")},
+                                                         {FXControlState::Press, tr("Press")}};
     const std::pair<FXButtonKind, QString> kinds[] = {
-        {FXButtonKind::Normal, tr("Normal")}, {FXButtonKind::Accent, tr("Accent")}, {FXButtonKind::Toggle, tr("Toggle")},
-        {FXButtonKind::Dropdown, tr("Dropdown")}, {FXButtonKind::Link, tr("Link")}, {FXButtonKind::Flat, tr("Flat")}};
+        {FXButtonKind::Normal, tr("Normal")}, {FXButtonKind::Accent, tr("Accent")},
+        {FXButtonKind::Toggle, tr("Toggle")}, {FXButtonKind::Dropdown, tr("Dropdown")},
+        {FXButtonKind::Link, tr("Link")},     {FXButtonKind::Flat, tr("Flat")}};
     int column = 0;
     for (const auto& [kind, name] : kinds) {
         buttonGrid->addWidget(Caption(name, buttons), 0, column + 1);
@@ -81,7 +84,9 @@ void GalleryWindow::BuildThemedControls() {
         for (const auto& [kind, name] : kinds) {
             auto* button = new Pinned<FXButton>(buttons, state);
             button->setButtonKind(kind);
-            button->setText(kind == FXButtonKind::Toggle ? tr("Checked") : kind == FXButtonKind::Dropdown ? tr("Menu") : name);
+            button->setText(kind == FXButtonKind::Toggle     ? tr("Checked")
+                            : kind == FXButtonKind::Dropdown ? tr("Menu")
+                                                             : name);
             if (kind == FXButtonKind::Toggle) button->setChecked(true);
             button->setFixedSize(108, 35);
             buttonGrid->addWidget(button, row, column++);
@@ -111,9 +116,9 @@ void GalleryWindow::BuildThemedControls() {
     auto* focused = new CImage(buttons);
     focused->setDrawMode(TDrawMode::Normal);
     column = 1;
-    for (QWidget* widget : {static_cast<QWidget*>(disabled), static_cast<QWidget*>(underline),
-                            static_cast<QWidget*>(outline), static_cast<QWidget*>(iconLeft),
-                            static_cast<QWidget*>(state), static_cast<QWidget*>(focused)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(disabled), static_cast<QWidget*>(underline), static_cast<QWidget*>(outline),
+          static_cast<QWidget*>(iconLeft), static_cast<QWidget*>(state), static_cast<QWidget*>(focused)}) {
         widget->setFixedSize(108, 35);
         buttonGrid->addWidget(widget, row, column++);
     }
@@ -176,8 +181,10 @@ void GalleryWindow::BuildThemedControls() {
     QWidget* progress = AddSection(tr("Progress bars"), 3, 0);
     auto* progressLayout = static_cast<QVBoxLayout*>(progress->layout());
     for (const auto& [value, kind, name] :
-         {std::tuple{0.0f, FXProgressKind::Normal, tr("0 %")}, std::tuple{30.0f, FXProgressKind::Normal, tr("30 %")},
-          std::tuple{70.0f, FXProgressKind::Normal, tr("70 %")}, std::tuple{100.0f, FXProgressKind::Normal, tr("100 %")},
+         {std::tuple{0.0f, FXProgressKind::Normal, tr("0 %")},
+          std::tuple{30.0f, FXProgressKind::Normal, tr("30 %")},
+          std::tuple{70.0f, FXProgressKind::Normal, tr("70 %")},
+          std::tuple{100.0f, FXProgressKind::Normal, tr("100 %")},
           std::tuple{0.0f, FXProgressKind::Intermediate, tr("Indeterminate")},
           std::tuple{60.0f, FXProgressKind::Paused, tr("Paused, 60 %")},
           std::tuple{45.0f, FXProgressKind::Error, tr("Error, 45 %")}}) {
@@ -218,8 +225,9 @@ void GalleryWindow::BuildThemedControls() {
     progressLayout->addWidget(legacy);
     auto* presetGrid = new QGridLayout;
     int index = 0;
-    for (CProgressPreset preset : {CProgressPreset::cprStandard, CProgressPreset::cprError, CProgressPreset::cprBlue,
-                                   CProgressPreset::cprMarble, CProgressPreset::cprModern, CProgressPreset::cprWindows}) {
+    for (CProgressPreset preset :
+         {CProgressPreset::cprStandard, CProgressPreset::cprError, CProgressPreset::cprBlue,
+          CProgressPreset::cprMarble, CProgressPreset::cprModern, CProgressPreset::cprWindows}) {
         auto* bar = new CProgress(progress);
         bar->setPresets(preset);
         bar->SetValue(70, true);
@@ -350,7 +358,8 @@ void GalleryWindow::BuildThemedControls() {
     std::vector<FocusPreview*> shooters{preview(focusButton, focused), preview(focusCheck, focusedCheck),
                                         preview(focusSlider, focusedSlider), preview(focusBar, focusedBar)};
     const auto shootAll = [this, shooters, tooltip, hintPicture] {
-        for (FocusPreview* shooter : shooters) shooter->Shoot();
+        for (FocusPreview* shooter : shooters)
+            shooter->Shoot();
         auto* dark = ThemeManager->DarkTheme() ? static_cast<FXCustomTooltip*>(new FXDarkTooltip)
                                                : static_cast<FXCustomTooltip*>(new FXLightTooltip);
         tooltip->setBackColor(dark->BackColor());
