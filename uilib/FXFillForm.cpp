@@ -39,7 +39,6 @@ void FXFillForm::Setup() {
         layout->addWidget(FContainer);
         ApplyMargins();
     }
-    InitializeNewForm();
     UpdateTheme(true);
 }
 

@@ -50,7 +50,9 @@ signals:
 
 protected:
     FXFillForm(QWidget* parentForm, FXFormCloseAction closeAction);
-    // Runs once the page is set up, for derived pages to build their content.
+    // Builds a derived page's content. The base's constructor cannot reach a
+    // derived class, so a derived page calls it at the end of its own
+    // constructor, then UpdateTheme(true).
     virtual void InitializeNewForm() {}
     void FitToParent();
     void ApplyMargins();

@@ -133,6 +133,14 @@ QSize FXTextBox::AutoSizeFor() const {
                  metrics.height() + Padding()->PadHeight());
 }
 
+int FXTextBox::heightForWidth(int width) const {
+    if (!FWordWrap) return -1;
+    const QRect area(0, 0, std::max(1, width - Padding()->PadWidth()), 1 << 20);
+    const FXTextFlags flags = (TextFlags() & ~(FXTextFlag::VerticalCenter | FXTextFlag::Bottom)) | FXTextFlag::Top;
+    const int lines = TextBlockRect(font(), area, FText, flags, FInnerMargin).height();
+    return std::max(lines, fontMetrics().height()) + 2 * FInnerMargin + Padding()->PadHeight();
+}
+
 QSize FXTextBox::sizeHint() const { return FAutoSize ? AutoSizeFor() : QSize(180, 30); }
 
 void FXTextBox::ApplyAutoSize() {

@@ -58,6 +58,9 @@ public:
     QString AccessibleText() const override;
     QAccessible::Role AccessibleRole() const override { return QAccessible::StaticText; }
     QSize sizeHint() const override;
+    // A wrapped label grows downwards with its lines when a layout narrows it.
+    bool hasHeightForWidth() const override { return FWordWrap; }
+    int heightForWidth(int width) const override;
 
 protected:
     void UpdateColors();

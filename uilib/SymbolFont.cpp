@@ -10,7 +10,7 @@
 namespace {
 
 // Segoe code point -> Material icon of the same meaning, sorted by the first.
-constexpr std::array<std::pair<char32_t, char32_t>, 15> MaterialGlyphs = {{
+constexpr std::array<std::pair<char32_t, char32_t>, 16> MaterialGlyphs = {{
     {0xE003, 0xE835}, // box outline -> check_box_outline_blank
     {0xE005, 0xE834}, // checked box -> check_box
     {0xE133, 0xE574}, // miscellaneous -> category
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<char32_t, char32_t>, 15> MaterialGlyphs = {{
     {0xE73E, 0xE5CA}, // check mark -> check
     {0xE74D, 0xE872}, // delete -> delete
     {0xE76C, 0xE5CC}, // chevron right -> chevron_right
+    {0xE783, 0xE000}, // error -> error
     {0xE78C, 0xE161}, // save -> save
     {0xE8BB, 0xE5CD}, // close -> close
     {0xE915, 0xE837}, // radio bullet -> radio_button_checked
