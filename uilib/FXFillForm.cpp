@@ -77,13 +77,7 @@ void FXFillForm::ApplyMargins() {
 void FXFillForm::UpdateTheme(bool UpdateChildren) {
     if (ThemeManager == nullptr) return;
     const bool dark = ThemeManager->DarkTheme();
-    if (FCustomColors->Enabled()) {
-        FDrawColors->setBackGround(dark ? FCustomColors->DarkBackGround() : FCustomColors->LightBackGround());
-        FDrawColors->setForeGround(dark ? FCustomColors->DarkForeGround() : FCustomColors->LightForeGround());
-    } else {
-        FDrawColors->setBackGround(ThemeManager->SystemColor()->BackGround());
-        FDrawColors->setForeGround(ThemeManager->SystemColor()->ForeGround());
-    }
+    LoadFormColors(*FCustomColors, *FDrawColors);
     if (FContainer) FContainer->CustomColors()->Assign(FCustomColors);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, ToQColor(FDrawColors->BackGround()));

@@ -27,6 +27,17 @@ constexpr int SmokeAlpha = 150;
 constexpr int ResizeBorder = 6;
 } // namespace
 
+void LoadFormColors(const FXColorSets& custom, FXColorSet& draw) {
+    const bool dark = ThemeManager->DarkTheme();
+    if (custom.Enabled()) {
+        draw.setBackGround(dark ? custom.DarkBackGround() : custom.LightBackGround());
+        draw.setForeGround(dark ? custom.DarkForeGround() : custom.LightForeGround());
+    } else {
+        draw.setBackGround(ThemeManager->SystemColor()->BackGround());
+        draw.setForeGround(ThemeManager->SystemColor()->ForeGround());
+    }
+}
+
 TitleBarColors FormTitleBarColors(TColor background, TColor foreground) {
     const int backgroundShift = GetBrightness(background) >= 100 ? -30 : 30;
     const int foregroundShift = GetBrightness(foreground) >= 100 ? -30 : 30;
@@ -222,13 +233,7 @@ void FXForm::ApplyFormColors(TColor background, TColor foreground) {
 void FXForm::UpdateTheme(bool UpdateChildren) {
     if (ThemeManager == nullptr) return;
     const bool dark = ThemeManager->DarkTheme();
-    if (FCustomColors->Enabled()) {
-        FDrawColors->setBackGround(dark ? FCustomColors->DarkBackGround() : FCustomColors->LightBackGround());
-        FDrawColors->setForeGround(dark ? FCustomColors->DarkForeGround() : FCustomColors->LightForeGround());
-    } else {
-        FDrawColors->setBackGround(ThemeManager->SystemColor()->BackGround());
-        FDrawColors->setForeGround(ThemeManager->SystemColor()->ForeGround());
-    }
+    LoadFormColors(*FCustomColors, *FDrawColors);
     const TColor background = FDrawColors->BackGround();
     const TColor foreground = FDrawColors->ForeGround();
     const TColor previous = FFormColor;

@@ -144,5 +144,9 @@ private:
     bool FEdgeCursor = false;
 };
 
+// A form's background and text: its own palette for the current theme when
+// enabled, the system's otherwise (needs the theme manager).
+void LoadFormColors(const FXColorSets& custom, FXColorSet& draw);
+
 // The form's title-bar colours for a background and a foreground.
 TitleBarColors FormTitleBarColors(TColor background, TColor foreground);
