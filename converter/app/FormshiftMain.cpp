@@ -100,7 +100,11 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     FCheckUpdates.start();
 }
 
-TFormshift::~TFormshift() = default;
+TFormshift::~TFormshift() {
+    // Closing the window moves the focus, and the focus watch below must not
+    // see a window whose members are already gone.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void TFormshift::CheckUpdatesTimer() {
     FCheckUpdates.stop();

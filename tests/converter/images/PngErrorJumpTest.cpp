@@ -34,6 +34,23 @@ void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 
+// The library's temporary buffers come from the non-throwing form: it must
+// take the same heap as the deletes above.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    void* block = std::malloc(size ? size : 1);
+    if (block && Counting) ++LiveBlocks;
+    return block;
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    if (block && Counting) --LiveBlocks;
+    std::free(block);
+}
+
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete[](void* block) noexcept { operator delete(block); }
+void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
+
 namespace {
 
 using namespace imagetest;
