@@ -1,5 +1,8 @@
 #include "TUninstallerApp.h"
 
+#include "InvokingUserFolders.h"
+#include "ShowDialog.h"
+
 #include "CommandParams.h"
 #include "ProgramVersion.h"
 #include "ShellHelpers.h"
@@ -14,9 +17,16 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Before anything reads a folder: an elevated copy works in the folders of
+    // the user who asked for it.
+    const QString userProblem = ActForInvokingUser();
     EnsureWindowsEnvironment();
 
     QApplication application(argc, argv);
+    if (!userProblem.isEmpty()) {
+        ShowDialog(QStringLiteral("Error"), QStringLiteral("<!> Error: ") + userProblem);
+        return ExitUnknownUser;
+    }
     const bool isElevated = RunningAsAdministrator();
     QStringList arguments;
     for (int index = 1; index < argc; ++index)
