@@ -152,7 +152,12 @@ void TUninstaller::UninstallTickTimer() {
     FUninstall_Progress->setValue(
         static_cast<int>(std::lround(FProcedure.UninstallStep() / 3.0 * FUninstall_Progress->maximum())));
     FProcedure.setUninstallStep(FProcedure.UninstallStep() + 1);
-    if (FProcedure.UninstallStep() > 3 || FProcedure.UninstallFailed()) FinishUninstall();
+    // Every step runs whatever failed before it, as in a silent run: a shortcut
+    // that stays must not keep the folders and the record from going.
+    if (FProcedure.UninstallStep() > 3) {
+        FinishUninstall();
+        return;
+    }
     FProcedure.RunUninstallStep(FProcedure.UninstallStep());
 }
 

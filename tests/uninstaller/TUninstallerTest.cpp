@@ -4,6 +4,8 @@
 #include "InstallReport.h"
 #include "UninstallProcedure.h"
 
+#include "TWinRegistry.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -13,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -35,9 +41,9 @@ class TUninstallerTest : public testing::Test {
         FOptions.RemoveProgramData = true;
     }
 
-    // Runs the timer's ticks by hand, as the one-second timer would.
+    // Runs the timer's ticks by hand, as the one-second timer would: only while it runs.
     static void Tick(TUninstaller& window, int count) {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count && window.UninstallTick()->isActive(); ++i)
             window.UninstallTickTimer();
     }
 
@@ -117,11 +123,66 @@ TEST_F(TUninstallerTest, FailedStepLeadsToTheFailPage) {
     TUninstallProcedure procedure(FOptions);
     TUninstaller window(procedure, TUninstaller::Page_Uninstall);
     window.show();
-    Tick(window, 2);
+    Tick(window, 4);
     EXPECT_EQ(window.CurrentPage(), TUninstaller::Page_Fail);
     EXPECT_FALSE(window.UninstallTick()->isActive());
     EXPECT_TRUE(window.Navigation_Close()->isVisible());
     EXPECT_TRUE(QFileInfo::exists(FProfile.InstallDir()));
+}
+
+// Keeps one file from being deleted, even by root, for as long as it lives.
+class UndeletableFile {
+  public:
+    explicit UndeletableFile(const QString& path) : FPath(path) {
+        if (geteuid() == 0) {
+            FImmutable = SetImmutable(true);
+        } else {
+            FFolder = QFileInfo(path).absolutePath();
+            FReadOnlyFolder = chmod(QFile::encodeName(FFolder).constData(), 0555) == 0;
+        }
+    }
+    ~UndeletableFile() {
+        if (FImmutable) SetImmutable(false);
+        if (FReadOnlyFolder) chmod(QFile::encodeName(FFolder).constData(), 0755);
+    }
+    bool Holds() const { return FImmutable || FReadOnlyFolder; }
+
+  private:
+    bool SetImmutable(bool on) {
+        const int fd = open(QFile::encodeName(FPath).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        close(fd);
+        return done;
+    }
+
+    QString FPath;
+    QString FFolder;
+    bool FImmutable = false;
+    bool FReadOnlyFolder = false;
+};
+
+TEST_F(TUninstallerTest, AShortcutThatStaysFailsTheRemovalButEveryStepRuns) {
+    const QString shortcut = FProfile.DesktopDir() + "/Brenvale Demo.desktop";
+    UndeletableFile undeletable(shortcut);
+    if (!undeletable.Holds()) GTEST_SKIP() << "this file system cannot keep a file from being deleted";
+    TUninstallProcedure procedure(FOptions);
+    TUninstaller window(procedure, TUninstaller::Page_Welcome);
+    window.show();
+    window.NavClicker(2);
+    Tick(window, 4);
+    EXPECT_EQ(window.CurrentPage(), TUninstaller::Page_Fail);
+    EXPECT_TRUE(QFileInfo::exists(shortcut));
+    EXPECT_FALSE(QFileInfo::exists(FProfile.ApplicationsDir() + "/Brenvale Demo.desktop"));
+    EXPECT_FALSE(QFileInfo::exists(FProfile.InstallDir())) << "step 2 ran";
+    TWinRegistry registry;
+    registry.setErrorKind(TRegistryErrorKind::Disabled);
+    EXPECT_FALSE(registry.KeyExists("HKEY_CURRENT_USER\\" + TDemoProfile::Record())) << "step 3 ran";
+    ASSERT_EQ(procedure.Failures().size(), 1);
+    EXPECT_TRUE(procedure.Failures()[0].contains(shortcut)) << procedure.Failures()[0].toStdString();
 }
 
 TEST_F(TUninstallerTest, CloseAfterFinishClosesOnTheResultPage) {
