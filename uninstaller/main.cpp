@@ -4,6 +4,7 @@
 #include "ShowDialog.h"
 
 #include "CommandParams.h"
+#include "FXThemeManager.h"
 #include "ProgramVersion.h"
 #include "ShellHelpers.h"
 #include "WindowsEnvironment.h"
@@ -23,6 +24,11 @@ int main(int argc, char* argv[]) {
     EnsureWindowsEnvironment();
 
     QApplication application(argc, argv);
+    // The theme manager exists before the first dialog or window, and ends with the program.
+    InitializeUILibrary();
+    struct UILibraryScope {
+        ~UILibraryScope() { FinalizeUILibrary(); }
+    } uiLibrary;
     if (!userProblem.isEmpty()) {
         ShowDialog(QStringLiteral("Error"), QStringLiteral("<!> Error: ") + userProblem);
         return ExitUnknownUser;
