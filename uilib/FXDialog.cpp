@@ -197,6 +197,14 @@ void FXDialogBox::BuildWindow() {
         QPalette palette = FFooter->palette();
         palette.setColor(QPalette::Window, ToQColor(ChangeLightness(FFormColor, -10)));
         FFooter->setPalette(palette);
+        // The strip keeps its shade of the form's colour when the theme changes while it is open.
+        QWidget* footer = FFooter;
+        FXForm* form = FForm;
+        QObject::connect(FForm, &FXForm::OnThemeChange, FFooter, [footer, form] {
+            QPalette shaded = footer->palette();
+            shaded.setColor(QPalette::Window, ToQColor(ChangeLightness(form->FormColor(), -10)));
+            footer->setPalette(shaded);
+        });
         // The footer sits below the text rather than over its last line.
         clientHeight += FButtonHeight + 2 * FButtonOffset;
     }

@@ -2,6 +2,7 @@
 
 #include "ColorFunctions.h"
 #include "FXButton.h"
+#include "FXCompleteColorSet.h"
 #include "FXForm.h"
 #include "FXTextBox.h"
 #include "ThemedWidgetTest.h"
@@ -210,6 +211,16 @@ TEST_F(FXDialogTest, AParentFormIsDimmedWhileTheDialogIsOpen) {
     EXPECT_FALSE(parent.SmokeEffect());
 }
 
+TEST_F(FXDialogTest, LightThemeDialogsHaveDarkText) {
+    FXDialog dialog;
+    dialog.setText("Dark text on a light form.");
+    Run(dialog, [&](FXDialog& open) {
+        EXPECT_GE(GetBrightness(open.Form()->FormColor()), 156);
+        EXPECT_LT(GetBrightness(open.Prompt()->DrawColors().ForeGround()), 100);
+        Key(open, Qt::Key_Escape);
+    });
+}
+
 TEST_F(FXDialogTest, DarkThemeDialogsPaintDark) {
     SetDark(true);
     FXDialog dialog;
@@ -217,6 +228,8 @@ TEST_F(FXDialogTest, DarkThemeDialogsPaintDark) {
     dialog.setText("Light text on a dark form.");
     Run(dialog, [&](FXDialog& open) {
         EXPECT_LT(GetBrightness(open.Form()->FormColor()), 156);
+        EXPECT_GT(GetBrightness(open.Prompt()->DrawColors().ForeGround()), 200) << "light text on a dark form";
+        EXPECT_GT(GetBrightness(open.MainPrompt()->DrawColors().ForeGround()), 200);
         Key(open, Qt::Key_Escape);
     });
 }
