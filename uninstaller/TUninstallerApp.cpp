@@ -183,6 +183,12 @@ int TUninstallerApp::RestartElevated(const QString& extra) {
         RunAsAdministrator(QCoreApplication::applicationFilePath(), arguments, QString(), FoldersToPassOn());
     switch (run.Result) {
     case AdministratorRun::Outcome::Ran:
+        // The elevated copy's parent is this copy, not the shell, so its result
+        // line would reach no one; a silent run's status says which line it is.
+        if (FRunSilent && run.ExitCode == ExitSuccess)
+            Log(QStringLiteral("(!) Successfully uninstalled!"));
+        else if (FRunSilent && run.ExitCode == ExitUninstallFailed)
+            Log(QStringLiteral("<!> Error: an error occured"));
         return run.ExitCode;
     case AdministratorRun::Outcome::NoPkexec:
         return ElevationFailed(QStringLiteral("pkexec is not installed, so administrator rights cannot be asked for"));

@@ -315,12 +315,13 @@ class TElevationTest : public TUninstallerAppTest {
 
 TEST_F(TElevationTest, AllUsersInstallRestartsThroughPkexec) {
     Install({"--all-users"});
-    // A stand-in for pkexec that only writes down what it was asked to run.
+    // A stand-in for pkexec that only writes down what it was asked to run, and
+    // answers a status as if the program had ended with it.
     const QString record = FProfile.InstrumentsDir() + "/pkexec-arguments";
-    StandInPkexec("for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record.toUtf8() + "'\n");
+    StandInPkexec("for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record.toUtf8() + "'\nexit 5\n");
 
     const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
-    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(run.ExitCode, 5) << "the elevated copy's status is the run's";
     EXPECT_EQ(Lines(run.Output), QStringList({"(!) Restarting as administrator", ""}));
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "pkexec was not asked before the first copy ended";
@@ -393,8 +394,10 @@ class TElevatedCopyTest : public TElevationTest {
 
 TEST_F(TElevatedCopyTest, ItRemovesTheShortcutsAndRecordOfTheUserWhoAsked) {
     Install({"--all-users"});
-    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"});
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
     EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(Lines(run.Output),
+              QStringList({"(!) Restarting as administrator", "(!) Successfully uninstalled!", ""}));
     QSet<QString> expected = WithoutDemo(false);
     for (const char* hive : {"/home/.local/share/BrenvaleRegistry",
                              "/home/.local/share/BrenvaleRegistry/HKEY_CURRENT_USER.db"})
@@ -420,8 +423,10 @@ TEST_F(TElevatedCopyTest, ItGuardsTheHomeOfTheUserWhoAsked) {
     TDemoProfile::WriteFile(FProfile.ReportPath(), text);
     FInstalled = FProfile.Snapshot();
 
-    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"});
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
     EXPECT_EQ(run.ExitCode, 1) << run.Errors.constData();
+    EXPECT_TRUE(run.Output.contains("<!> Error: an error occured\n")) << run.Output.constData();
+    EXPECT_FALSE(run.Output.contains("Successfully")) << run.Output.constData();
     EXPECT_EQ(FProfile.Snapshot(), FInstalled);
     EXPECT_TRUE(RecordExists());
 }
