@@ -252,8 +252,9 @@ int FXDialogBox::RunModal() {
     FLoop = nullptr;
     if (smoked) smoked->setSmokeEffect(false);
     FForm->hide();
-    // Freed later: the click that ended the run is still on the stack.
-    FForm->deleteLater();
+    // The click that ended the run has returned by now: quitting the loop
+    // only takes effect once its handler is done.
+    delete FForm;
     FForm = nullptr;
     FMainPrompt = FPrompt = nullptr;
     FFooter = nullptr;

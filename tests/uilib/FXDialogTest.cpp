@@ -58,6 +58,16 @@ TEST_F(FXDialogTest, TheDefaultButtonIsOneAccentOkThatAnswersOne) {
     EXPECT_EQ(dialog.Form(), nullptr) << "the window is freed when Execute returns";
 }
 
+TEST_F(FXDialogTest, EachExecuteBuildsAFreshWindow) {
+    FXDialog dialog;
+    dialog.setText("Twice.");
+    dialog.setButtons({FXMsgDlgBtn::OK, FXMsgDlgBtn::Cancel});
+    EXPECT_EQ(Run(dialog, [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::Cancel), Qt::LeftButton); }),
+              mrCancel);
+    EXPECT_EQ(Run(dialog, [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::OK), Qt::LeftButton); }),
+              mrOk);
+}
+
 TEST_F(FXDialogTest, YesNoCancelRunRightToLeftWithYesTheDefault) {
     FXDialog dialog;
     dialog.setText("Save the changes?");

@@ -4,6 +4,7 @@
 #include "TWinRegistry.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -269,6 +270,14 @@ class TElevationTest : public TUninstallerAppTest {
   protected:
     void SetUp() override {
         TUninstallerAppTest::SetUp();
+        if (geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody) GTEST_SKIP() << "there is no user nobody to start the first copy as";
+            QProcess probe;
+            probe.start("/usr/bin/setpriv", UnprivilegedPrefix(nobody) + QStringList{"/bin/true"});
+            if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+                GTEST_SKIP() << "setpriv cannot start a process as nobody that keeps the right to change user";
+        }
         FBin = FProfile.InstrumentsDir() + "/bin";
         QDir().mkpath(FBin);
         FProfile.Set("PATH", FBin + ":" + qEnvironmentVariable("PATH"));
@@ -284,19 +293,18 @@ class TElevationTest : public TUninstallerAppTest {
     TDemoProfile::TRun RunAsUser(const QStringList& arguments, bool fromShell = false) {
         if (geteuid() != 0) return FProfile.RunUninstaller(arguments, fromShell);
         const passwd* nobody = getpwnam("nobody");
-        if (!nobody) return {};
-        FUser = nobody->pw_uid;
         GiveProfileTo(nobody->pw_uid, nobody->pw_gid);
-        const QStringList unprivileged{QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
-                                       QStringLiteral("--regid=%1").arg(nobody->pw_gid),
-                                       "--clear-groups",
-                                       "--inh-caps=+setuid,+setgid",
-                                       "--ambient-caps=+setuid,+setgid"};
+        const QStringList unprivileged = UnprivilegedPrefix(nobody);
         // The shell runs as the user too, or the uninstaller could not see that its parent is one.
         const QStringList shell{"/bin/bash", "-c", "\"$0\" \"$@\"; exit $?"};
         return FProfile.RunUninstaller(unprivileged + (fromShell ? shell : QStringList()) +
                                            QStringList{TDemoProfile::UninstallerPath()} + arguments,
                                        false, "/usr/bin/setpriv");
+    }
+
+    static QStringList UnprivilegedPrefix(const passwd* user) {
+        return {QStringLiteral("--reuid=%1").arg(user->pw_uid), QStringLiteral("--regid=%1").arg(user->pw_gid),
+                "--clear-groups", "--inh-caps=+setuid,+setgid", "--ambient-caps=+setuid,+setgid"};
     }
 
     void GiveProfileTo(uid_t user, gid_t group) const {
@@ -310,7 +318,6 @@ class TElevationTest : public TUninstallerAppTest {
     }
 
     QString FBin;
-    uid_t FUser = geteuid();
 };
 
 TEST_F(TElevationTest, AllUsersInstallRestartsThroughPkexec) {
@@ -376,6 +383,7 @@ class TElevatedCopyTest : public TElevationTest {
         if (geteuid() != 0) GTEST_SKIP() << "starting the elevated copy as root takes root";
         if (!QFileInfo::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv is not installed";
         TElevationTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         // The user's hive lies in their data folder, as on any desktop.
         FProfile.Unset("BRENVALE_REGISTRY_ROOT");
         TWinRegistry registry;
