@@ -1,5 +1,7 @@
 #include "ShellLaunch.h"
 
+#include "ChildProcess.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,7 +34,7 @@ bool OpenWithDesktop(const QString& target) {
 }
 
 QStringList AdministratorCommand(const QString& program, const QStringList& arguments,
-                                 const QString& workingDirectory) {
+                                 const QString& workingDirectory, const QStringList& environment) {
     QString env = FindExecutable(QStringLiteral("env"));
     if (env.isEmpty()) env = QStringLiteral("/usr/bin/env");
     QStringList command{QStringLiteral("pkexec"), env};
@@ -42,6 +44,8 @@ QStringList AdministratorCommand(const QString& program, const QStringList& argu
         if (!qEnvironmentVariableIsEmpty(name))
             command.append(QString::fromLatin1(name) + u'=' + qEnvironmentVariable(name));
     }
+    for (const QString& assignment : environment)
+        if (assignment.indexOf(u'=') > 0) command.append(assignment);
     // env would take a program path holding "=" for one more variable; a shell
     // starts such a program by position instead.
     if (program.contains(u'='))
@@ -57,4 +61,34 @@ bool StartAsAdministrator(const QString& program, const QStringList& arguments, 
     QStringList command = AdministratorCommand(program, arguments, workingDirectory);
     command.removeFirst();
     return StartDetached(pkexec, command);
+}
+
+AdministratorRun RunAsAdministrator(const QString& program, const QStringList& arguments,
+                                    const QString& workingDirectory, const QStringList& environment) {
+    AdministratorRun run;
+    const QString pkexec = FindExecutable(QStringLiteral("pkexec"));
+    if (pkexec.isEmpty()) {
+        run.Result = AdministratorRun::Outcome::NoPkexec;
+        return run;
+    }
+    ChildProcessOptions options;
+    options.Program = pkexec;
+    options.Arguments = AdministratorCommand(program, arguments, workingDirectory, environment);
+    options.Arguments.removeFirst();
+    const ChildProcessResult result = RunChildProcess(options);
+    if (!result.Started) return run;
+    // pkexec answers 126 when the consent dialog was dismissed and 127 when it
+    // could not authorise; any other status is the program's own.
+    switch (result.ExitCode) {
+    case 126:
+        run.Result = AdministratorRun::Outcome::Cancelled;
+        break;
+    case 127:
+        run.Result = AdministratorRun::Outcome::Refused;
+        break;
+    default:
+        run.Result = AdministratorRun::Outcome::Ran;
+        run.ExitCode = result.ExitCode;
+    }
+    return run;
 }

@@ -20,9 +20,29 @@ bool OpenWithDesktop(const QString& target);
 // The command that starts `program` as administrator: pkexec with env, which
 // carries the display variables (pkexec clears the environment) and the working
 // directory (pkexec changes to root's home) over to the elevated program.
+// `environment` holds more NAME=value pairs for the elevated program.
 QStringList AdministratorCommand(const QString& program, const QStringList& arguments,
-                                 const QString& workingDirectory);
+                                 const QString& workingDirectory, const QStringList& environment = {});
 
 // Starts it through pkexec, detached: the desktop asks for consent; when refused,
 // pkexec ends without starting anything.
 bool StartAsAdministrator(const QString& program, const QStringList& arguments, const QString& workingDirectory);
+
+// How a waited-for run as administrator ended.
+struct AdministratorRun {
+    enum class Outcome {
+        Ran,       // the program ran; ExitCode is its status
+        NoPkexec,  // there is no pkexec to ask with
+        Cancelled, // the user dismissed the consent dialog
+        Refused,   // not authorised, or pkexec could not ask
+        Failed,    // pkexec could not be started
+    };
+    Outcome Result = Outcome::Failed;
+    int ExitCode = -1;
+};
+
+// Starts it through pkexec and waits until it ends, sharing this process's
+// standard streams, so the caller learns whether consent was given and how the
+// program ended.
+AdministratorRun RunAsAdministrator(const QString& program, const QStringList& arguments,
+                                    const QString& workingDirectory, const QStringList& environment = {});

@@ -1,5 +1,7 @@
 #include "RemovalSafety.h"
 
+#include "InvokingUser.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -194,17 +196,6 @@ QString UserHome(uid_t user) {
     return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
 }
 
-// The user who asked for an elevated removal, when there is one.
-std::optional<uid_t> InvokingUser() {
-    if (geteuid() != 0) return std::nullopt;
-    for (const char* name : {"PKEXEC_UID", "SUDO_UID"}) {
-        bool ok = false;
-        const uint user = qEnvironmentVariable(name).toUInt(&ok);
-        if (ok) return uid_t(user);
-    }
-    return std::nullopt;
-}
-
 // Folders that are nobody's home however the user database names them.
 bool IsSharedFolder(const QString& home) {
     return home == QLatin1String("/") || home == QLatin1String("/tmp") || home == QLatin1String("/var/tmp");
@@ -281,7 +272,7 @@ QStringList ProtectedFolders() {
 
 QStringList OwnHomes() {
     QStringList homes{QDir::cleanPath(QDir::homePath()), QDir::cleanPath(UserHome(geteuid()))};
-    if (const auto user = InvokingUser()) homes << QDir::cleanPath(UserHome(*user));
+    if (const auto user = InvokingUserId()) homes << QDir::cleanPath(UserHome(uid_t(*user)));
     homes.removeAll(QString());
     homes.removeAll(QStringLiteral("."));
     homes.removeDuplicates();
@@ -301,7 +292,7 @@ TRemovalScope CurrentRemovalScope() {
         if (!mine && !IsSharedFolder(home)) scope.OtherHomes << home;
     }
     scope.Owners << uint(geteuid());
-    if (const auto user = InvokingUser()) scope.Owners << uint(*user);
+    if (const auto user = InvokingUserId()) scope.Owners << *user;
     return scope;
 }
 

@@ -1,7 +1,9 @@
 #include "ShowDialog.h"
 
+#include "FXDialog.h"
+
 #include <QGuiApplication>
-#include <QMessageBox>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -22,7 +24,10 @@ void ShowDialog(const QString& title, const QString& text, QWidget* owner) {
         std::fflush(stream);
         return;
     }
-    QMessageBox dialog(QMessageBox::NoIcon, title, lines.trimmed(), QMessageBox::Ok,
-                       owner && owner->isVisible() ? owner : nullptr);
-    dialog.exec();
+    FXDialog dialog;
+    dialog.setTitle(title);
+    dialog.setText(lines.trimmed());
+    dialog.setButtons({FXMsgDlgBtn::OK});
+    if (owner && owner->isVisible()) dialog.setParentForm(owner);
+    dialog.Execute();
 }

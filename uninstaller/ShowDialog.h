@@ -1,5 +1,6 @@
 #pragma once
-// The uninstaller's one message dialog: a title, a text and "Ok".
+// The uninstaller's one message dialog: a title, a text and "Ok", in the
+// library's themed dialog.
 #include <QString>
 
 class QWidget;

@@ -1,18 +1,22 @@
 #pragma once
-// The uninstaller's window: Welcome, Processes, Uninstall, Success and Fail
-// pages, and the one-second timer that drives the removal steps. Plain Qt
-// widgets stand in until the themed form takes over the same flow.
-#include <QWidget>
+// The uninstaller's window, a themed form: a cover on the left and, on the
+// right, the Welcome, Processes, Uninstall, Success and Fail pages, each sliding
+// in from the right when it is shown; the one-second timer drives the removal
+// steps.
+#include "FXForm.h"
 
-class QCheckBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class QStackedLayout;
+#include <QPointer>
+
+class CoverPicture;
+class FXButton;
+class FXCheckBox;
+class FXPanel;
+class FXProgress;
+class FXTextBox;
 class QTimer;
 class TUninstallProcedure;
 
-class TUninstaller : public QWidget {
+class TUninstaller : public FXForm {
     Q_OBJECT
   public:
     enum Page {
@@ -23,8 +27,11 @@ class TUninstaller : public QWidget {
         Page_Success = 4,
         Page_Fail = 5
     };
+    // The page slide's length; tests wait for it to end rather than for a time.
+    static constexpr int SlideDuration = 100;
 
     TUninstaller(TUninstallProcedure& procedure, int startPage, QWidget* parent = nullptr);
+    ~TUninstaller() override;
 
     int CurrentPage() const { return FCurrentPage; }
     void GoToPage(int page);
@@ -35,29 +42,44 @@ class TUninstaller : public QWidget {
     void UninstallTickTimer();
     void FinishUninstall();
 
+    // The panel of a page (tag 1 to 5); null for any other number.
+    FXPanel* PageWidget(int page) const;
+    // Whether a page is still sliding in.
+    bool Sliding() const { return FSlides > 0; }
+
     QTimer* UninstallTick() const { return FUninstallTick; }
-    QProgressBar* Uninstall_Progress() const { return FUninstall_Progress; }
-    QCheckBox* Option_RemoveProgramData() const { return FOption_RemoveProgramData; }
-    QLabel* Process_Name() const { return FProcess_Name; }
-    QPushButton* Navigation_Uninstall() const { return FNavigation_Uninstall; }
-    QPushButton* Navigation_Close() const { return FNavigation_Close; }
+    FXProgress* Uninstall_Progress() const { return FUninstall_Progress; }
+    FXCheckBox* Option_RemoveProgramData() const { return FOption_RemoveProgramData; }
+    FXTextBox* Process_Name() const { return FProcess_Name; }
+    FXTextBox* Fail_Reasons() const { return FFail_Reasons; }
+    FXButton* Navigation_Uninstall() const { return FNavigation_Uninstall; }
+    FXButton* Navigation_Close() const { return FNavigation_Close; }
+    FXButton* Navigation_Terminate() const { return FNavigation_Terminate; }
+    QWidget* Panels_Container() const { return FPanels_Container; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QWidget* MakePage(const QString& heading, const QString& text);
+    FXPanel* MakePage(int tag, const QString& heading, const QString& text);
+    void SlideIn(FXPanel* page, FXPanel* old);
     void SelfDeleteAndClose();
+    void ThemeChanged();
 
     TUninstallProcedure& FProcedure;
     int FCurrentPage = NoPage;
     bool FCloseRequested = false;
-    QStackedLayout* FPages = nullptr;
-    QLabel* FProgram_Title = nullptr;
-    QCheckBox* FOption_RemoveProgramData = nullptr;
-    QLabel* FProcess_Name = nullptr;
-    QProgressBar* FUninstall_Progress = nullptr;
-    QPushButton* FNavigation_Uninstall = nullptr;
-    QPushButton* FNavigation_Close = nullptr;
+    int FSlides = 0;
+    CoverPicture* FCover = nullptr;
+    QWidget* FPanels_Container = nullptr;
+    FXPanel* FPages[5] = {};
+    FXTextBox* FProgram_Title = nullptr;
+    FXCheckBox* FOption_RemoveProgramData = nullptr;
+    FXTextBox* FProcess_Name = nullptr;
+    FXButton* FNavigation_Terminate = nullptr;
+    FXProgress* FUninstall_Progress = nullptr;
+    FXTextBox* FFail_Reasons = nullptr;
+    FXButton* FNavigation_Uninstall = nullptr;
+    FXButton* FNavigation_Close = nullptr;
     QTimer* FUninstallTick = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "TUninstallerApp.h"
 
+#include "InvokingUserFolders.h"
 #include "SelfDelete.h"
 #include "ShowDialog.h"
 #include "TUninstaller.h"
@@ -129,6 +130,7 @@ std::optional<int> TUninstallerApp::ParseCommandLine() {
         return ExitSuccess;
     }
 
+    FRunSilent = options.RunMode == TRunMode::Silent;
     if (!FAppOptions.UserInstall && !FIsElevated) {
         Log(QStringLiteral("(!) Restarting as administrator"));
         return RestartElevated(QStringLiteral("-alluser"));
@@ -162,6 +164,12 @@ std::optional<int> TUninstallerApp::ParseCommandLine() {
 }
 
 int TUninstallerApp::RestartElevated(const QString& extra) {
+    // A copy that the restart started and that still lacks the rights would only
+    // start another one like itself.
+    if (FArguments.size() >= 2 && FArguments[0] == QLatin1String("-alluser") &&
+        FArguments[1] == QLatin1String("-force"))
+        return ElevationFailed(QStringLiteral("the copy started with administrator rights does not have them"));
+
     QStringList arguments;
     if (!extra.isEmpty()) arguments << extra;
     // The report goes along as a full path: the elevated copy may start in
@@ -169,9 +177,39 @@ int TUninstallerApp::RestartElevated(const QString& extra) {
     arguments << QStringLiteral("-force") << QStringLiteral("-r")
               << QFileInfo(FReportPath).absoluteFilePath();
     arguments << FArguments;
-    LaunchProgram(QCoreApplication::applicationFilePath(), true, JoinCommandLine(arguments), true, QString());
-    QThread::msleep(500);
-    return ExitSuccess;
+    // Waiting for the elevated copy tells a refused consent from a removal, and
+    // its exit status becomes ours, so a script sees how the removal ended.
+    const AdministratorRun run =
+        RunAsAdministrator(QCoreApplication::applicationFilePath(), arguments, QString(), FoldersToPassOn());
+    switch (run.Result) {
+    case AdministratorRun::Outcome::Ran:
+        // The elevated copy's parent is this copy, not the shell, so its result
+        // line would reach no one; a silent run's status says which line it is.
+        if (FRunSilent && run.ExitCode == ExitSuccess)
+            Log(QStringLiteral("(!) Successfully uninstalled!"));
+        else if (FRunSilent && run.ExitCode == ExitUninstallFailed)
+            Log(QStringLiteral("<!> Error: an error occured"));
+        return run.ExitCode;
+    case AdministratorRun::Outcome::NoPkexec:
+        return ElevationFailed(QStringLiteral("pkexec is not installed, so administrator rights cannot be asked for"));
+    case AdministratorRun::Outcome::Cancelled:
+        return ElevationFailed(QStringLiteral("the request for administrator rights was cancelled"));
+    case AdministratorRun::Outcome::Refused:
+        return ElevationFailed(QStringLiteral("administrator rights were not granted"));
+    case AdministratorRun::Outcome::Failed:
+        break;
+    }
+    return ElevationFailed(QStringLiteral("pkexec could not be started"));
+}
+
+int TUninstallerApp::ElevationFailed(const QString& reason) {
+    const QString text = QStringLiteral("<!> Error: elevation failed, nothing was removed: ") + reason;
+    // A silent run has no one to show a dialog to; its caller reads standard error.
+    if (FRunSilent)
+        WriteError(text);
+    else
+        ShowDialog(QStringLiteral("Error"), text);
+    return ExitElevationFailed;
 }
 
 int TUninstallerApp::ShowWindow() {

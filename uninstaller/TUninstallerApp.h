@@ -18,6 +18,11 @@ enum TExitStatus : int {
     ExitReportMismatched = 3,
     ExitNoDisplay = 4,
     ExitRelocationFailed = 5,
+    // No administrator rights: no pkexec, consent refused or cancelled, or a
+    // restarted copy that still lacks them.
+    ExitElevationFailed = 6,
+    // The user who asked for the rights cannot be found, so their files cannot be told apart.
+    ExitUnknownUser = 7,
 };
 
 class TUninstallerApp {
@@ -41,6 +46,7 @@ class TUninstallerApp {
 
   private:
     int ShowWindow();
+    int ElevationFailed(const QString& reason);
 
     QStringList FArguments;
     bool FIsElevated = false;
@@ -48,5 +54,6 @@ class TUninstallerApp {
     QString FReportPath;
     int FStartPage = 1;
     bool FRunNormal = false;
+    bool FRunSilent = false;
     TUninstallProcedure FProcedure{FAppOptions};
 };

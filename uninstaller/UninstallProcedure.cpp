@@ -4,6 +4,8 @@
 #include "RemovalSafety.h"
 #include "UninstallLog.h"
 
+#include "CommandLine.h"
+#include "ProcessTable.h"
 #include "SpecialFolders.h"
 #include "TWinRegistry.h"
 
@@ -12,6 +14,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +28,46 @@ QString ShortcutFolder(UserFolderKind kind) {
 bool EntryExists(const QString& path) {
     struct stat info;
     return lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+bool IsFile(const QString& path, const struct stat& wanted) {
+    struct stat info;
+    return !path.isEmpty() && stat(QFile::encodeName(path).constData(), &info) == 0 &&
+           info.st_dev == wanted.st_dev && info.st_ino == wanted.st_ino;
+}
+
+// Whether the process runs the file: as its executable, or as the program or
+// script its command line names. An interpreter ("python3 app.py", "sh -e
+// launcher") takes its script as the first argument that is no option; later
+// arguments are data, and an editor that merely opened the file is no copy.
+bool RunsFile(const ProcessEntry& entry, const struct stat& wanted) {
+    const QString folder = QStringLiteral("/proc/%1/").arg(entry.Pid);
+    if (IsFile(folder + QStringLiteral("exe"), wanted)) return true;
+    const QString workingFolder = folder + QStringLiteral("cwd/");
+    const auto names = [&](const QString& argument) {
+        if (argument.isEmpty()) return false;
+        return IsFile(QDir::isAbsolutePath(argument) ? argument : workingFolder + argument, wanted);
+    };
+    if (entry.Arguments.isEmpty()) return false;
+    if (names(entry.Arguments.constFirst())) return true;
+    for (qsizetype i = 1; i < entry.Arguments.size(); ++i) {
+        const QString& argument = entry.Arguments[i];
+        if (argument.startsWith(u'-')) continue;
+        return names(argument);
+    }
+    return false;
+}
+
+TProcess ToProcess(const ProcessEntry& entry) {
+    TProcess process;
+    process.Module = entry.Name;
+    process.FileName = entry.ExecutablePath;
+    process.Command = JoinCommandLine(entry.Arguments);
+    process.PID = entry.Pid;
+    process.ParentPID = entry.ParentPid;
+    process.Threads = entry.Threads;
+    process.Priority = quint32(entry.Priority);
+    return process;
 }
 
 } // namespace
@@ -45,6 +88,7 @@ QString TUninstallProcedure::Refusal() {
 void TUninstallProcedure::RunUninstallStep(int step) {
     if (step < 1 || step > 3) return;
     if (!Refusal().isEmpty()) {
+        if (FFailures.isEmpty()) FFailures << QStringLiteral("the install report is refused, ") + *FRefusal;
         FUninstallFailed = true;
         return;
     }
@@ -75,7 +119,8 @@ void TUninstallProcedure::RemoveShortcuts() {
         const QString path = folder + FOptions.AppName + QStringLiteral(".desktop");
         if (!EntryExists(path) || QFileInfo(path).isDir()) continue;
         // A shortcut that stays behind is a failed removal like a folder that stays.
-        if (!QFile::remove(path)) FUninstallFailed = true;
+        QFile file(path);
+        if (!file.remove()) Fail(QStringLiteral("the shortcut %1 could not be deleted: %2").arg(path, file.errorString()));
     }
 }
 
@@ -87,8 +132,7 @@ void TUninstallProcedure::RemoveFolders() {
         // The report names an installation that is not there: a wrong report, or
         // one run already. Removing nothing of it is no successful uninstall. (A
         // data folder, by contrast, exists only once the application has run.)
-        Log(QStringLiteral("<!> Error: the install folder does not exist: ") + FOptions.InstallPath);
-        FUninstallFailed = true;
+        Fail(QStringLiteral("the install folder does not exist: ") + FOptions.InstallPath);
     }
     if (FOptions.RemoveProgramData && !FOptions.AppDataPath.isEmpty() &&
         QFileInfo(FOptions.AppDataPath).isDir())
@@ -105,12 +149,18 @@ void TUninstallProcedure::RemoveRegistryRecord() {
     const bool exists = registry.KeyExists(FOptions.RegistryRecord);
     // A store that cannot be read, or a record that stays, is no successful removal.
     if (registry.LastError() != TRegistryError::None) {
-        FUninstallFailed = true;
+        Fail(QStringLiteral("the registry could not be read: ") + RegistryErrorMessage(registry.LastError()));
         return;
     }
     if (exists &&
         (!registry.DeleteKey(FOptions.RegistryRecord) || registry.KeyExists(FOptions.RegistryRecord)))
-        FUninstallFailed = true;
+        Fail(QStringLiteral("the registry record %1 could not be removed").arg(FOptions.RegistryRecord));
+}
+
+void TUninstallProcedure::Fail(const QString& reason) {
+    FUninstallFailed = true;
+    FFailures << reason;
+    Log(QStringLiteral("<!> Error: ") + reason);
 }
 
 bool TUninstallProcedure::FindRunningProcess() {
@@ -118,9 +168,12 @@ bool TUninstallProcedure::FindRunningProcess() {
     if (FOptions.ExeLocation.isEmpty() || !executable.exists() || executable.fileName().isEmpty())
         return false;
     const QString name = executable.fileName();
-    for (const TProcess& process : ListProcesses()) {
-        if (process.Module == name) {
-            FFoundProcess = process;
+    struct stat wanted;
+    if (stat(QFile::encodeName(FOptions.ExeLocation).constData(), &wanted) != 0) return false;
+    for (const ProcessEntry& entry : SnapshotProcesses()) {
+        if (entry.Pid == quint32(getpid())) continue;
+        if (entry.Name == name || RunsFile(entry, wanted)) {
+            FFoundProcess = ToProcess(entry);
             return true;
         }
     }

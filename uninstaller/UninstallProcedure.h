@@ -8,6 +8,7 @@
 #include "TProcess.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,14 +18,18 @@ class TUninstallProcedure {
 
     // Performs one step; any other number does nothing.
     void RunUninstallStep(int step);
-    // Whether a copy of the application's executable runs (exact name, with case);
-    // the first one found is kept in FoundProcess.
+    // Whether a copy of the application's executable runs: a process whose
+    // executable file name is the report's (exactly, with case), whose /proc exe
+    // is that file, or whose command line starts it (an interpreter's script, a
+    // shell launcher). The first one found is kept in FoundProcess.
     bool FindRunningProcess();
 
     int UninstallStep() const { return FUninstallStep; }
     // The timer's count; it only grows.
     void setUninstallStep(int step);
     bool UninstallFailed() const { return FUninstallFailed; }
+    // What went wrong, one line per failure, in the order it happened.
+    const QStringList& Failures() const { return FFailures; }
     bool CloseAfterFinish() const { return FCloseAfterFinish; }
     void setCloseAfterFinish(bool value) { FCloseAfterFinish = value; }
     bool DeleteSelfOnClose() const { return FDeleteSelfOnClose; }
@@ -39,10 +44,12 @@ class TUninstallProcedure {
     void RemoveShortcuts();
     void RemoveFolders();
     void RemoveRegistryRecord();
+    void Fail(const QString& reason);
 
     TAppOptions& FOptions;
     int FUninstallStep = 0;
     bool FUninstallFailed = false;
+    QStringList FFailures;
     bool FCloseAfterFinish = false;
     bool FDeleteSelfOnClose = false;
     TProcess FFoundProcess;

@@ -1,6 +1,10 @@
 #include "TUninstallerApp.h"
 
+#include "InvokingUserFolders.h"
+#include "ShowDialog.h"
+
 #include "CommandParams.h"
+#include "FXThemeManager.h"
 #include "ProgramVersion.h"
 #include "ShellHelpers.h"
 #include "WindowsEnvironment.h"
@@ -14,9 +18,21 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Before anything reads a folder: an elevated copy works in the folders of
+    // the user who asked for it.
+    const QString userProblem = ActForInvokingUser();
     EnsureWindowsEnvironment();
 
     QApplication application(argc, argv);
+    // The theme manager exists before the first dialog or window, and ends with the program.
+    InitializeUILibrary();
+    struct UILibraryScope {
+        ~UILibraryScope() { FinalizeUILibrary(); }
+    } uiLibrary;
+    if (!userProblem.isEmpty()) {
+        ShowDialog(QStringLiteral("Error"), QStringLiteral("<!> Error: ") + userProblem);
+        return ExitUnknownUser;
+    }
     const bool isElevated = RunningAsAdministrator();
     QStringList arguments;
     for (int index = 1; index < argc; ++index)

@@ -4,10 +4,14 @@
 #include "TWinRegistry.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -258,31 +262,181 @@ TEST_F(TUninstallerAppTest, AnAdministratorRemovesAnAllUsersInstallationWithoutR
     EXPECT_EQ(FProfile.Snapshot(), WithoutDemo(false));
 }
 
-TEST_F(TUninstallerAppTest, AllUsersInstallRestartsThroughPkexec) {
-    if (geteuid() == 0) GTEST_SKIP() << "administrators need no restart";
-    Install({"--all-users"});
-    // A stand-in for pkexec that only writes down what it was asked to run.
-    const QString bin = FProfile.InstrumentsDir() + "/bin";
-    const QString record = FProfile.InstrumentsDir() + "/pkexec-arguments";
-    TDemoProfile::WriteFile(bin + "/pkexec",
-                            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                                record.toUtf8() + "'\n");
-    QFile::setPermissions(bin + "/pkexec", QFile::ReadOwner | QFile::ExeOwner);
-    FProfile.Set("PATH", bin + ":" + qEnvironmentVariable("PATH"));
+// The removal of an all-users installation as an ordinary user starts it: when
+// the test runs as root, the first copy runs as "nobody" and owns the profile,
+// keeping only the right to change its user id, which the pkexec stand-in needs
+// to start the elevated copy as root.
+class TElevationTest : public TUninstallerAppTest {
+  protected:
+    void SetUp() override {
+        TUninstallerAppTest::SetUp();
+        if (geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody) GTEST_SKIP() << "there is no user nobody to start the first copy as";
+            QProcess probe;
+            probe.start("/usr/bin/setpriv", UnprivilegedPrefix(nobody) + QStringList{"/bin/true"});
+            if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+                GTEST_SKIP() << "setpriv cannot start a process as nobody that keeps the right to change user";
+        }
+        FBin = FProfile.InstrumentsDir() + "/bin";
+        QDir().mkpath(FBin);
+        FProfile.Set("PATH", FBin + ":" + qEnvironmentVariable("PATH"));
+    }
 
-    const auto run = FProfile.RunUninstaller({"-r", FProfile.ReportPath(), "-silent"}, true);
-    EXPECT_EQ(run.ExitCode, 0);
+    // A pkexec on PATH made of `body`; it runs as the user who asked.
+    void StandInPkexec(const QByteArray& body) const {
+        TDemoProfile::WriteFile(FBin + "/pkexec", "#!/bin/sh\n" + body);
+        QFile::setPermissions(FBin + "/pkexec", QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+    }
+
+    TDemoProfile::TRun RunAsUser(const QStringList& arguments, bool fromShell = false) {
+        if (geteuid() != 0) return FProfile.RunUninstaller(arguments, fromShell);
+        const passwd* nobody = getpwnam("nobody");
+        GiveProfileTo(nobody->pw_uid, nobody->pw_gid);
+        const QStringList unprivileged = UnprivilegedPrefix(nobody);
+        // The shell runs as the user too, or the uninstaller could not see that its parent is one.
+        const QStringList shell{"/bin/bash", "-c", "\"$0\" \"$@\"; exit $?"};
+        return FProfile.RunUninstaller(unprivileged + (fromShell ? shell : QStringList()) +
+                                           QStringList{TDemoProfile::UninstallerPath()} + arguments,
+                                       false, "/usr/bin/setpriv");
+    }
+
+    static QStringList UnprivilegedPrefix(const passwd* user) {
+        return {QStringLiteral("--reuid=%1").arg(user->pw_uid), QStringLiteral("--regid=%1").arg(user->pw_gid),
+                "--clear-groups", "--inh-caps=+setuid,+setgid", "--ambient-caps=+setuid,+setgid"};
+    }
+
+    void GiveProfileTo(uid_t user, gid_t group) const {
+        const auto give = [&](const QString& path) {
+            lchown(QFile::encodeName(path).constData(), user, group);
+        };
+        give(FProfile.Root());
+        QDirIterator it(FProfile.Root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) give(it.next());
+    }
+
+    QString FBin;
+};
+
+TEST_F(TElevationTest, AllUsersInstallRestartsThroughPkexec) {
+    Install({"--all-users"});
+    // A stand-in for pkexec that only writes down what it was asked to run, and
+    // answers a status as if the program had ended with it.
+    const QString record = FProfile.InstrumentsDir() + "/pkexec-arguments";
+    StandInPkexec("for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record.toUtf8() + "'\nexit 5\n");
+
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 5) << "the elevated copy's status is the run's";
     EXPECT_EQ(Lines(run.Output), QStringList({"(!) Restarting as administrator", ""}));
-    ASSERT_TRUE(Eventually([&] { return QFileInfo(record).size() > 0; }));
     QFile file(record);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "pkexec was not asked before the first copy ended";
     const QStringList arguments = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     const QStringList tail{
         TDemoProfile::UninstallerPath(), "-alluser", "-force", "-r", FProfile.ReportPath(), "-r",
         FProfile.ReportPath(),           "-silent"};
     ASSERT_GE(arguments.size(), tail.size());
     EXPECT_EQ(arguments.mid(arguments.size() - tail.size()), tail);
+    EXPECT_TRUE(arguments.contains("BRENVALE_USER_HOME=" + FProfile.Home())) << "the user's home goes along";
     EXPECT_EQ(FProfile.Snapshot(), FInstalled) << "the unelevated copy removes nothing";
+}
+
+TEST_F(TElevationTest, WithoutPkexecTheRunSaysElevationFailed) {
+    Install({"--all-users"});
+    FProfile.Set("PATH", FBin);
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"});
+    EXPECT_EQ(run.ExitCode, 6);
+    EXPECT_TRUE(run.Errors.contains("elevation failed")) << run.Errors.constData();
+    EXPECT_TRUE(run.Errors.contains("pkexec is not installed")) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+    EXPECT_TRUE(RecordExists());
+}
+
+TEST_F(TElevationTest, ACancelledConsentSaysSoAndRemovesNothing) {
+    Install({"--all-users"});
+    // pkexec's status when the user dismisses its dialog.
+    StandInPkexec("exit 126\n");
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"});
+    EXPECT_EQ(run.ExitCode, 6);
+    EXPECT_TRUE(run.Errors.contains("elevation failed")) << run.Errors.constData();
+    EXPECT_TRUE(run.Errors.contains("cancelled")) << run.Errors.constData();
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+}
+
+TEST_F(TElevationTest, ARestartedCopyWithoutRightsDoesNotRestartAgain) {
+    Install({"--all-users"});
+    const QString asked = FProfile.InstrumentsDir() + "/pkexec-asked";
+    StandInPkexec("touch '" + asked.toUtf8() + "'\n");
+    const auto run = RunAsUser({"-alluser", "-force", "-r", FProfile.ReportPath(), "-silent"});
+    EXPECT_EQ(run.ExitCode, 6);
+    EXPECT_TRUE(run.Errors.contains("elevation failed")) << run.Errors.constData();
+    EXPECT_FALSE(QFileInfo::exists(asked));
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+}
+
+// The elevated copy as pkexec starts it: as root, with the environment cleared
+// down to pkexec's own variables, root's HOME and PKEXEC_UID naming the user.
+class TElevatedCopyTest : public TElevationTest {
+  protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "starting the elevated copy as root takes root";
+        if (!QFileInfo::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv is not installed";
+        TElevationTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // The user's hive lies in their data folder, as on any desktop.
+        FProfile.Unset("BRENVALE_REGISTRY_ROOT");
+        TWinRegistry registry;
+        ASSERT_TRUE(registry.CreateKey("HKEY_CURRENT_USER\\Software\\BrenvaleSoftware\\Other App"));
+        FRootHome = FProfile.InstrumentsDir() + "/root-home";
+        QDir().mkpath(FRootHome);
+        StandInPkexec("caller=$(id -u)\n"
+                      "exec /usr/bin/setpriv --reuid=0 --regid=0 --clear-groups /usr/bin/env -i "
+                      "PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME='" +
+                      FRootHome.toUtf8() +
+                      "' USER=root LOGNAME=root SHELL=/bin/sh PKEXEC_UID=\"$caller\" \"$@\"\n");
+    }
+
+    QString FRootHome;
+};
+
+TEST_F(TElevatedCopyTest, ItRemovesTheShortcutsAndRecordOfTheUserWhoAsked) {
+    Install({"--all-users"});
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.constData();
+    EXPECT_EQ(Lines(run.Output),
+              QStringList({"(!) Restarting as administrator", "(!) Successfully uninstalled!", ""}));
+    QSet<QString> expected = WithoutDemo(false);
+    for (const char* hive : {"/home/.local/share/BrenvaleRegistry",
+                             "/home/.local/share/BrenvaleRegistry/HKEY_CURRENT_USER.db"})
+        expected.insert(hive);
+    EXPECT_EQ(FProfile.Snapshot(), expected);
+    EXPECT_FALSE(QFileInfo::exists(FProfile.ApplicationsDir() + "/Brenvale Demo.desktop"));
+    EXPECT_FALSE(QFileInfo::exists(FProfile.DesktopDir() + "/Brenvale Demo.desktop"));
+    EXPECT_FALSE(RecordExists()) << "the record in the user's hive stays";
+    TWinRegistry registry;
+    EXPECT_TRUE(registry.KeyExists("HKCU\\Software\\BrenvaleSoftware\\Other App"));
+    EXPECT_FALSE(QFileInfo::exists(FRootHome + "/.local/share/BrenvaleRegistry"))
+        << "root's own hive was read instead of the user's";
+}
+
+TEST_F(TElevatedCopyTest, ItGuardsTheHomeOfTheUserWhoAsked) {
+    Install({"--all-users"});
+    // A broken installer names the user's home as the data folder.
+    QFile report(FProfile.ReportPath());
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    QByteArray text = report.readAll();
+    report.close();
+    text.replace("Data Path=" + FProfile.DataDir().toUtf8(), "Data Path=" + FProfile.Home().toUtf8());
+    TDemoProfile::WriteFile(FProfile.ReportPath(), text);
+    FInstalled = FProfile.Snapshot();
+
+    const auto run = RunAsUser({"-r", FProfile.ReportPath(), "-silent"}, true);
+    EXPECT_EQ(run.ExitCode, 1) << run.Errors.constData();
+    EXPECT_TRUE(run.Output.contains("<!> Error: an error occured\n")) << run.Output.constData();
+    EXPECT_FALSE(run.Output.contains("Successfully")) << run.Output.constData();
+    EXPECT_EQ(FProfile.Snapshot(), FInstalled);
+    EXPECT_TRUE(RecordExists());
 }
 
 } // namespace

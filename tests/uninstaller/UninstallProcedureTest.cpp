@@ -5,6 +5,7 @@
 #include "TWinRegistry.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,74 @@ TEST_F(UninstallProcedureTest, RunningCopyIsFoundByItsExactName) {
     procedure.FoundProcess().KillProcess();
     EXPECT_TRUE(running.waitForFinished(10000));
     EXPECT_FALSE(procedure.FindRunningProcess());
+}
+
+// An application whose executable is a script: the process runs an interpreter,
+// and only its command line names the report's executable.
+struct ScriptCase {
+    const char* Interpreter; // empty: the script starts by its "#!" line
+    const char* FileName;
+    const char* Script;      // touches the file named by its first argument, then waits for input
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* out) {
+    *out << (*c.Interpreter ? c.Interpreter : "#!") << " " << c.FileName;
+}
+
+class ScriptCopyTest : public UninstallProcedureTest, public testing::WithParamInterface<ScriptCase> {};
+
+TEST_P(ScriptCopyTest, ACopyStartedThroughAnInterpreterIsFound) {
+    QString interpreter = QString::fromLatin1(GetParam().Interpreter);
+    if (!interpreter.isEmpty()) {
+        interpreter = QStandardPaths::findExecutable(interpreter);
+        if (interpreter.isEmpty()) GTEST_SKIP() << GetParam().Interpreter << " is not installed";
+    }
+    FOptions.ExeLocation = FProfile.InstallDir() + "/" + GetParam().FileName;
+    TDemoProfile::WriteFile(FOptions.ExeLocation, GetParam().Script);
+    ASSERT_TRUE(QFile::setPermissions(FOptions.ExeLocation, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString started = FProfile.Root() + "/started";
+
+    QProcess running;
+    // Started from the installation folder with a relative script path, the way
+    // a launcher often does it.
+    running.setWorkingDirectory(FProfile.InstallDir());
+    if (interpreter.isEmpty())
+        running.start(FOptions.ExeLocation, {started});
+    else
+        running.start(interpreter, {QString::fromLatin1(GetParam().FileName), started});
+    ASSERT_TRUE(running.waitForStarted());
+    // The script itself marks when it runs, past any wrapper an interpreter
+    // starts through.
+    while (!QFileInfo::exists(started) && running.state() == QProcess::Running)
+        running.waitForReadyRead(100);
+    ASSERT_TRUE(QFileInfo::exists(started)) << running.readAllStandardError().constData();
+
+    TUninstallProcedure procedure(FOptions);
+    ASSERT_TRUE(procedure.FindRunningProcess());
+    EXPECT_EQ(procedure.FoundProcess().PID, quint32(running.processId()));
+    procedure.FoundProcess().KillProcess();
+    EXPECT_TRUE(running.waitForFinished(10000));
+    EXPECT_FALSE(procedure.FindRunningProcess());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interpreters, ScriptCopyTest,
+    testing::Values(ScriptCase{"", "demo-launcher", "#!/bin/sh\ntouch \"$1\"\nread line\n"},
+                    ScriptCase{"sh", "demo-launcher.sh", "touch \"$1\"\nread line\n"},
+                    ScriptCase{"python3", "demo-app.py",
+                               "import pathlib, sys\npathlib.Path(sys.argv[1]).touch()\nsys.stdin.read()\n"}));
+
+TEST_F(UninstallProcedureTest, AProgramThatMerelyOpensTheScriptIsNoCopy) {
+    FOptions.ExeLocation = FProfile.InstallDir() + "/demo-launcher";
+    TDemoProfile::WriteFile(FOptions.ExeLocation, "#!/bin/sh\n");
+    QProcess reader;
+    // The script is the second file argument, as an editor or pager holds it.
+    reader.start("/bin/sh", {"-c", "read line", "sh", "/dev/null", FOptions.ExeLocation});
+    ASSERT_TRUE(reader.waitForStarted());
+    TUninstallProcedure procedure(FOptions);
+    EXPECT_FALSE(procedure.FindRunningProcess());
+    reader.kill();
+    reader.waitForFinished();
 }
 
 TEST_F(UninstallProcedureTest, NoExecutableNoRunningCopy) {

@@ -63,6 +63,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     BuildTooltipsAndSmoke();
     BuildThemedControls();
     BuildOlderButtonsBlurAndMenu();
+    BuildDialogs();
     UpdateTheme(true);
     // The preview is a window of its own: it recolours with every form, then is photographed again.
     connect(this, &FXForm::OnThemeChange, this, [this] { QTimer::singleShot(0, this, &GalleryWindow::RefreshPreviews); });
@@ -73,6 +74,7 @@ void GalleryWindow::RefreshPreviews() {
     FSmokePreview->show();
     FSmokeShot->setPicture(FSmokePreview->grab());
     FSmokePreview->hide();
+    RefreshDialogPictures();
 }
 
 QWidget* GalleryWindow::AddSection(const QString& title, int row, int column, int columnSpan) {

@@ -28,6 +28,8 @@ private:
     void BuildTooltipsAndSmoke();
     void BuildThemedControls();
     void BuildOlderButtonsBlurAndMenu();
+    void BuildDialogs();
+    void RefreshDialogPictures();
     void RefreshMenuPreview();
 
     void RefreshPreviews();
@@ -41,4 +43,6 @@ private:
     // The popup menu, opened off screen and photographed for every theme.
     std::unique_ptr<FXPopupMenu> FMenuPreview;
     class CImage* FMenuShot = nullptr;
+    // Pictures of open message dialogs, drawn again for every theme.
+    std::vector<class CImage*> FDialogShots;
 };
