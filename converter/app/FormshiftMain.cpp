@@ -1,5 +1,6 @@
 #include "FormshiftMain.h"
 
+#include "About.h"
 #include "CommandLine.h"
 #include "FileCatching.h"
 #include "FormPosition.h"
@@ -15,6 +16,7 @@
 #include "ShellHelpers.h"
 #include "TextLines.h"
 #include "TypePicker.h"
+#include "WindowPlacement.h"
 #include "ui_Formshift.h"
 
 #include <QApplication>
@@ -22,7 +24,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QShortcut>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
@@ -33,6 +37,7 @@ const QString PrimaryCaption = QStringLiteral("Formshift");
 const QString CloneCaption = QStringLiteral("Formshift Clone");
 const QString IdleCaption = QStringLiteral("🢂 Convert All");
 const QString RunningCaption = QStringLiteral("🕑 Converting");
+const QString NoFolderCaption = QStringLiteral(" 📁 Select Path ");
 const QColor IdleColor(255, 128, 0);
 const QColor RunningColor(0, 128, 0);
 // The drop zone flashes towards this colour when a drop misses it.
@@ -88,6 +93,8 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     connect(&FCheckUpdates, &QTimer::timeout, this, &TFormshift::CheckUpdatesTimer);
 
     BindControls();
+    BindShortcuts();
+    SetTabOrder();
     PaintDropZone(DropZoneBase());
     ExchangeSettings(true);
     ReadOptions();
@@ -130,6 +137,7 @@ void TFormshift::BindControls() {
     connect(FUi->Set_HistView, &QCheckBox::clicked, this, &TFormshift::FormResize);
     connect(FUi->Set_OverideFrom, &QCheckBox::clicked, this, &TFormshift::FormResize);
     connect(FUi->ClearCacheBt, &QPushButton::clicked, this, &TFormshift::ClearCacheClick);
+    connect(FUi->AboutBt, &QPushButton::clicked, this, &TFormshift::Label3Click);
     connect(FUi->SettingsPages, &QTabWidget::currentChanged, this, &TFormshift::RefreshClearCache);
 
     // The run reads its options from the driver; the controls keep them current.
@@ -138,12 +146,50 @@ void TFormshift::BindControls() {
         connect(box, &QCheckBox::toggled, this, &TFormshift::ReadOptions);
     connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
     connect(FUi->Set_Quality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_JpegQuality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
 
     // The option panel closes as soon as the focus leaves it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         QWidget* panel = FUi->ExtraConvert;
         if (panel->isVisible() && now != panel && !panel->isAncestorOf(now)) panel->hide();
     });
+}
+
+void TFormshift::BindShortcuts() {
+    // Window-wide, so they work wherever the focus stands; each does what its button does.
+    const auto bind = [this](const QKeySequence& keys, auto action) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    bind(QKeySequence::Open, [this] {
+        if (FDriver.RunState() == RunStateKind::Idle) OpenFiles();
+    });
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        bind(keys, [this] {
+            if (FDriver.RunState() == RunStateKind::Idle) FDriver.ConvertAll();
+        });
+    bind(QKeySequence(Qt::Key_Escape), [this] {
+        if (FDriver.RunState() != RunStateKind::Idle)
+            FDriver.StopConversion();
+        else if (FUi->ExtraConvert->isVisible())
+            FUi->ExtraConvert->hide();
+    });
+    bind(QKeySequence(Qt::Key_Delete), [this] {
+        const QModelIndex current = FUi->ItemsFiles->currentIndex();
+        if (current.isValid()) DeleteRow(current.row());
+    });
+    bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
+}
+
+void TFormshift::SetTabOrder() {
+    // The order the eye reads the window: top bar, list, bottom bar, then the settings.
+    const QList<QWidget*> chain{FUi->BtFrom,       FUi->BtTo,        FUi->ClearAll,   FUi->ConvertBt,
+                                FUi->Label7,       FUi->CenterPn,    FUi->ItemsFiles, FUi->Label6,
+                                FUi->dirlabel,     FUi->labelhistory, FUi->StopBt,    FUi->SettingsBt,
+                                FUi->SettingsPages};
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TFormshift::ReadOptions() {
@@ -156,6 +202,7 @@ void TFormshift::ReadOptions() {
     settings.SmoothSize = FUi->Set_SmoothSize->isChecked();
     settings.Lossless = FUi->Set_Lossless->isChecked();
     settings.Quality = FUi->Set_Quality->value();
+    settings.JpegQuality = FUi->Set_JpegQuality->value();
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -213,6 +260,12 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
         QWidget* center = FUi->CenterPn;
         const QWidget* zone = FUi->DropZonePanel;
         center->move(zone->width() / 2 - center->width() / 2, zone->height() / 2 - center->height() / 2);
+    } else if (watched == FUi->CenterPn && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OpenFiles();
+            return true;
+        }
     } else if ((watched == FUi->CenterPn || watched == FUi->CImage1 || watched == FUi->Label5) &&
                event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -221,12 +274,6 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
         if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
-    } else if (watched == FUi->ItemsFiles && event->type() == QEvent::KeyPress) {
-        const QModelIndex current = FUi->ItemsFiles->currentIndex();
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && current.isValid()) {
-            DeleteRow(current.row());
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -245,6 +292,7 @@ void TFormshift::ProgressChanged(int overall) {
 
 void TFormshift::RunStarted() {
     FUi->ConvertBt->setText(RunningCaption);
+    FUi->ConvertBt->setAccessibleName(QStringLiteral("Converting"));
     FUi->ConvertBt->setColor(RunningColor);
     FUi->StopBt->show();
     FUi->MenuTop->setEnabled(false);
@@ -254,6 +302,7 @@ void TFormshift::RunStarted() {
 
 void TFormshift::RunFinished() {
     FUi->ConvertBt->setText(IdleCaption);
+    FUi->ConvertBt->setAccessibleName(QStringLiteral("Convert all"));
     FUi->ConvertBt->setColor(IdleColor);
     FUi->StopBt->hide();
     FUi->MenuTop->setEnabled(true);
@@ -335,11 +384,17 @@ bool TFormshift::ListClick(const QPoint& position) {
     return hit;
 }
 
+void TFormshift::Label3Click() {
+    TAboutForm::Open();
+}
+
 // ---- Formats ----------------------------------------------------------------------
 
 void TFormshift::SyncVarNames() {
     FUi->BtFrom->setText(FormatName(FDriver.SourceFormat));
     FUi->BtTo->setText(FormatName(FDriver.TargetFormat));
+    FUi->BtFrom->setAccessibleName(QStringLiteral("Convert from ") + FormatName(FDriver.SourceFormat));
+    FUi->BtTo->setAccessibleName(QStringLiteral("Convert to ") + FormatName(FDriver.TargetFormat));
 }
 
 TTypes& TFormshift::Types() {
@@ -384,7 +439,12 @@ void TFormshift::UpdatePathCaption() {
         FUi->ClearAll->show();
     }
     const QString& path = FDriver.ExportPath;
-    if (path.size() > 55 || !wide) {
+    FUi->dirlabel->setAccessibleName(path.isEmpty() ? QStringLiteral("Choose export folder")
+                                                    : QStringLiteral("Export folder ") + path);
+    if (path.isEmpty()) {
+        // A folder sign alone would not say what the button is for.
+        FUi->dirlabel->setText(NoFolderCaption);
+    } else if (path.size() > 55 || !wide) {
         QString folder = path;
         if (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
         const QString name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1);
@@ -419,6 +479,7 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     const QString positions = FDataFolder + QStringLiteral("window.ini");
     if (!PersistFormPosition(this, positions, Load, true) && !Load)
         errors << QStringLiteral("Cannot write %1").arg(positions);
+    if (Load) FitOntoScreen(this);
 
     const QString file = FDataFolder + QStringLiteral("setings.ini");
     TIniDocument ini;
@@ -463,8 +524,12 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     if (Load) {
         FUi->Set_Quality->setValue(
             ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
+        // Older files lack the key: JPEG files then keep the quality they were always written at.
+        FUi->Set_JpegQuality->setValue(
+            ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), FUi->Set_JpegQuality->value()));
     } else {
         ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value());
+        ini.WriteInteger(jpeg, QStringLiteral("JPEG Quality"), FUi->Set_JpegQuality->value());
         if (!ini.Save(file, &error)) errors << error;
     }
     return errors;

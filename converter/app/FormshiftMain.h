@@ -86,6 +86,9 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     THistView& HistView();
     bool HistoryCreated() const { return FHistView != nullptr; }
 
+    // Opens a new about window (the version label, "About Formshift", F1).
+    void Label3Click();
+
     // Formats.
     void SyncVarNames();
     TTypes& Types();
@@ -121,6 +124,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     void FileFailed(int item, const QString& reason) override;
 
     void BindControls();
+    void BindShortcuts();
+    void SetTabOrder();
     void ReadOptions();
     void ArrangePanels();
     void SettingsBtClick();

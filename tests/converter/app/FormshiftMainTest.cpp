@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -99,7 +102,8 @@ const char* const DefaultSettings = "[Application]\r\n"
                                     "Smooth Downsize=1\r\n"
                                     "[File:JPEG/HEIC]\r\n"
                                     "Lossless Quality=1\r\n"
-                                    "Image Quality=100\r\n";
+                                    "Image Quality=100\r\n"
+                                    "JPEG Quality=90\r\n";
 
 TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEveryKey) {
     auto window = Open();
@@ -109,8 +113,9 @@ TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEve
     EXPECT_TRUE(Control<QCheckBox>(*window, "Set_HistView")->isChecked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentText(), "Play Sound");
     EXPECT_EQ(Control<QSlider>(*window, "Set_Quality")->value(), 100);
+    EXPECT_EQ(Control<QSlider>(*window, "Set_JpegQuality")->value(), 90);
     EXPECT_EQ(Control<QCheckBox>(*window, "Set_UltraIcoRes")->toolTip(),
-              "Allow icons to have non-standard resolution (breaks in some cases");
+              "Allow icons to have non-standard resolution (breaks in some cases)");
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::AUTO);
     EXPECT_EQ(window->Driver().TargetFormat, FormatTag::PNG);
     EXPECT_EQ(Control<TLabelButton>(*window, "BtFrom")->text(), "AUTO");
@@ -118,8 +123,48 @@ TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEve
     CloseAsPrimary(*window);
     EXPECT_EQ(ReadData("setings.ini"), DefaultSettings);
     const QByteArray positions = ReadData("window.ini");
-    for (const char* key : {"[Positions]", "Left=", "Top=", "Width=1035", "Height=629", "State=0"})
+    // The designed size, unless the screen is smaller.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray width = "Width=" + QByteArray::number(std::min(1035, area.width()));
+    const QByteArray height = "Height=" + QByteArray::number(std::min(629, area.height()));
+    for (const char* key : {"[Positions]", "Left=", "Top=", width.constData(), height.constData(), "State=0"})
         EXPECT_TRUE(positions.contains(key)) << key;
+}
+
+TEST_F(FormshiftMainTest, AStoredPlaceLargerThanTheScreenIsFittedIntoIt) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    SaveLines(DataFolder() + "window.ini",
+              {"[Positions]", "Left=" + QString::number(area.right() - 100), "Top=-40",
+               "Width=" + QString::number(area.width() * 2), "Height=" + QString::number(area.height() + 300),
+               "State=0"});
+    auto window = Open();
+    EXPECT_TRUE(area.contains(window->geometry())) << window->geometry().x() << "," << window->geometry().y();
+}
+
+TEST_F(FormshiftMainTest, TheSettingsHeadingsShowTheirArrowsAndNameWhatTheyControl) {
+    auto window = Open();
+    EXPECT_EQ(Control<QLabel>(*window, "HeadIcon")->text(), "FILE -> ICON");
+    EXPECT_EQ(Control<QLabel>(*window, "HeadJpeg")->text(), "FILE -> JPEG");
+    EXPECT_EQ(Control<QLabel>(*window, "HeadHeic")->text(), "FILE -> HEIC");
+    EXPECT_EQ(Control<QCheckBox>(*window, "Set_Lossless")->toolTip(), "Enable lossless compression for HEIC");
+    // No text of the window is left escaped.
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->text().contains("&gt;")) << label->objectName().toStdString();
+        EXPECT_FALSE(label->text().contains("&amp;")) << label->objectName().toStdString();
+    }
+}
+
+TEST_F(FormshiftMainTest, TheJpegQualityIsStoredAndReachesTheRun) {
+    {
+        auto window = Open();
+        Control<QSlider>(*window, "Set_JpegQuality")->setValue(55);
+        EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
+        CloseAsPrimary(*window);
+    }
+    EXPECT_TRUE(ReadData("setings.ini").contains("JPEG Quality=55\r\n"));
+    auto window = Open();
+    EXPECT_EQ(Control<QSlider>(*window, "Set_JpegQuality")->value(), 55);
+    EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
 }
 
 TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
@@ -299,8 +344,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CaptionCase{"FullPathAtEightHundred", 800, 55, " 📁 %1 ", "Convert from"},
                     CaptionCase{"LongPathShowsItsName", 1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
                     CaptionCase{"NarrowWindowShowsTheName", 799, 40, " 📁 Export to: \"%2\" ", "From"},
-                    CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁  ", "Convert from"},
-                    CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Export to: \"\" ", "From"}),
+                    // Without a folder the button says what it is for, at any width.
+                    CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁 Select Path ", "Convert from"},
+                    CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Select Path ", "From"}),
     [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, ATrailingDelimiterIsDroppedFromTheShownName) {
