@@ -8,7 +8,13 @@
 #include "HistoryViewer.h"
 #include "IniDocument.h"
 #include "LabelButton.h"
-#include "FXColorizationEvent.h"
+#include "FXButton.h"
+#include "FXCheckBox.h"
+#include "FXPanel.h"
+#include "FXProgress.h"
+#include "FXSlider.h"
+#include "FXTextBox.h"
+#include "ProgramVersion.h"
 #include "FXCompleteColorSet.h"
 #include "FXThemeManager.h"
 #include "LauncherProgress.h"
@@ -73,10 +79,11 @@ QString Absolute(const QString& folder) {
 } // namespace
 
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
-    : QWidget(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
+    : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
       FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
       FChannel([this](const QString& word) { return InstanceCommand(word); }) {
-    FUi->setupUi(this);
+    LoadDesign(*FUi);
+    FillDesignedTexts();
     FDriver.DataFolder = dataFolder;
     Dialogs = {DefaultChooseFolder, DefaultChooseFiles, DefaultChooseSaveFile};
 
@@ -111,7 +118,7 @@ TFormshift::~TFormshift() = default;
 
 void TFormshift::CheckUpdatesTimer() {
     FCheckUpdates.stop();
-    if (!FSecondInstance && FUi->Set_CheckUpdateStart->isChecked() && UpdateCheck) UpdateCheck();
+    if (!FSecondInstance && FUi->Set_CheckUpdateStart->Checked() && UpdateCheck) UpdateCheck();
 }
 
 void TFormshift::BindControls() {
@@ -134,19 +141,23 @@ void TFormshift::BindControls() {
     connect(FUi->dirlabel, &TLabelButton::released, this, &TFormshift::dirlabelRelease);
     connect(FUi->labelhistory, &TLabelButton::clicked, this, [this] { HistView().OpenAbove(FUi->dirlabel); });
     connect(FUi->SettingsBt, &TLabelButton::clicked, this, &TFormshift::SettingsBtClick);
-    connect(FUi->Set_HistView, &QCheckBox::clicked, this, &TFormshift::FormResize);
-    connect(FUi->Set_OverideFrom, &QCheckBox::clicked, this, &TFormshift::FormResize);
-    connect(FUi->ClearCacheBt, &QPushButton::clicked, this, &TFormshift::ClearCacheClick);
-    connect(FUi->AboutBt, &QPushButton::clicked, this, &TFormshift::Label3Click);
+    connect(FUi->Set_HistView, &FXCheckBox::OnChange, this, &TFormshift::FormResize);
+    connect(FUi->Set_OverideFrom, &FXCheckBox::OnChange, this, &TFormshift::FormResize);
+    connect(FUi->ClearCacheBt, &FXButton::OnClick, this, &TFormshift::ClearCacheClick);
+    connect(FUi->AboutBt, &FXButton::OnClick, this, &TFormshift::Label3Click);
+    connect(FUi->Label3, &FXButton::OnClick, this, &TFormshift::Label3Click);
+    connect(FUi->Ver_Check, &FXButton::OnClick, this, [this] {
+        if (FOnCheckForUpdates) FOnCheckForUpdates();
+    });
     connect(FUi->SettingsPages, &QTabWidget::currentChanged, this, &TFormshift::RefreshClearCache);
 
     // The run reads its options from the driver; the controls keep them current.
-    for (QCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
-                           FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
-        connect(box, &QCheckBox::toggled, this, &TFormshift::ReadOptions);
+    for (FXCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
+                            FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
+        connect(box, &FXCheckBox::OnChange, this, &TFormshift::ReadOptions);
     connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
-    connect(FUi->Set_Quality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
-    connect(FUi->Set_JpegQuality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_Quality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_JpegQuality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
 
     // The option panel closes as soon as the focus leaves it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -194,15 +205,15 @@ void TFormshift::SetTabOrder() {
 
 void TFormshift::ReadOptions() {
     ConversionSettings& settings = FDriver.Settings;
-    settings.IgnoreComplete = FUi->Set_IgnoreComplete->isChecked();
-    settings.IgnoreForErr = FUi->Set_IgnoreForErr->isChecked();
+    settings.IgnoreComplete = FUi->Set_IgnoreComplete->Checked();
+    settings.IgnoreForErr = FUi->Set_IgnoreForErr->Checked();
     settings.DoneConvert = FUi->Set_DoneConvert->currentIndex();
-    settings.UltraIcoRes = FUi->Set_UltraIcoRes->isChecked();
-    settings.FixWhitePng = FUi->Set_FixWhitePng->isChecked();
-    settings.SmoothSize = FUi->Set_SmoothSize->isChecked();
-    settings.Lossless = FUi->Set_Lossless->isChecked();
-    settings.Quality = FUi->Set_Quality->value();
-    settings.JpegQuality = FUi->Set_JpegQuality->value();
+    settings.UltraIcoRes = FUi->Set_UltraIcoRes->Checked();
+    settings.FixWhitePng = FUi->Set_FixWhitePng->Checked();
+    settings.SmoothSize = FUi->Set_SmoothSize->Checked();
+    settings.Lossless = FUi->Set_Lossless->Checked();
+    settings.Quality = int(FUi->Set_Quality->Position());
+    settings.JpegQuality = int(FUi->Set_JpegQuality->Position());
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -211,8 +222,10 @@ void TFormshift::ArrangePanels() {
     // The settings panel sits at the right; the working area takes the rest.
     QWidget* settings = FUi->SettingsHold;
     const int settingsWidth = settings->isVisibleTo(this) ? settings->width() : 0;
-    settings->setGeometry(width() - settings->width(), 0, settings->width(), height());
-    FUi->ItemsHold->setGeometry(0, 0, width() - settingsWidth, height());
+    // Both stand below the title bar.
+    const int top = contentsRect().top();
+    settings->setGeometry(width() - settings->width(), top, settings->width(), height() - top);
+    FUi->ItemsHold->setGeometry(0, top, width() - settingsWidth, height() - top);
 }
 
 void TFormshift::resizeEvent(QResizeEvent* event) {
@@ -229,7 +242,7 @@ void TFormshift::showEvent(QShowEvent* event) {
 
 void TFormshift::FormResize() {
     if (width() < FUi->SettingsHold->width() + 700) FUi->SettingsHold->hide();
-    FUi->labelhistory->setVisible(FUi->Set_HistView->isChecked());
+    FUi->labelhistory->setVisible(FUi->Set_HistView->Checked());
     UpdatePathCaption();
     ArrangePanels();
 }
@@ -424,7 +437,7 @@ bool TFormshift::SelectPath(const QString& path, bool NoHistory) {
         }
     }
     if (result) {
-        if (FUi->Set_HistView->isChecked() && !NoHistory) HistView().AddHistory(FDriver.ExportPath);
+        if (FUi->Set_HistView->Checked() && !NoHistory) HistView().AddHistory(FDriver.ExportPath);
         UpdatePathCaption();
     }
     return result;
@@ -488,18 +501,18 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     const QString conversion = QStringLiteral("Conversion");
     const QString icons = QStringLiteral("File:Icons");
     const QString jpeg = QStringLiteral("File:JPEG/HEIC");
-    const auto check = [&](const QString& section, const char* key, QCheckBox* box) {
+    const auto check = [&](const QString& section, const char* key, FXCheckBox* box) {
         const QString name = QLatin1String(key);
         if (Load)
-            box->setChecked(ini.ReadBool(section, name, box->isChecked()));
+            box->setChecked(ini.ReadBool(section, name, box->Checked()));
         else
-            ini.WriteBool(section, name, box->isChecked());
+            ini.WriteBool(section, name, box->Checked());
     };
 
     check(application, "Save path", FUi->Set_ReloadPath);
     if (Load) {
         const QString last = ini.ReadString(application, QStringLiteral("Last Path"), QString());
-        if (FUi->Set_ReloadPath->isChecked() && !last.isEmpty() && QFileInfo(last).isDir())
+        if (FUi->Set_ReloadPath->Checked() && !last.isEmpty() && QFileInfo(last).isDir())
             SelectPath(last, true);
     } else {
         ini.WriteString(application, QStringLiteral("Last Path"), FDriver.ExportPath);
@@ -522,14 +535,14 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
     check(icons, "Smooth Downsize", FUi->Set_SmoothSize);
     check(jpeg, "Lossless Quality", FUi->Set_Lossless);
     if (Load) {
-        FUi->Set_Quality->setValue(
-            ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
+        FUi->Set_Quality->setPosition(
+            ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), int(FUi->Set_Quality->Position())));
         // Older files lack the key: JPEG files then keep the quality they were always written at.
-        FUi->Set_JpegQuality->setValue(
-            ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), FUi->Set_JpegQuality->value()));
+        FUi->Set_JpegQuality->setPosition(
+            ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), int(FUi->Set_JpegQuality->Position())));
     } else {
-        ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value());
-        ini.WriteInteger(jpeg, QStringLiteral("JPEG Quality"), FUi->Set_JpegQuality->value());
+        ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), int(FUi->Set_Quality->Position()));
+        ini.WriteInteger(jpeg, QStringLiteral("JPEG Quality"), int(FUi->Set_JpegQuality->Position()));
         if (!ini.Save(file, &error)) errors << error;
     }
     return errors;
@@ -566,7 +579,7 @@ void TFormshift::FormCloseQuery() {
     FChannel.Close();
     SendToInstance(QStringLiteral("primary"), CloneCaption);
     QStringList errors = ExchangeSettings(false);
-    if (FUi->Set_HistView->isChecked() && FHistView) {
+    if (FUi->Set_HistView->Checked() && FHistView) {
         const QString error = FHistView->SaveHistory();
         if (!error.isEmpty()) errors << error;
     }
@@ -601,35 +614,57 @@ void TFormshift::CollectUnheardHandOvers() {
 
 namespace {
 
-QColor ToQColor(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+QColor Rgb(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+
+QColor Mix(const QColor& a, const QColor& b, double share) {
+    const auto mix = [share](int x, int y) { return int(x + (y - x) * share + 0.5); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
 
 } // namespace
 
-void TFormshift::UpdateTheme(bool) {
-    if (!ThemeManager) return;
+void TFormshift::UpdateTheme(bool UpdateChildren) {
+    FXForm::UpdateTheme(UpdateChildren);
+    ApplyThemeColors();
+}
+
+void TFormshift::ApplyThemeColors() {
+    if (!ThemeManager || !FUi) return;
     const FXCompleteColorSet& colors = *ThemeManager->SystemColor();
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToQColor(colors.BackGround()));
-    palette.setColor(QPalette::Base, ToQColor(colors.BackGroundInterior()));
-    palette.setColor(QPalette::AlternateBase, ToQColor(colors.BackGroundInterior()));
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, ToQColor(colors.ForeGround()));
-    palette.setColor(QPalette::Highlight, ToQColor(colors.Accent()));
-    setPalette(palette);
-    update();
-}
+    const QColor interior = Rgb(colors.BackGroundInterior());
+    const QColor surface = Rgb(colors.BackGround());
+    const QColor text = Rgb(colors.ForeGround());
+    const QColor accent = Rgb(ThemeManager->AccentColor());
+    // The plain widgets (the list, the tab bar, the drop-down list, the labels
+    // on the window) draw with these roles; the themed controls follow the
+    // theme manager by themselves.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, interior);
+    colours.setColor(QPalette::AlternateBase, interior);
+    colours.setColor(QPalette::Button, surface);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+        colours.setColor(role, text);
+    // Half-way colours still read at 4.5:1 on either background for the separators.
+    colours.setColor(QPalette::PlaceholderText, Mix(text, interior, 0.3));
+    colours.setColor(QPalette::Light, Mix(surface, text, 0.08));
+    colours.setColor(QPalette::Midlight, Mix(surface, text, 0.15));
+    colours.setColor(QPalette::Mid, Mix(surface, text, 0.35));
+    colours.setColor(QPalette::Dark, Mix(surface, text, 0.5));
+    colours.setColor(QPalette::Shadow, Mix(surface, text, 0.7));
+    colours.setColor(QPalette::Highlight, accent);
+    colours.setColor(QPalette::HighlightedText, accent.lightness() > 150 ? Qt::black : Qt::white);
+    colours.setColor(QPalette::ToolTipBase, surface);
+    colours.setColor(QPalette::ToolTipText, text);
+    setPalette(colours);
 
-TColor TFormshift::Background() {
-    return ThemeManager ? ThemeManager->SystemColor()->BackGround() : 0xFFFFFF;
-}
-
-bool TFormshift::event(QEvent* event) {
-    if (event->type() == FXColorizationEvent::Type()) {
-        if (ThemeManager) ThemeManager->MeasuredUpdateSettings();
-        UpdateTheme(true);
-        return true;
+    // The working area, the list and the settings panel stand on the interior colour.
+    for (QWidget* area : {static_cast<QWidget*>(FUi->ItemsHold), static_cast<QWidget*>(FUi->SettingsPages)}) {
+        QPalette own = area->palette();
+        own.setColor(QPalette::Window, interior);
+        area->setPalette(own);
     }
-    return QWidget::event(event);
+    if (!FReturnDropColor.isActive()) PaintDropZone(DropZoneBase());
+    update();
 }
 
 void TFormshift::changeEvent(QEvent* event) {
@@ -685,7 +720,7 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     FDriver.PrepareList();
     if (secondInstance) return HandOver(line.Files);
 
-    if (FUi->Set_ExportPath->isChecked() && !line.Files.isEmpty()) {
+    if (FUi->Set_ExportPath->Checked() && !line.Files.isEmpty()) {
         const QString folder = QFileInfo(line.Files.first()).absolutePath();
         if (QFileInfo(folder).isDir()) SelectPath(folder, false);
     }
@@ -827,7 +862,7 @@ void TFormshift::DropFiles(const TFileCatcher& catcher) {
     }
     FUi->DropZonePanel->lower();
     FUi->ClearAll->show();
-    if (wasEmpty && FUi->Set_OverideFrom->isChecked()) GuessSourceFormat();
+    if (wasEmpty && FUi->Set_OverideFrom->Checked()) GuessSourceFormat();
     FDriver.PrepareList();
 }
 
@@ -843,6 +878,26 @@ void TFormshift::ReturnDropColorTimer() {
 
 QColor TFormshift::DropZoneBase() const {
     return FUi->ItemsHold->palette().color(QPalette::Window);
+}
+
+FXTextBox* TFormshift::VerText() const { return FUi->Ver_Text; }
+FXTextBox* TFormshift::VerServerText() const { return FUi->Ver_ServerText; }
+FXButton* TFormshift::VerCheck() const { return FUi->Ver_Check; }
+FXProgress* TFormshift::VerAnim() const { return FUi->Ver_Anim; }
+FXCheckBox* TFormshift::CheckUpdateStart() const { return FUi->Set_CheckUpdateStart; }
+
+void TFormshift::setOnCheckForUpdates(std::function<void()> value) {
+    FOnCheckForUpdates = std::move(value);
+    FUi->Ver_Check->setEnabled(bool(FOnCheckForUpdates));
+}
+
+void TFormshift::FillDesignedTexts() {
+    FUi->Ver_Text->setText(ProgramVersion());
+    FUi->Label4->setHyperLinkURL(MakerWebAddress());
+    FUi->BannerImage->setPicture(AboutPicture(QStringLiteral(":/about/banner.svg"), FUi->BannerImage->size(),
+                                              devicePixelRatioF()));
+    // Nothing answers the button until the update check is bound to it.
+    FUi->Ver_Check->setEnabled(false);
 }
 
 void TFormshift::PaintDropZone(const QColor& colour) {

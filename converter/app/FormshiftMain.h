@@ -3,13 +3,12 @@
 // buttons, "Convert All" / "Stop", the export folder with its history, the
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
-#include "FXControl.h"
+#include "FXForm.h"
 #include "InstanceChannel.h"
 #include "JobList.h"
 #include "JobListModel.h"
 
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -20,6 +19,10 @@ class TFileCatcher;
 class THistView;
 class TLabelButton;
 class TTypes;
+class FXButton;
+class FXCheckBox;
+class FXProgress;
+class FXTextBox;
 
 // The dialogs the window asks the user through; tests replace them.
 struct TFormshiftDialogs {
@@ -32,7 +35,7 @@ struct TFormshiftDialogs {
     std::function<QString(QWidget* parent, const QStringList& filters, bool& firstFilter)> ChooseSaveFile;
 };
 
-class TFormshift : public QWidget, public FXControl, private TDriverView {
+class TFormshift : public FXForm, private TDriverView {
     Q_OBJECT
 
   public:
@@ -98,13 +101,20 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     QStringList ExchangeSettings(bool Load);
     void FormResize();
 
-    // Follows the theme manager's colours (light/dark and accent).
-    bool IsContainer() override { return true; }
+    // Follows the theme manager's colours (light/dark and accent); the plain
+    // widgets of the window, which the theme manager does not reach, with it.
     void UpdateTheme(bool UpdateChildren) override;
-    TColor Background() override;
+
+    // The "Update" settings page, for the update check that fills it in.
+    FXTextBox* VerText() const;
+    FXTextBox* VerServerText() const;
+    FXButton* VerCheck() const;
+    FXProgress* VerAnim() const;
+    FXCheckBox* CheckUpdateStart() const;
+    // Runs when "Check for updates" is pressed; the button is enabled only once it is set.
+    void setOnCheckForUpdates(std::function<void()> value);
 
   protected:
-    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +135,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
 
     void BindControls();
     void BindShortcuts();
+    void FillDesignedTexts();
+    void ApplyThemeColors();
     void SetTabOrder();
     void ReadOptions();
     void ArrangePanels();
@@ -164,6 +176,7 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     QTimer FReturnDropColor;
     QTimer FHideUX;
     QTimer FCheckUpdates;
+    std::function<void()> FOnCheckForUpdates;
     QColor FFlashColor;
     int FFlashTicks = 0;
 };

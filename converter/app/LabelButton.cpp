@@ -184,15 +184,18 @@ void TLabelButton::focusOutEvent(QFocusEvent* event) {
     QLabel::focusOutEvent(event);
 }
 
-void TLabelButton::paintEvent(QPaintEvent* event) {
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Color());
-    }
-    QLabel::paintEvent(event);
+void TLabelButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Color());
+    // The caption stays white also while the button is disabled: the palette's
+    // disabled text follows the window's theme and would vanish on the
+    // designed colours of a light window.
+    painter.setPen(Qt::white);
+    painter.setFont(font());
+    const int inset = margin();
+    painter.drawText(contentsRect().adjusted(inset, inset, -inset, -inset), int(alignment()), text());
     if (!hasFocus()) return;
     // White over black reads on every designed colour, light or dark.
-    QPainter painter(this);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawRect(rect().adjusted(1, 1, -2, -2));
     painter.setPen(QPen(Qt::white, 1, Qt::DashLine));

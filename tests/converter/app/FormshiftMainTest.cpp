@@ -7,7 +7,10 @@
 #include "TextLines.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include "FXButton.h"
+#include "FXCheckBox.h"
+#include "FXSlider.h"
+#include "FXTextBox.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -15,8 +18,6 @@
 #include <QScreen>
 #include <QLabel>
 #include <QListView>
-#include <QPushButton>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,13 +109,13 @@ const char* const DefaultSettings = "[Application]\r\n"
 TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEveryKey) {
     auto window = Open();
     EXPECT_EQ(window->windowTitle(), "Formshift Clone");
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_ReloadPath")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_ExportPath")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_HistView")->isChecked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_ReloadPath")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_ExportPath")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_HistView")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentText(), "Play Sound");
-    EXPECT_EQ(Control<QSlider>(*window, "Set_Quality")->value(), 100);
-    EXPECT_EQ(Control<QSlider>(*window, "Set_JpegQuality")->value(), 90);
-    EXPECT_EQ(Control<QCheckBox>(*window, "Set_UltraIcoRes")->toolTip(),
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_Quality")->Position(), 100);
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_JpegQuality")->Position(), 90);
+    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_UltraIcoRes")->toolTip(),
               "Allow icons to have non-standard resolution (breaks in some cases)");
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::AUTO);
     EXPECT_EQ(window->Driver().TargetFormat, FormatTag::PNG);
@@ -143,27 +144,31 @@ TEST_F(FormshiftMainTest, AStoredPlaceLargerThanTheScreenIsFittedIntoIt) {
 
 TEST_F(FormshiftMainTest, TheSettingsHeadingsShowTheirArrowsAndNameWhatTheyControl) {
     auto window = Open();
-    EXPECT_EQ(Control<QLabel>(*window, "HeadIcon")->text(), "FILE -> ICON");
-    EXPECT_EQ(Control<QLabel>(*window, "HeadJpeg")->text(), "FILE -> JPEG");
-    EXPECT_EQ(Control<QLabel>(*window, "HeadHeic")->text(), "FILE -> HEIC");
-    EXPECT_EQ(Control<QCheckBox>(*window, "Set_Lossless")->toolTip(), "Enable lossless compression for HEIC");
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadIcon")->Text(), "FILE -> ICON");
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadJpeg")->Text(), "FILE -> JPEG");
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadHeic")->Text(), "FILE -> HEIC");
+    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_Lossless")->toolTip(), "Enable lossless compression for HEIC");
     // No text of the window is left escaped.
     for (QLabel* label : window->findChildren<QLabel*>()) {
         EXPECT_FALSE(label->text().contains("&gt;")) << label->objectName().toStdString();
         EXPECT_FALSE(label->text().contains("&amp;")) << label->objectName().toStdString();
+    }
+    for (FXTextBox* label : window->findChildren<FXTextBox*>()) {
+        EXPECT_FALSE(label->Text().contains("&gt;")) << label->objectName().toStdString();
+        EXPECT_FALSE(label->Text().contains("&amp;")) << label->objectName().toStdString();
     }
 }
 
 TEST_F(FormshiftMainTest, TheJpegQualityIsStoredAndReachesTheRun) {
     {
         auto window = Open();
-        Control<QSlider>(*window, "Set_JpegQuality")->setValue(55);
+        Control<FXSlider>(*window, "Set_JpegQuality")->setPosition(55);
         EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
         CloseAsPrimary(*window);
     }
     EXPECT_TRUE(ReadData("setings.ini").contains("JPEG Quality=55\r\n"));
     auto window = Open();
-    EXPECT_EQ(Control<QSlider>(*window, "Set_JpegQuality")->value(), 55);
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_JpegQuality")->Position(), 55);
     EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
 }
 
@@ -172,26 +177,26 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
     QDir().mkpath(exportFolder);
     {
         auto window = Open();
-        Control<QCheckBox>(*window, "Set_ExportPath")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_UltraIcoRes")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_FixWhitePng")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_SmoothSize")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_Lossless")->setChecked(false);
-        Control<QSlider>(*window, "Set_Quality")->setValue(42);
+        Control<FXCheckBox>(*window, "Set_ExportPath")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_UltraIcoRes")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_FixWhitePng")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_SmoothSize")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_Lossless")->setChecked(false);
+        Control<FXSlider>(*window, "Set_Quality")->setPosition(42);
         Control<QComboBox>(*window, "Set_DoneConvert")->setCurrentIndex(3);
         ASSERT_TRUE(window->SelectPath(exportFolder, false));
         CloseAsPrimary(*window);
     }
     auto window = Open();
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_ExportPath")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_OverideFrom")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_CheckUpdateStart")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_IgnoreComplete")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_IgnoreForErr")->isChecked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_ExportPath")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_OverideFrom")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_CheckUpdateStart")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_IgnoreComplete")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_IgnoreForErr")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentIndex(), 3);
     EXPECT_EQ(window->Driver().ExportPath, exportFolder);
     // The restored folder is not recorded in the history again.
@@ -210,9 +215,9 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
 
 TEST_F(FormshiftMainTest, OptionsReachTheRunTheMomentTheyChange) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
+    Control<FXCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
     EXPECT_FALSE(window->Driver().Settings.IgnoreForErr);
-    Control<QSlider>(*window, "Set_Quality")->setValue(7);
+    Control<FXSlider>(*window, "Set_Quality")->setPosition(7);
     EXPECT_EQ(window->Driver().Settings.Quality, 7);
     Control<QComboBox>(*window, "Set_DoneConvert")->setCurrentIndex(0);
     EXPECT_EQ(window->Driver().Settings.DoneConvert, 0);
@@ -225,7 +230,7 @@ TEST_F(FormshiftMainTest, AStoredPathIsRestoredOnlyWhenAskedAndWrittenAgainRegar
                "Image Quality=x"});
     auto window = Open();
     EXPECT_TRUE(window->Driver().ExportPath.isEmpty());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_ReloadPath")->isChecked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_ReloadPath")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentIndex(), -1);
     EXPECT_EQ(window->Driver().Settings.DoneConvert, -1);
     CloseAsPrimary(*window);
@@ -243,7 +248,7 @@ TEST_F(FormshiftMainTest, AStoredPathThatIsGoneIsIgnored) {
 
 TEST_F(FormshiftMainTest, ACloneWritesNothingWhenItCloses) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
     window->close();
     EXPECT_FALSE(QFile::exists(DataFolder() + "setings.ini"));
     EXPECT_FALSE(QFile::exists(DataFolder() + "window.ini"));
@@ -271,9 +276,9 @@ TEST_F(FormshiftMainTest, WithTheHistoryOffFoldersAreNotRecordedOrWritten) {
     auto window = Open();
     window->show();
     EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
-    Control<QCheckBox>(*window, "Set_HistView")->click();
+    Control<FXCheckBox>(*window, "Set_HistView")->Toggle();
     EXPECT_TRUE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
-    Control<QCheckBox>(*window, "Set_HistView")->click();
+    Control<FXCheckBox>(*window, "Set_HistView")->Toggle();
     EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
     ASSERT_TRUE(window->SelectPath(exportFolder, false));
     EXPECT_FALSE(window->HistoryCreated());
@@ -402,7 +407,7 @@ TEST_F(FormshiftMainTest, ADropAddsFilesAndTheFilesDirectlyInsideFolders) {
     auto window = Open();
     window->resize(1035, 629);
     window->show();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     QWidget* zone = Control<QWidget>(*window, "DropZonePanel");
     const QPoint inside = zone->mapTo(window.get(), QPoint(10, 10));
     window->DropFiles(TFileCatcher({photo, FilePath("album"), FilePath("missing.png"), photo}, inside));
@@ -422,7 +427,7 @@ TEST_F(FormshiftMainTest, ADropAddsFilesAndTheFilesDirectlyInsideFolders) {
 TEST_F(FormshiftMainTest, ADropOfNothingThatExistsKeepsTheSourceFormat) {
     auto window = Open();
     window->show();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     window->Driver().SourceFormat = FormatTag::BMP;
     QWidget* zone = Control<QWidget>(*window, "DropZonePanel");
     window->DropFiles(TFileCatcher({FilePath("none.png")}, zone->mapTo(window.get(), QPoint(5, 5))));
@@ -453,7 +458,7 @@ TEST_F(FormshiftMainTest, ADropBesideTheZoneAddsNothingAndFlashesItThreeTimes) {
 
 TEST_F(FormshiftMainTest, TheOpenDialogAddsFilesWithoutGuessingTheFormat) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     ChosenFiles = {Touch("b.gif"), Touch("a.gif")};
     window->OpenFiles();
     EXPECT_EQ(window->Jobs().FileList, ChosenFiles);
@@ -555,10 +560,10 @@ TEST_F(FormshiftMainTest, ClearCacheRemovesTheTemporaryFolder) {
     QDir().mkpath(DataFolder() + "Temp/left");
     auto window = Open();
     auto* pages = Control<QTabWidget>(*window, "SettingsPages");
-    auto* button = Control<QPushButton>(*window, "ClearCacheBt");
+    auto* button = Control<FXButton>(*window, "ClearCacheBt");
     pages->setCurrentWidget(Control<QWidget>(*window, "PageExplorer"));
     EXPECT_TRUE(button->isEnabled());
-    button->click();
+    button->Click();
     EXPECT_FALSE(QFileInfo::exists(DataFolder() + "Temp"));
     EXPECT_FALSE(button->isEnabled());
 }
@@ -579,7 +584,7 @@ TEST_F(FormshiftMainTest, TheSettingsPanelWidensTheWindowAndHidesWhenItNarrows) 
 TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {
     const QString photo = Touch("photo.png");
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_ExportPath")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_ExportPath")->setChecked(true);
     EXPECT_EQ(window->ProcessCommandLine({"/from", "png", "/to", "jpg", photo, photo}, false),
               TFormshift::StartOutcome::Run);
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::PNG);
@@ -619,7 +624,7 @@ TEST_F(FormshiftMainTest, OnlyTheFirstCopyChecksForUpdatesAtStartAndOnlyWhenAske
     window->CheckUpdatesTimer();
     EXPECT_EQ(checks, 1);
     window->setSecondInstance(false);
-    Control<QCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
+    Control<FXCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
     window->CheckUpdatesTimer();
     EXPECT_EQ(checks, 1);
 }
