@@ -1,6 +1,7 @@
 // formshift-screenshots: renders the main window without a display, light and
 // dark, during a run and with the settings open, for people to look at.
 // Not installed; scripts/screenshots builds and runs it.
+#include "About.h"
 #include "Converters.h"
 #include "FXThemeManager.h"
 #include "FormshiftMain.h"
@@ -88,5 +89,13 @@ int main(int argc, char* argv[]) {
     QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("SettingsBt")), "clicked");
     for (int page = 0; pages && page < pages->count(); ++page)
         both(QStringLiteral("settings-") + pages->tabText(page).toLower(), [pages, page] { pages->setCurrentIndex(page); });
+
+    TAboutForm* about = TAboutForm::Open();
+    about->setAllowThemeChangeAnimation(false);
+    for (const auto& [mode, suffix] : {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
+                                       std::pair{FXDarkSetting::ForceDark, QStringLiteral("dark")}}) {
+        ThemeManager->setDarkThemeMode(mode);
+        saved = Save(*about, output, QStringLiteral("about-") + suffix) && saved;
+    }
     return saved ? 0 : 1;
 }
