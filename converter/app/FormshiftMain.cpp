@@ -39,8 +39,6 @@
 
 namespace {
 
-const QString PrimaryCaption = QStringLiteral("Formshift");
-const QString CloneCaption = QStringLiteral("Formshift Clone");
 const QString IdleCaption = QStringLiteral("🢂 Convert All");
 const QString RunningCaption = QStringLiteral("🕑 Converting");
 const QString NoFolderCaption = QStringLiteral(" 📁 Select Path ");
@@ -48,12 +46,6 @@ const QColor IdleColor(255, 128, 0);
 const QColor RunningColor(0, 128, 0);
 // The drop zone flashes towards this colour when a drop misses it.
 const QColor FlashTarget(255, 128, 64);
-
-// Switched on by tests that watch a running copy from outside: two more words,
-// "report" (the caption and the file list travel back) and "quit".
-bool TestHooks() {
-    return qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") == QLatin1String("1");
-}
 
 QString DefaultChooseFolder(QWidget* parent, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Export folder"), start);
@@ -81,18 +73,16 @@ QString Absolute(const QString& folder) {
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
       FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
-      FChannel([this](const QString& word) { return InstanceCommand(word); }) {
+      FCopies(*this, dataFolder + QStringLiteral("Send/"), this) {
     LoadDesign(*FUi);
     FillDesignedTexts();
     FDriver.DataFolder = dataFolder;
     Dialogs = {DefaultChooseFolder, DefaultChooseFiles, DefaultChooseSaveFile};
 
-    FFetchFiles.setInterval(350);
     FReturnDropColor.setInterval(400);
     FHideUX.setInterval(1);
     FCheckUpdates.setInterval(3000);
     FCheckUpdates.setSingleShot(true);
-    connect(&FFetchFiles, &QTimer::timeout, this, &TFormshift::FetchFilesTimer);
     connect(&FReturnDropColor, &QTimer::timeout, this, &TFormshift::ReturnDropColorTimer);
     connect(&FHideUX, &QTimer::timeout, this, [this] {
         if (isVisible()) hide();
@@ -573,11 +563,11 @@ void TFormshift::closeEvent(QCloseEvent* event) {
 void TFormshift::FormCloseQuery() {
     if (FClosed) return;
     FClosed = true;
-    if (windowTitle() != PrimaryCaption) return;
+    if (windowTitle() != TRunningCopies::PrimaryCaption) return;
     // Stop answering as the first copy before a clone takes the role, so that no
     // hand-over reaches a window that is going away.
-    FChannel.Close();
-    SendToInstance(QStringLiteral("primary"), CloneCaption);
+    FCopies.Close();
+    SendToInstance(QStringLiteral("primary"), TRunningCopies::CloneCaption);
     QStringList errors = ExchangeSettings(false);
     if (FUi->Set_HistView->Checked() && FHistView) {
         const QString error = FHistView->SaveHistory();
@@ -597,20 +587,6 @@ void TFormshift::ReportError(const QString& text) {
 }
 
 // ---- Running copies -------------------------------------------------------------------
-
-void TFormshift::StartInstanceChannel() {
-    FChannelStarted = true;
-    FChannel.Listen(windowTitle());
-    if (windowTitle() == PrimaryCaption) CollectUnheardHandOvers();
-}
-
-void TFormshift::CollectUnheardHandOvers() {
-    // A clone that started while no window answered as the first copy (this one
-    // still starting, or the previous one closing) wrote its list without being
-    // heard; one fetch after taking the role picks it up. An unattended run
-    // would drop such files at its end, so it leaves them for the next copy.
-    if (!FDriver.BackgroundMode) FFetchFiles.start();
-}
 
 namespace {
 
@@ -668,39 +644,8 @@ void TFormshift::ApplyThemeColors() {
 }
 
 void TFormshift::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowTitleChange && FChannelStarted && !FClosed)
-        FChannel.Listen(windowTitle());
+    if (event->type() == QEvent::WindowTitleChange) FCopies.CaptionChanged();
     QWidget::changeEvent(event);
-}
-
-QByteArray TFormshift::InstanceCommand(const QString& word) {
-    QByteArray reply;
-    if (word == QLatin1String("readitem")) {
-        FFetchFiles.start();
-    } else if (word == QLatin1String("focus")) {
-        if (isVisible()) {
-            raise();
-            activateWindow();
-            FlashApplication();
-        }
-    } else if (word == QLatin1String("waitforupload")) {
-        FFetchFiles.stop();
-    } else if (word == QLatin1String("primary")) {
-        setWindowTitle(PrimaryCaption);
-        CollectUnheardHandOvers();
-    } else if (TestHooks() && word == QLatin1String("report")) {
-        reply = "caption=" + windowTitle().toUtf8() + '\n';
-        for (const QString& file : FJobs.FileList)
-            reply += "file=" + file.toUtf8() + '\n';
-        reply += "end\n";
-    } else if (TestHooks() && word == QLatin1String("quit")) {
-        QTimer::singleShot(0, this, [this] {
-            close();
-            QCoreApplication::quit();
-        });
-    }
-    if (isVisible()) setFocus();
-    return reply;
 }
 
 TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& parameters, bool secondInstance) {
@@ -718,7 +663,8 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
 
     AddFiles(line.Files + line.UnnamableFiles);
     FDriver.PrepareList();
-    if (secondInstance) return HandOver(line.Files);
+    // A list that cannot be handed over stays in this window, which carries on as an ordinary one.
+    if (secondInstance) return FCopies.HandOver(line.Files) ? StartOutcome::HandedOver : StartOutcome::Run;
 
     if (FUi->Set_ExportPath->Checked() && !line.Files.isEmpty()) {
         const QString folder = QFileInfo(line.Files.first()).absolutePath();
@@ -736,39 +682,16 @@ TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& param
     return StartOutcome::Run;
 }
 
-TFormshift::StartOutcome TFormshift::HandOver(const QStringList& files) {
-    SendToInstance(QStringLiteral("waitforupload"));
-    try {
-        WriteHandOverList(HandOverFolder(), files);
-    } catch (const std::exception& error) {
-        // This copy stays open as an ordinary window with the files in its own list.
-        ReportError(QString::fromStdString(error.what()));
-        return StartOutcome::Run;
-    }
-    SendToInstance(QStringLiteral("readitem"));
-    SendToInstance(QStringLiteral("focus"));
-    return StartOutcome::HandedOver;
+void TFormshift::FilesArrived() {
+    FDriver.PrepareList();
 }
 
-void TFormshift::FetchFilesTimer() {
-    FFetchFiles.stop();
-    try {
-        const QString folder = HandOverFolder();
-        if (QFileInfo(folder).isDir() && !QFileInfo(folder).isReadable())
-            throw std::runtime_error(QStringLiteral("Cannot list %1").arg(folder).toStdString());
-        for (const QString& file : HandOverFiles(folder)) {
-            const QStringList paths = ReadHandOverList(file);
-            // Removed before its files are listed, so a file that cannot be removed
-            // is not listed twice by the next fetch.
-            if (!QFile::remove(file))
-                throw std::runtime_error(QStringLiteral("Cannot delete %1").arg(file).toStdString());
-            AddFiles(paths);
-        }
-    } catch (const std::exception& error) {
-        ReportError(QString::fromStdString(error.what()));
-        return;
-    }
-    FDriver.PrepareList();
+void TFormshift::BringToFront() {
+    if (!isVisible()) return;
+    raise();
+    activateWindow();
+    FlashApplication();
+    setFocus();
 }
 
 // ---- File intake ----------------------------------------------------------------------

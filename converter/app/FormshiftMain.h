@@ -4,7 +4,7 @@
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
 #include "FXForm.h"
-#include "InstanceChannel.h"
+#include "RunningCopies.h"
 #include "JobList.h"
 #include "JobListModel.h"
 
@@ -35,7 +35,7 @@ struct TFormshiftDialogs {
     std::function<QString(QWidget* parent, const QStringList& filters, bool& firstFilter)> ChooseSaveFile;
 };
 
-class TFormshift : public FXForm, private TDriverView {
+class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHost {
     Q_OBJECT
 
   public:
@@ -68,15 +68,17 @@ class TFormshift : public FXForm, private TDriverView {
     // Obeys the command line; a second copy hands its files to the first one.
     StartOutcome ProcessCommandLine(const QStringList& parameters, bool secondInstance);
     // From now on other copies reach this window under its caption.
-    void StartInstanceChannel();
+    void StartInstanceChannel() { FCopies.Start(); }
     // Handles a word from another copy; the reply travels back with the acknowledgement.
-    QByteArray InstanceCommand(const QString& word);
-    bool FetchFilesActive() const { return FFetchFiles.isActive(); }
-    void FetchFilesTimer();
+    QByteArray InstanceCommand(const QString& word) { return FCopies.InstanceCommand(word); }
+    // Words beyond the four, for whoever watches this copy from outside.
+    void setInstanceExtraWords(TRunningCopies::ExtraWords value) { FCopies.setExtraWords(std::move(value)); }
+    bool FetchFilesActive() const { return FCopies.FetchFilesActive(); }
+    void FetchFilesTimer() { FCopies.FetchFilesTimer(); }
 
     // File intake.
     void AddFile(const QString& path);
-    void AddFiles(const QStringList& list);
+    void AddFiles(const QStringList& list) override;
     void GuessSourceFormat();
     void OpenFiles();
     void DropFiles(const TFileCatcher& catcher);
@@ -151,10 +153,13 @@ class TFormshift : public FXForm, private TDriverView {
     QColor DropZoneBase() const;
     void ClearCacheClick();
     void RefreshClearCache();
-    StartOutcome HandOver(const QStringList& files);
     void FormCloseQuery();
-    void ReportError(const QString& text);
-    void CollectUnheardHandOvers();
+    void ReportError(const QString& text) override;
+    QString Caption() const override { return windowTitle(); }
+    void SetCaption(const QString& caption) override { setWindowTitle(caption); }
+    void FilesArrived() override;
+    void BringToFront() override;
+    bool Unattended() const override { return FDriver.BackgroundMode; }
 
     std::unique_ptr<Ui::Formshift> FUi;
     QString FDataFolder;
@@ -163,8 +168,7 @@ class TFormshift : public FXForm, private TDriverView {
     TConversionDriver FDriver;
     TJobListModel FModel;
     TJobRowDelegate FDelegate;
-    TInstanceChannel FChannel;
-    bool FChannelStarted = false;
+    TRunningCopies FCopies;
     bool FSecondInstance = false;
     bool FMissingExportFolder = false;
     int FFailedFiles = 0;
@@ -172,7 +176,6 @@ class TFormshift : public FXForm, private TDriverView {
     THistView* FHistView = nullptr;
     TTypes* FTypes = nullptr;
 
-    QTimer FFetchFiles;
     QTimer FReturnDropColor;
     QTimer FHideUX;
     QTimer FCheckUpdates;
