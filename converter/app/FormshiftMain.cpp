@@ -6,7 +6,6 @@
 #include "FormPosition.h"
 #include "HandOver.h"
 #include "HistoryViewer.h"
-#include "IniDocument.h"
 #include "LabelButton.h"
 #include "FXButton.h"
 #include "FXCheckBox.h"
@@ -19,6 +18,7 @@
 #include "FXThemeManager.h"
 #include "LauncherProgress.h"
 #include "MessageDisplay.h"
+#include "SettingsBinding.h"
 #include "ShellHelpers.h"
 #include "TextLines.h"
 #include "TypePicker.h"
@@ -478,63 +478,23 @@ THistView& TFormshift::HistView() {
 
 QStringList TFormshift::ExchangeSettings(bool Load) {
     QStringList errors;
-    QString error;
     const QString positions = FDataFolder + QStringLiteral("window.ini");
     if (!PersistFormPosition(this, positions, Load, true) && !Load)
         errors << QStringLiteral("Cannot write %1").arg(positions);
     if (Load) FitOntoScreen(this);
 
-    const QString file = FDataFolder + QStringLiteral("setings.ini");
-    TIniDocument ini;
-    ini.Load(file);
-    const QString application = QStringLiteral("Application");
-    const QString conversion = QStringLiteral("Conversion");
-    const QString icons = QStringLiteral("File:Icons");
-    const QString jpeg = QStringLiteral("File:JPEG/HEIC");
-    const auto check = [&](const QString& section, const char* key, FXCheckBox* box) {
-        const QString name = QLatin1String(key);
-        if (Load)
-            box->setChecked(ini.ReadBool(section, name, box->Checked()));
-        else
-            ini.WriteBool(section, name, box->Checked());
-    };
-
-    check(application, "Save path", FUi->Set_ReloadPath);
-    if (Load) {
-        const QString last = ini.ReadString(application, QStringLiteral("Last Path"), QString());
-        if (FUi->Set_ReloadPath->Checked() && !last.isEmpty() && QFileInfo(last).isDir())
-            SelectPath(last, true);
-    } else {
-        ini.WriteString(application, QStringLiteral("Last Path"), FDriver.ExportPath);
-    }
-    check(application, "Files export path on open", FUi->Set_ExportPath);
-    check(application, "History Viewer", FUi->Set_HistView);
-    check(application, "Override from", FUi->Set_OverideFrom);
-    check(application, "Check Updates", FUi->Set_CheckUpdateStart);
-    if (Load) {
-        const int done =
-            ini.ReadInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
-        FUi->Set_DoneConvert->setCurrentIndex(done >= 0 && done < FUi->Set_DoneConvert->count() ? done : -1);
-    } else {
-        ini.WriteInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
-    }
-    check(conversion, "Ignore Complete", FUi->Set_IgnoreComplete);
-    check(conversion, "Ignore Format Error", FUi->Set_IgnoreForErr);
-    check(icons, "High Resolution", FUi->Set_UltraIcoRes);
-    check(icons, "Pink Mask", FUi->Set_FixWhitePng);
-    check(icons, "Smooth Downsize", FUi->Set_SmoothSize);
-    check(jpeg, "Lossless Quality", FUi->Set_Lossless);
-    if (Load) {
-        FUi->Set_Quality->setPosition(
-            ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), int(FUi->Set_Quality->Position())));
-        // Older files lack the key: JPEG files then keep the quality they were always written at.
-        FUi->Set_JpegQuality->setPosition(
-            ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), int(FUi->Set_JpegQuality->Position())));
-    } else {
-        ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), int(FUi->Set_Quality->Position()));
-        ini.WriteInteger(jpeg, QStringLiteral("JPEG Quality"), int(FUi->Set_JpegQuality->Position()));
-        if (!ini.Save(file, &error)) errors << error;
-    }
+    const TSettingsControls controls{FUi->Set_ReloadPath,   FUi->Set_ExportPath,     FUi->Set_HistView,
+                                     FUi->Set_OverideFrom,  FUi->Set_CheckUpdateStart, FUi->Set_DoneConvert,
+                                     FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,  FUi->Set_UltraIcoRes,
+                                     FUi->Set_FixWhitePng,  FUi->Set_SmoothSize,      FUi->Set_Lossless,
+                                     FUi->Set_Quality,      FUi->Set_JpegQuality};
+    QString lastPath = FDriver.ExportPath;
+    const QString error = ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
+                                               Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);
+    if (!error.isEmpty()) errors << error;
+    // Restored without a history entry: the folder was chosen in an earlier session.
+    if (Load && FUi->Set_ReloadPath->Checked() && !lastPath.isEmpty() && QFileInfo(lastPath).isDir())
+        SelectPath(lastPath, true);
     return errors;
 }
 
