@@ -44,8 +44,6 @@ const QString RunningCaption = QStringLiteral("🕑 Converting");
 const QString NoFolderCaption = QStringLiteral(" 📁 Select Path ");
 const QColor IdleColor(255, 128, 0);
 const QColor RunningColor(0, 128, 0);
-// The drop zone flashes towards this colour when a drop misses it.
-const QColor FlashTarget(255, 128, 64);
 
 QString DefaultChooseFolder(QWidget* parent, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Export folder"), start);
@@ -73,17 +71,16 @@ QString Absolute(const QString& folder) {
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
       FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
-      FCopies(*this, dataFolder + QStringLiteral("Send/"), this) {
+      FCopies(*this, dataFolder + QStringLiteral("Send/"), this),
+      FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); }, this) {
     LoadDesign(*FUi);
     FillDesignedTexts();
     FDriver.DataFolder = dataFolder;
     Dialogs = {DefaultChooseFolder, DefaultChooseFiles, DefaultChooseSaveFile};
 
-    FReturnDropColor.setInterval(400);
     FHideUX.setInterval(1);
     FCheckUpdates.setInterval(3000);
     FCheckUpdates.setSingleShot(true);
-    connect(&FReturnDropColor, &QTimer::timeout, this, &TFormshift::ReturnDropColorTimer);
     connect(&FHideUX, &QTimer::timeout, this, [this] {
         if (isVisible()) hide();
     });
@@ -599,7 +596,7 @@ void TFormshift::ApplyThemeColors() {
         own.setColor(QPalette::Window, interior);
         area->setPalette(own);
     }
-    if (!FReturnDropColor.isActive()) PaintDropZone(DropZoneBase());
+    if (!FDropFlash.Active()) PaintDropZone(DropZoneBase());
     update();
 }
 
@@ -719,44 +716,18 @@ void TFormshift::dropEvent(QDropEvent* event) {
 
 void TFormshift::DropFiles(const TFileCatcher& catcher) {
     const QWidget* zone = FUi->DropZonePanel;
+    // The zone covers the list too, so a drop on the list counts, whichever is in front.
     const QRect bounds(zone->mapTo(this, QPoint(0, 0)), zone->size());
     if (!bounds.contains(catcher.DropPoint())) {
-        const QColor current = zone->palette().color(QPalette::Window);
-        const auto toward = [](int c, int target) { return c + 25 * (target - c) / 255; };
-        FFlashColor =
-            QColor(toward(current.red(), FlashTarget.red()), toward(current.green(), FlashTarget.green()),
-                   toward(current.blue(), FlashTarget.blue()));
-        PaintDropZone(FFlashColor);
-        FFlashTicks = 0;
-        FReturnDropColor.start();
+        FDropFlash.Start(zone->palette().color(QPalette::Window));
         return;
     }
     const bool wasEmpty = FJobs.FileList.isEmpty();
-    for (int i = 0; i < catcher.FileCount(); ++i) {
-        const QString item = catcher.Files(i);
-        AddFile(item);
-        if (!item.isEmpty() && QFileInfo(item).isDir()) {
-            const QDir folder(item);
-            QStringList inside;
-            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name))
-                inside << folder.filePath(name);
-            AddFiles(inside);
-        }
-    }
+    AddFiles(DroppedPaths(catcher));
     FUi->DropZonePanel->lower();
     FUi->ClearAll->show();
     if (wasEmpty && FUi->Set_OverideFrom->Checked()) GuessSourceFormat();
     FDriver.PrepareList();
-}
-
-void TFormshift::ReturnDropColorTimer() {
-    const int before = FFlashTicks;
-    PaintDropZone(before % 2 == 1 ? FFlashColor : DropZoneBase());
-    ++FFlashTicks;
-    if (before >= 4) {
-        PaintDropZone(DropZoneBase());
-        FReturnDropColor.stop();
-    }
 }
 
 QColor TFormshift::DropZoneBase() const {

@@ -4,6 +4,7 @@
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
 #include "FXForm.h"
+#include "DropHandling.h"
 #include "RunningCopies.h"
 #include "JobList.h"
 #include "JobListModel.h"
@@ -82,8 +83,8 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     void GuessSourceFormat();
     void OpenFiles();
     void DropFiles(const TFileCatcher& catcher);
-    bool DropZoneFlashing() const { return FReturnDropColor.isActive(); }
-    void ReturnDropColorTimer();
+    bool DropZoneFlashing() const { return FDropFlash.Active(); }
+    void ReturnDropColorTimer() { FDropFlash.Tick(); }
 
     // Export folder.
     bool SelectPath(const QString& path, bool NoHistory);
@@ -169,6 +170,7 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     TJobListModel FModel;
     TJobRowDelegate FDelegate;
     TRunningCopies FCopies;
+    TDropZoneFlash FDropFlash;
     bool FSecondInstance = false;
     bool FMissingExportFolder = false;
     int FFailedFiles = 0;
@@ -176,10 +178,7 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     THistView* FHistView = nullptr;
     TTypes* FTypes = nullptr;
 
-    QTimer FReturnDropColor;
     QTimer FHideUX;
     QTimer FCheckUpdates;
     std::function<void()> FOnCheckForUpdates;
-    QColor FFlashColor;
-    int FFlashTicks = 0;
 };
