@@ -19,6 +19,7 @@
 #include "LauncherProgress.h"
 #include "MessageDisplay.h"
 #include "SettingsBinding.h"
+#include "StartupCommands.h"
 #include "ShellHelpers.h"
 #include "TextLines.h"
 #include "TypePicker.h"
@@ -607,36 +608,19 @@ void TFormshift::changeEvent(QEvent* event) {
 
 TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& parameters, bool secondInstance) {
     FSecondInstance = secondInstance;
-    const TCommandLine line = ParseCommandLine(parameters);
-    if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
-    // Converting to a format the user did not ask for would be worse than nothing.
-    if (!line.UsageError.isEmpty()) {
-        ShowErrorMessage(this, line.UsageError);
-        return StartOutcome::UsageError;
-    }
-    if (line.Background) FDriver.BackgroundMode = true;
-    for (const QString& folder : line.Directories)
-        SelectPath(folder, false);
+    return ObeyCommandLine(*this, parameters, secondInstance);
+}
 
-    AddFiles(line.Files + line.UnnamableFiles);
-    FDriver.PrepareList();
-    // A list that cannot be handed over stays in this window, which carries on as an ordinary one.
-    if (secondInstance) return FCopies.HandOver(line.Files) ? StartOutcome::HandedOver : StartOutcome::Run;
+bool TFormshift::HandOverToFirstCopy(const QStringList& files) {
+    return FCopies.HandOver(files);
+}
 
-    if (FUi->Set_ExportPath->Checked() && !line.Files.isEmpty()) {
-        const QString folder = QFileInfo(line.Files.first()).absolutePath();
-        if (QFileInfo(folder).isDir()) SelectPath(folder, false);
-    }
-    FDriver.SourceFormat = line.From != FormatTag::Unknown ? line.From : FormatTag::AUTO;
-    if (line.To != FormatTag::Unknown) FDriver.TargetFormat = line.To;
-    SyncVarNames();
-    if (line.ConvertNow) {
-        FDriver.ConvertAll();
-        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder)
-            return StartOutcome::NoExportFolder;
-        if (FDriver.BackgroundMode) FHideUX.start();
-    }
-    return StartOutcome::Run;
+bool TFormshift::ExportPathFromOpenedFiles() const {
+    return FUi->Set_ExportPath->Checked();
+}
+
+void TFormshift::HideForBackgroundRun() {
+    FHideUX.start();
 }
 
 void TFormshift::FilesArrived() {

@@ -68,6 +68,13 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
 
     // Obeys the command line; a second copy hands its files to the first one.
     StartOutcome ProcessCommandLine(const QStringList& parameters, bool secondInstance);
+    // What the command line asks of the window.
+    bool HandOverToFirstCopy(const QStringList& files);
+    bool ExportPathFromOpenedFiles() const;
+    // A background run that found no export folder to write to.
+    bool MissingExportFolder() const { return FMissingExportFolder; }
+    // Hides the window as soon as the event loop runs: an unattended run shows nothing.
+    void HideForBackgroundRun();
     // From now on other copies reach this window under its caption.
     void StartInstanceChannel() { FCopies.Start(); }
     // Handles a word from another copy; the reply travels back with the acknowledgement.
