@@ -50,15 +50,6 @@ int main(int argc, char* argv[]) {
     window.setWindowTitle(QStringLiteral("Formshift"));
     window.resize(1035, 629);
     window.show();
-    QStringList samples;
-    const QDir sampleFolder(arguments[2]);
-    for (const QString& name : sampleFolder.entryList(QDir::Files, QDir::Name))
-        samples << sampleFolder.filePath(name);
-    window.AddFiles(samples);
-    window.Driver().PrepareList();
-    window.Driver().ExportPath = data.path();
-    window.UpdatePathCaption();
-
     bool saved = true;
     const auto both = [&](const QString& name, const std::function<void()>& prepare) {
         for (const auto& [mode, suffix] : {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
@@ -69,6 +60,18 @@ int main(int argc, char* argv[]) {
             saved = Save(window, output, name + QLatin1Char('-') + suffix) && saved;
         }
     };
+    // An empty list shows the drop zone.
+    both(QStringLiteral("empty"), nullptr);
+
+    QStringList samples;
+    const QDir sampleFolder(arguments[2]);
+    for (const QString& name : sampleFolder.entryList(QDir::Files, QDir::Name))
+        samples << sampleFolder.filePath(name);
+    window.AddFiles(samples);
+    window.Driver().PrepareList();
+    window.Driver().ExportPath = data.path();
+    window.UpdatePathCaption();
+
     both(QStringLiteral("window"), nullptr);
 
     // A run stands still between two files until the event loop turns, so the

@@ -210,3 +210,24 @@ INSTANTIATE_TEST_SUITE_P(Captions, SpokenTextTest,
                                          SpokenCase{"✨AUTO", "AUTO"}, SpokenCase{"Café, 50%", "Café, 50%"}));
 
 } // namespace
+
+namespace {
+
+struct RowTypeCase {
+    const char* Path;
+    const char* Type;
+};
+
+class RowTypeTest : public testing::TestWithParam<RowTypeCase> {};
+
+TEST_P(RowTypeTest, TheTypeIsTheUpperCasedExtensionAndFile) {
+    EXPECT_EQ(FileTypeText(QString::fromUtf8(GetParam().Path)), QString::fromUtf8(GetParam().Type));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RowTypeTest,
+                         testing::Values(RowTypeCase{"/music/song.FLAC", "FLAC File"},
+                                         RowTypeCase{"/pictures/photo.png", "PNG File"},
+                                         RowTypeCase{"/archive/backup.tar.gz", "GZ File"},
+                                         RowTypeCase{"/notes/README", " File"}));
+
+} // namespace

@@ -130,7 +130,7 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
     EXPECT_EQ(list->palette().color(QPalette::Base), interior);
     EXPECT_EQ(list->palette().color(QPalette::Text), text);
     EXPECT_EQ(Window->findChild<QWidget*>("ItemsHold")->palette().color(QPalette::Window), interior);
-    for (const char* name : {"Label9", "Label8", "Label5"})
+    for (const char* name : {"Label9", "Label8", "Label5", "CImage1"})
         EXPECT_EQ(Window->findChild<QWidget*>(name)->palette().color(QPalette::WindowText), text) << name;
 
     const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
