@@ -134,6 +134,7 @@ void TFormshift::BindControls() {
     connect(FUi->ClearCacheBt, &FXButton::OnClick, this, &TFormshift::ClearCacheClick);
     connect(FUi->AboutBt, &FXButton::OnClick, this, &TFormshift::Label3Click);
     connect(FUi->Label3, &FXButton::OnClick, this, &TFormshift::Label3Click);
+    connect(FUi->Label4, &FXButton::OnClick, this, &TFormshift::Label4Click);
     connect(FUi->Ver_Check, &FXButton::OnClick, this, [this] {
         if (FOnCheckForUpdates) FOnCheckForUpdates();
     });
@@ -387,6 +388,10 @@ bool TFormshift::ListClick(const QPoint& position) {
 
 void TFormshift::Label3Click() {
     TAboutForm::Open();
+}
+
+void TFormshift::Label4Click() {
+    ShellOpen(MakerWebAddress());
 }
 
 // ---- Formats ----------------------------------------------------------------------
@@ -731,7 +736,8 @@ void TFormshift::setOnCheckForUpdates(std::function<void()> value) {
 
 void TFormshift::FillDesignedTexts() {
     FUi->Ver_Text->setText(ProgramVersion());
-    FUi->Label4->setHyperLinkURL(MakerWebAddress());
+    // The footer names the version that runs, not the one the layout was drawn for.
+    FUi->Label3->setText(QStringLiteral("Version ") + ProgramVersion());
     FUi->BannerImage->setPicture(AboutPicture(QStringLiteral(":/about/banner.svg"), FUi->BannerImage->size(),
                                               devicePixelRatioF()));
     // Nothing answers the button until the update check is bound to it.

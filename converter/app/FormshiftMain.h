@@ -101,6 +101,8 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
 
     // Opens a new about window (the version label, "About Formshift", F1).
     void Label3Click();
+    // Opens the maker's web site in the browser (the notice label).
+    void Label4Click();
 
     // Formats.
     void SyncVarNames();

@@ -134,7 +134,7 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
         EXPECT_EQ(Window->findChild<QWidget*>(name)->palette().color(QPalette::WindowText), text) << name;
 
     const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    for (const char* name : {"Label9", "Label8", "MakerName"}) {
+    for (const char* name : {"Label9", "Label8", "MakerName", "Label3", "Label4"}) {
         QWidget* label = Window->findChild<QWidget*>(name);
         EXPECT_GE(TextContrast(shot, InWindow(label, label->rect())), 4.5) << name;
     }
