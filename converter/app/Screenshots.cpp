@@ -73,6 +73,10 @@ int main(int argc, char* argv[]) {
     window.UpdatePathCaption();
 
     both(QStringLiteral("window"), nullptr);
+    // The convert button's option panel, opened as its button opens it.
+    QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("Label7")), "clicked");
+    both(QStringLiteral("options"), nullptr);
+    window.findChild<QWidget*>(QStringLiteral("ExtraConvert"))->hide();
 
     // A run stands still between two files until the event loop turns, so the
     // window shows its running state as long as nothing processes the timer.
