@@ -175,11 +175,15 @@ void TFormshift::BindShortcuts() {
         else if (FUi->ExtraConvert->isVisible())
             FUi->ExtraConvert->hide();
     });
-    bind(QKeySequence(Qt::Key_Delete), [this] {
+    bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
+    // Delete acts on the list's selected row only while the list has the focus,
+    // so a key pressed elsewhere never removes a file the user is not looking at.
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), FUi->ItemsFiles);
+    remove->setContext(Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] {
         const QModelIndex current = FUi->ItemsFiles->currentIndex();
         if (current.isValid()) DeleteRow(current.row());
     });
-    bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
 }
 
 void TFormshift::SetTabOrder() {

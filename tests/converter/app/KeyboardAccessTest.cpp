@@ -124,6 +124,12 @@ TEST_F(KeyboardAccessTest, ShortcutsAddConvertStopDeleteAndAskForTheAboutWindow)
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Window->Jobs().FileList, QStringList{Dir.filePath("b.png")});
+    // Elsewhere Delete removes nothing.
+    Control("SettingsBt")->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(Control("SettingsBt"), Qt::Key_Delete);
+    EXPECT_EQ(Window->Jobs().FileList.size(), 1);
+    list->setFocus();
 
     QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(Window->Driver().RunState(), RunStateKind::Converting);
