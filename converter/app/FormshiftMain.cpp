@@ -1,20 +1,29 @@
 #include "FormshiftMain.h"
 
+#include "About.h"
 #include "CommandLine.h"
 #include "FileCatching.h"
 #include "FormPosition.h"
 #include "HandOver.h"
 #include "HistoryViewer.h"
-#include "IniDocument.h"
 #include "LabelButton.h"
-#include "FXColorizationEvent.h"
+#include "FXButton.h"
+#include "FXCheckBox.h"
+#include "FXPanel.h"
+#include "FXProgress.h"
+#include "FXSlider.h"
+#include "FXTextBox.h"
+#include "ProgramVersion.h"
 #include "FXCompleteColorSet.h"
 #include "FXThemeManager.h"
 #include "LauncherProgress.h"
 #include "MessageDisplay.h"
+#include "SettingsBinding.h"
+#include "StartupCommands.h"
 #include "ShellHelpers.h"
 #include "TextLines.h"
 #include "TypePicker.h"
+#include "WindowPlacement.h"
 #include "ui_Formshift.h"
 
 #include <QApplication>
@@ -22,27 +31,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QShortcut>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
 
 namespace {
 
-const QString PrimaryCaption = QStringLiteral("Formshift");
-const QString CloneCaption = QStringLiteral("Formshift Clone");
 const QString IdleCaption = QStringLiteral("🢂 Convert All");
 const QString RunningCaption = QStringLiteral("🕑 Converting");
+const QString NoFolderCaption = QStringLiteral(" 📁 Select Path ");
 const QColor IdleColor(255, 128, 0);
 const QColor RunningColor(0, 128, 0);
-// The drop zone flashes towards this colour when a drop misses it.
-const QColor FlashTarget(255, 128, 64);
-
-// Switched on by tests that watch a running copy from outside: two more words,
-// "report" (the caption and the file list travel back) and "quit".
-bool TestHooks() {
-    return qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") == QLatin1String("1");
-}
 
 QString DefaultChooseFolder(QWidget* parent, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Export folder"), start);
@@ -68,26 +70,23 @@ QString Absolute(const QString& folder) {
 } // namespace
 
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
-    : QWidget(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
+    : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
       FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
-      FChannel([this](const QString& word) { return InstanceCommand(word); }) {
-    FUi->setupUi(this);
+      FCopies(*this, dataFolder + QStringLiteral("Send/"), this),
+      FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); }, this) {
+    LoadDesign(*FUi);
+    FillDesignedTexts();
     FDriver.DataFolder = dataFolder;
     Dialogs = {DefaultChooseFolder, DefaultChooseFiles, DefaultChooseSaveFile};
 
-    FFetchFiles.setInterval(350);
-    FReturnDropColor.setInterval(400);
     FHideUX.setInterval(1);
-    FCheckUpdates.setInterval(3000);
-    FCheckUpdates.setSingleShot(true);
-    connect(&FFetchFiles, &QTimer::timeout, this, &TFormshift::FetchFilesTimer);
-    connect(&FReturnDropColor, &QTimer::timeout, this, &TFormshift::ReturnDropColorTimer);
     connect(&FHideUX, &QTimer::timeout, this, [this] {
         if (isVisible()) hide();
     });
-    connect(&FCheckUpdates, &QTimer::timeout, this, &TFormshift::CheckUpdatesTimer);
 
     BindControls();
+    BindShortcuts();
+    SetTabOrder();
     PaintDropZone(DropZoneBase());
     ExchangeSettings(true);
     ReadOptions();
@@ -97,18 +96,12 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     FUi->DropZonePanel->raise();
     SyncVarNames();
     ArrangePanels();
-    FCheckUpdates.start();
 }
 
 TFormshift::~TFormshift() {
     // Closing the window moves the focus, and the focus watch below must not
     // see a window whose members are already gone.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
-}
-
-void TFormshift::CheckUpdatesTimer() {
-    FCheckUpdates.stop();
-    if (!FSecondInstance && FUi->Set_CheckUpdateStart->isChecked() && UpdateCheck) UpdateCheck();
 }
 
 void TFormshift::BindControls() {
@@ -131,17 +124,24 @@ void TFormshift::BindControls() {
     connect(FUi->dirlabel, &TLabelButton::released, this, &TFormshift::dirlabelRelease);
     connect(FUi->labelhistory, &TLabelButton::clicked, this, [this] { HistView().OpenAbove(FUi->dirlabel); });
     connect(FUi->SettingsBt, &TLabelButton::clicked, this, &TFormshift::SettingsBtClick);
-    connect(FUi->Set_HistView, &QCheckBox::clicked, this, &TFormshift::FormResize);
-    connect(FUi->Set_OverideFrom, &QCheckBox::clicked, this, &TFormshift::FormResize);
-    connect(FUi->ClearCacheBt, &QPushButton::clicked, this, &TFormshift::ClearCacheClick);
+    connect(FUi->Set_HistView, &FXCheckBox::OnChange, this, &TFormshift::FormResize);
+    connect(FUi->Set_OverideFrom, &FXCheckBox::OnChange, this, &TFormshift::FormResize);
+    connect(FUi->ClearCacheBt, &FXButton::OnClick, this, &TFormshift::ClearCacheClick);
+    connect(FUi->AboutBt, &FXButton::OnClick, this, &TFormshift::Label3Click);
+    connect(FUi->Label3, &FXButton::OnClick, this, &TFormshift::Label3Click);
+    connect(FUi->Label4, &FXButton::OnClick, this, &TFormshift::Label4Click);
+    connect(FUi->Ver_Check, &FXButton::OnClick, this, [this] {
+        if (FOnCheckForUpdates) FOnCheckForUpdates();
+    });
     connect(FUi->SettingsPages, &QTabWidget::currentChanged, this, &TFormshift::RefreshClearCache);
 
     // The run reads its options from the driver; the controls keep them current.
-    for (QCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
-                           FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
-        connect(box, &QCheckBox::toggled, this, &TFormshift::ReadOptions);
+    for (FXCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
+                            FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
+        connect(box, &FXCheckBox::OnChange, this, &TFormshift::ReadOptions);
     connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
-    connect(FUi->Set_Quality, &QSlider::valueChanged, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_Quality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_JpegQuality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
 
     // The option panel closes as soon as the focus leaves it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -150,16 +150,58 @@ void TFormshift::BindControls() {
     });
 }
 
+void TFormshift::BindShortcuts() {
+    // Window-wide, so they work wherever the focus stands; each does what its button does.
+    const auto bind = [this](const QKeySequence& keys, auto action) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    bind(QKeySequence::Open, [this] {
+        if (FDriver.RunState() == RunStateKind::Idle) OpenFiles();
+    });
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        bind(keys, [this] {
+            if (FDriver.RunState() == RunStateKind::Idle) FDriver.ConvertAll();
+        });
+    bind(QKeySequence(Qt::Key_Escape), [this] {
+        if (FDriver.RunState() != RunStateKind::Idle)
+            FDriver.StopConversion();
+        else if (FUi->ExtraConvert->isVisible())
+            FUi->ExtraConvert->hide();
+    });
+    bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
+    // Delete acts on the list's selected row only while the list has the focus,
+    // so a key pressed elsewhere never removes a file the user is not looking at.
+    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), FUi->ItemsFiles);
+    remove->setContext(Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] {
+        const QModelIndex current = FUi->ItemsFiles->currentIndex();
+        if (current.isValid()) DeleteRow(current.row());
+    });
+}
+
+void TFormshift::SetTabOrder() {
+    // The order the eye reads the window: top bar, list, bottom bar, then the settings.
+    const QList<QWidget*> chain{FUi->BtFrom,       FUi->BtTo,        FUi->ClearAll,   FUi->ConvertBt,
+                                FUi->Label7,       FUi->CenterPn,    FUi->ItemsFiles, FUi->Label6,
+                                FUi->dirlabel,     FUi->labelhistory, FUi->StopBt,    FUi->SettingsBt,
+                                FUi->SettingsPages};
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
 void TFormshift::ReadOptions() {
     ConversionSettings& settings = FDriver.Settings;
-    settings.IgnoreComplete = FUi->Set_IgnoreComplete->isChecked();
-    settings.IgnoreForErr = FUi->Set_IgnoreForErr->isChecked();
+    settings.IgnoreComplete = FUi->Set_IgnoreComplete->Checked();
+    settings.IgnoreForErr = FUi->Set_IgnoreForErr->Checked();
     settings.DoneConvert = FUi->Set_DoneConvert->currentIndex();
-    settings.UltraIcoRes = FUi->Set_UltraIcoRes->isChecked();
-    settings.FixWhitePng = FUi->Set_FixWhitePng->isChecked();
-    settings.SmoothSize = FUi->Set_SmoothSize->isChecked();
-    settings.Lossless = FUi->Set_Lossless->isChecked();
-    settings.Quality = FUi->Set_Quality->value();
+    settings.UltraIcoRes = FUi->Set_UltraIcoRes->Checked();
+    settings.FixWhitePng = FUi->Set_FixWhitePng->Checked();
+    settings.SmoothSize = FUi->Set_SmoothSize->Checked();
+    settings.Lossless = FUi->Set_Lossless->Checked();
+    settings.Quality = int(FUi->Set_Quality->Position());
+    settings.JpegQuality = int(FUi->Set_JpegQuality->Position());
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -168,8 +210,10 @@ void TFormshift::ArrangePanels() {
     // The settings panel sits at the right; the working area takes the rest.
     QWidget* settings = FUi->SettingsHold;
     const int settingsWidth = settings->isVisibleTo(this) ? settings->width() : 0;
-    settings->setGeometry(width() - settings->width(), 0, settings->width(), height());
-    FUi->ItemsHold->setGeometry(0, 0, width() - settingsWidth, height());
+    // Both stand below the title bar.
+    const int top = contentsRect().top();
+    settings->setGeometry(width() - settings->width(), top, settings->width(), height() - top);
+    FUi->ItemsHold->setGeometry(0, top, width() - settingsWidth, height() - top);
 }
 
 void TFormshift::resizeEvent(QResizeEvent* event) {
@@ -186,7 +230,7 @@ void TFormshift::showEvent(QShowEvent* event) {
 
 void TFormshift::FormResize() {
     if (width() < FUi->SettingsHold->width() + 700) FUi->SettingsHold->hide();
-    FUi->labelhistory->setVisible(FUi->Set_HistView->isChecked());
+    FUi->labelhistory->setVisible(FUi->Set_HistView->Checked());
     UpdatePathCaption();
     ArrangePanels();
 }
@@ -217,6 +261,12 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
         QWidget* center = FUi->CenterPn;
         const QWidget* zone = FUi->DropZonePanel;
         center->move(zone->width() / 2 - center->width() / 2, zone->height() / 2 - center->height() / 2);
+    } else if (watched == FUi->CenterPn && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OpenFiles();
+            return true;
+        }
     } else if ((watched == FUi->CenterPn || watched == FUi->CImage1 || watched == FUi->Label5) &&
                event->type() == QEvent::MouseButtonRelease) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -225,12 +275,6 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
         if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
-    } else if (watched == FUi->ItemsFiles && event->type() == QEvent::KeyPress) {
-        const QModelIndex current = FUi->ItemsFiles->currentIndex();
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && current.isValid()) {
-            DeleteRow(current.row());
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -249,6 +293,7 @@ void TFormshift::ProgressChanged(int overall) {
 
 void TFormshift::RunStarted() {
     FUi->ConvertBt->setText(RunningCaption);
+    FUi->ConvertBt->setAccessibleName(QStringLiteral("Converting"));
     FUi->ConvertBt->setColor(RunningColor);
     FUi->StopBt->show();
     FUi->MenuTop->setEnabled(false);
@@ -258,6 +303,7 @@ void TFormshift::RunStarted() {
 
 void TFormshift::RunFinished() {
     FUi->ConvertBt->setText(IdleCaption);
+    FUi->ConvertBt->setAccessibleName(QStringLiteral("Convert all"));
     FUi->ConvertBt->setColor(IdleColor);
     FUi->StopBt->hide();
     FUi->MenuTop->setEnabled(true);
@@ -339,11 +385,21 @@ bool TFormshift::ListClick(const QPoint& position) {
     return hit;
 }
 
+void TFormshift::Label3Click() {
+    TAboutForm::Open();
+}
+
+void TFormshift::Label4Click() {
+    ShellOpen(MakerWebAddress());
+}
+
 // ---- Formats ----------------------------------------------------------------------
 
 void TFormshift::SyncVarNames() {
     FUi->BtFrom->setText(FormatName(FDriver.SourceFormat));
     FUi->BtTo->setText(FormatName(FDriver.TargetFormat));
+    FUi->BtFrom->setAccessibleName(QStringLiteral("Convert from ") + FormatName(FDriver.SourceFormat));
+    FUi->BtTo->setAccessibleName(QStringLiteral("Convert to ") + FormatName(FDriver.TargetFormat));
 }
 
 TTypes& TFormshift::Types() {
@@ -373,7 +429,7 @@ bool TFormshift::SelectPath(const QString& path, bool NoHistory) {
         }
     }
     if (result) {
-        if (FUi->Set_HistView->isChecked() && !NoHistory) HistView().AddHistory(FDriver.ExportPath);
+        if (FUi->Set_HistView->Checked() && !NoHistory) HistView().AddHistory(FDriver.ExportPath);
         UpdatePathCaption();
     }
     return result;
@@ -388,7 +444,12 @@ void TFormshift::UpdatePathCaption() {
         FUi->ClearAll->show();
     }
     const QString& path = FDriver.ExportPath;
-    if (path.size() > 55 || !wide) {
+    FUi->dirlabel->setAccessibleName(path.isEmpty() ? QStringLiteral("Choose export folder")
+                                                    : QStringLiteral("Export folder ") + path);
+    if (path.isEmpty()) {
+        // A folder sign alone would not say what the button is for.
+        FUi->dirlabel->setText(NoFolderCaption);
+    } else if (path.size() > 55 || !wide) {
         QString folder = path;
         if (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
         const QString name = folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1);
@@ -419,58 +480,23 @@ THistView& TFormshift::HistView() {
 
 QStringList TFormshift::ExchangeSettings(bool Load) {
     QStringList errors;
-    QString error;
     const QString positions = FDataFolder + QStringLiteral("window.ini");
     if (!PersistFormPosition(this, positions, Load, true) && !Load)
         errors << QStringLiteral("Cannot write %1").arg(positions);
+    if (Load) FitOntoScreen(this);
 
-    const QString file = FDataFolder + QStringLiteral("setings.ini");
-    TIniDocument ini;
-    ini.Load(file);
-    const QString application = QStringLiteral("Application");
-    const QString conversion = QStringLiteral("Conversion");
-    const QString icons = QStringLiteral("File:Icons");
-    const QString jpeg = QStringLiteral("File:JPEG/HEIC");
-    const auto check = [&](const QString& section, const char* key, QCheckBox* box) {
-        const QString name = QLatin1String(key);
-        if (Load)
-            box->setChecked(ini.ReadBool(section, name, box->isChecked()));
-        else
-            ini.WriteBool(section, name, box->isChecked());
-    };
-
-    check(application, "Save path", FUi->Set_ReloadPath);
-    if (Load) {
-        const QString last = ini.ReadString(application, QStringLiteral("Last Path"), QString());
-        if (FUi->Set_ReloadPath->isChecked() && !last.isEmpty() && QFileInfo(last).isDir())
-            SelectPath(last, true);
-    } else {
-        ini.WriteString(application, QStringLiteral("Last Path"), FDriver.ExportPath);
-    }
-    check(application, "Files export path on open", FUi->Set_ExportPath);
-    check(application, "History Viewer", FUi->Set_HistView);
-    check(application, "Override from", FUi->Set_OverideFrom);
-    check(application, "Check Updates", FUi->Set_CheckUpdateStart);
-    if (Load) {
-        const int done =
-            ini.ReadInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
-        FUi->Set_DoneConvert->setCurrentIndex(done >= 0 && done < FUi->Set_DoneConvert->count() ? done : -1);
-    } else {
-        ini.WriteInteger(application, QStringLiteral("When Done"), FUi->Set_DoneConvert->currentIndex());
-    }
-    check(conversion, "Ignore Complete", FUi->Set_IgnoreComplete);
-    check(conversion, "Ignore Format Error", FUi->Set_IgnoreForErr);
-    check(icons, "High Resolution", FUi->Set_UltraIcoRes);
-    check(icons, "Pink Mask", FUi->Set_FixWhitePng);
-    check(icons, "Smooth Downsize", FUi->Set_SmoothSize);
-    check(jpeg, "Lossless Quality", FUi->Set_Lossless);
-    if (Load) {
-        FUi->Set_Quality->setValue(
-            ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value()));
-    } else {
-        ini.WriteInteger(jpeg, QStringLiteral("Image Quality"), FUi->Set_Quality->value());
-        if (!ini.Save(file, &error)) errors << error;
-    }
+    const TSettingsControls controls{FUi->Set_ReloadPath,   FUi->Set_ExportPath,     FUi->Set_HistView,
+                                     FUi->Set_OverideFrom,  FUi->Set_CheckUpdateStart, FUi->Set_DoneConvert,
+                                     FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,  FUi->Set_UltraIcoRes,
+                                     FUi->Set_FixWhitePng,  FUi->Set_SmoothSize,      FUi->Set_Lossless,
+                                     FUi->Set_Quality,      FUi->Set_JpegQuality};
+    QString lastPath = FDriver.ExportPath;
+    const QString error = ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
+                                               Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);
+    if (!error.isEmpty()) errors << error;
+    // Restored without a history entry: the folder was chosen in an earlier session.
+    if (Load && FUi->Set_ReloadPath->Checked() && !lastPath.isEmpty() && QFileInfo(lastPath).isDir())
+        SelectPath(lastPath, true);
     return errors;
 }
 
@@ -499,13 +525,13 @@ void TFormshift::closeEvent(QCloseEvent* event) {
 void TFormshift::FormCloseQuery() {
     if (FClosed) return;
     FClosed = true;
-    if (windowTitle() != PrimaryCaption) return;
+    if (windowTitle() != TRunningCopies::PrimaryCaption) return;
     // Stop answering as the first copy before a clone takes the role, so that no
     // hand-over reaches a window that is going away.
-    FChannel.Close();
-    SendToInstance(QStringLiteral("primary"), CloneCaption);
+    FCopies.Close();
+    SendToInstance(QStringLiteral("primary"), TRunningCopies::CloneCaption);
     QStringList errors = ExchangeSettings(false);
-    if (FUi->Set_HistView->isChecked() && FHistView) {
+    if (FUi->Set_HistView->Checked() && FHistView) {
         const QString error = FHistView->SaveHistory();
         if (!error.isEmpty()) errors << error;
     }
@@ -524,155 +550,93 @@ void TFormshift::ReportError(const QString& text) {
 
 // ---- Running copies -------------------------------------------------------------------
 
-void TFormshift::StartInstanceChannel() {
-    FChannelStarted = true;
-    FChannel.Listen(windowTitle());
-    if (windowTitle() == PrimaryCaption) CollectUnheardHandOvers();
-}
-
-void TFormshift::CollectUnheardHandOvers() {
-    // A clone that started while no window answered as the first copy (this one
-    // still starting, or the previous one closing) wrote its list without being
-    // heard; one fetch after taking the role picks it up. An unattended run
-    // would drop such files at its end, so it leaves them for the next copy.
-    if (!FDriver.BackgroundMode) FFetchFiles.start();
-}
-
 namespace {
 
-QColor ToQColor(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+QColor Rgb(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+
+QColor Mix(const QColor& a, const QColor& b, double share) {
+    const auto mix = [share](int x, int y) { return int(x + (y - x) * share + 0.5); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
 
 } // namespace
 
-void TFormshift::UpdateTheme(bool) {
-    if (!ThemeManager) return;
+void TFormshift::UpdateTheme(bool UpdateChildren) {
+    FXForm::UpdateTheme(UpdateChildren);
+    ApplyThemeColors();
+}
+
+void TFormshift::ApplyThemeColors() {
+    if (!ThemeManager || !FUi) return;
     const FXCompleteColorSet& colors = *ThemeManager->SystemColor();
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ToQColor(colors.BackGround()));
-    palette.setColor(QPalette::Base, ToQColor(colors.BackGroundInterior()));
-    palette.setColor(QPalette::AlternateBase, ToQColor(colors.BackGroundInterior()));
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, ToQColor(colors.ForeGround()));
-    palette.setColor(QPalette::Highlight, ToQColor(colors.Accent()));
-    setPalette(palette);
+    const QColor interior = Rgb(colors.BackGroundInterior());
+    const QColor surface = Rgb(colors.BackGround());
+    const QColor text = Rgb(colors.ForeGround());
+    const QColor accent = Rgb(ThemeManager->AccentColor());
+    // The plain widgets (the list, the tab bar, the drop-down list, the labels
+    // on the window) draw with these roles; the themed controls follow the
+    // theme manager by themselves.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, interior);
+    colours.setColor(QPalette::AlternateBase, interior);
+    colours.setColor(QPalette::Button, surface);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+        colours.setColor(role, text);
+    // Half-way colours still read at 4.5:1 on either background for the separators.
+    colours.setColor(QPalette::PlaceholderText, Mix(text, interior, 0.3));
+    colours.setColor(QPalette::Light, Mix(surface, text, 0.08));
+    colours.setColor(QPalette::Midlight, Mix(surface, text, 0.15));
+    colours.setColor(QPalette::Mid, Mix(surface, text, 0.35));
+    colours.setColor(QPalette::Dark, Mix(surface, text, 0.5));
+    colours.setColor(QPalette::Shadow, Mix(surface, text, 0.7));
+    colours.setColor(QPalette::Highlight, accent);
+    colours.setColor(QPalette::HighlightedText, accent.lightness() > 150 ? Qt::black : Qt::white);
+    colours.setColor(QPalette::ToolTipBase, surface);
+    colours.setColor(QPalette::ToolTipText, text);
+    setPalette(colours);
+
+    // The working area, the list and the settings panel stand on the interior colour.
+    for (QWidget* area : {static_cast<QWidget*>(FUi->ItemsHold), static_cast<QWidget*>(FUi->SettingsPages)}) {
+        QPalette own = area->palette();
+        own.setColor(QPalette::Window, interior);
+        area->setPalette(own);
+    }
+    if (!FDropFlash.Active()) PaintDropZone(DropZoneBase());
     update();
 }
 
-TColor TFormshift::Background() {
-    return ThemeManager ? ThemeManager->SystemColor()->BackGround() : 0xFFFFFF;
-}
-
-bool TFormshift::event(QEvent* event) {
-    if (event->type() == FXColorizationEvent::Type()) {
-        if (ThemeManager) ThemeManager->MeasuredUpdateSettings();
-        UpdateTheme(true);
-        return true;
-    }
-    return QWidget::event(event);
-}
-
 void TFormshift::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowTitleChange && FChannelStarted && !FClosed)
-        FChannel.Listen(windowTitle());
+    if (event->type() == QEvent::WindowTitleChange) FCopies.CaptionChanged();
     QWidget::changeEvent(event);
-}
-
-QByteArray TFormshift::InstanceCommand(const QString& word) {
-    QByteArray reply;
-    if (word == QLatin1String("readitem")) {
-        FFetchFiles.start();
-    } else if (word == QLatin1String("focus")) {
-        if (isVisible()) {
-            raise();
-            activateWindow();
-            FlashApplication();
-        }
-    } else if (word == QLatin1String("waitforupload")) {
-        FFetchFiles.stop();
-    } else if (word == QLatin1String("primary")) {
-        setWindowTitle(PrimaryCaption);
-        CollectUnheardHandOvers();
-    } else if (TestHooks() && word == QLatin1String("report")) {
-        reply = "caption=" + windowTitle().toUtf8() + '\n';
-        for (const QString& file : FJobs.FileList)
-            reply += "file=" + file.toUtf8() + '\n';
-        reply += "end\n";
-    } else if (TestHooks() && word == QLatin1String("quit")) {
-        QTimer::singleShot(0, this, [this] {
-            close();
-            QCoreApplication::quit();
-        });
-    }
-    if (isVisible()) setFocus();
-    return reply;
 }
 
 TFormshift::StartOutcome TFormshift::ProcessCommandLine(const QStringList& parameters, bool secondInstance) {
     FSecondInstance = secondInstance;
-    const TCommandLine line = ParseCommandLine(parameters);
-    if (line.Help) ShowInformation(this, QStringLiteral("Formshift"), HelpText());
-    // Converting to a format the user did not ask for would be worse than nothing.
-    if (!line.UsageError.isEmpty()) {
-        ShowErrorMessage(this, line.UsageError);
-        return StartOutcome::UsageError;
-    }
-    if (line.Background) FDriver.BackgroundMode = true;
-    for (const QString& folder : line.Directories)
-        SelectPath(folder, false);
-
-    AddFiles(line.Files + line.UnnamableFiles);
-    FDriver.PrepareList();
-    if (secondInstance) return HandOver(line.Files);
-
-    if (FUi->Set_ExportPath->isChecked() && !line.Files.isEmpty()) {
-        const QString folder = QFileInfo(line.Files.first()).absolutePath();
-        if (QFileInfo(folder).isDir()) SelectPath(folder, false);
-    }
-    FDriver.SourceFormat = line.From != FormatTag::Unknown ? line.From : FormatTag::AUTO;
-    if (line.To != FormatTag::Unknown) FDriver.TargetFormat = line.To;
-    SyncVarNames();
-    if (line.ConvertNow) {
-        FDriver.ConvertAll();
-        if (FDriver.RunState() == RunStateKind::Idle && FMissingExportFolder)
-            return StartOutcome::NoExportFolder;
-        if (FDriver.BackgroundMode) FHideUX.start();
-    }
-    return StartOutcome::Run;
+    return ObeyCommandLine(*this, parameters, secondInstance);
 }
 
-TFormshift::StartOutcome TFormshift::HandOver(const QStringList& files) {
-    SendToInstance(QStringLiteral("waitforupload"));
-    try {
-        WriteHandOverList(HandOverFolder(), files);
-    } catch (const std::exception& error) {
-        // This copy stays open as an ordinary window with the files in its own list.
-        ReportError(QString::fromStdString(error.what()));
-        return StartOutcome::Run;
-    }
-    SendToInstance(QStringLiteral("readitem"));
-    SendToInstance(QStringLiteral("focus"));
-    return StartOutcome::HandedOver;
+bool TFormshift::HandOverToFirstCopy(const QStringList& files) {
+    return FCopies.HandOver(files);
 }
 
-void TFormshift::FetchFilesTimer() {
-    FFetchFiles.stop();
-    try {
-        const QString folder = HandOverFolder();
-        if (QFileInfo(folder).isDir() && !QFileInfo(folder).isReadable())
-            throw std::runtime_error(QStringLiteral("Cannot list %1").arg(folder).toStdString());
-        for (const QString& file : HandOverFiles(folder)) {
-            const QStringList paths = ReadHandOverList(file);
-            // Removed before its files are listed, so a file that cannot be removed
-            // is not listed twice by the next fetch.
-            if (!QFile::remove(file))
-                throw std::runtime_error(QStringLiteral("Cannot delete %1").arg(file).toStdString());
-            AddFiles(paths);
-        }
-    } catch (const std::exception& error) {
-        ReportError(QString::fromStdString(error.what()));
-        return;
-    }
+bool TFormshift::ExportPathFromOpenedFiles() const {
+    return FUi->Set_ExportPath->Checked();
+}
+
+void TFormshift::HideForBackgroundRun() {
+    FHideUX.start();
+}
+
+void TFormshift::FilesArrived() {
     FDriver.PrepareList();
+}
+
+void TFormshift::BringToFront() {
+    if (!isVisible()) return;
+    raise();
+    activateWindow();
+    FlashApplication();
+    setFocus();
 }
 
 // ---- File intake ----------------------------------------------------------------------
@@ -740,48 +704,43 @@ void TFormshift::dropEvent(QDropEvent* event) {
 
 void TFormshift::DropFiles(const TFileCatcher& catcher) {
     const QWidget* zone = FUi->DropZonePanel;
+    // The zone covers the list too, so a drop on the list counts, whichever is in front.
     const QRect bounds(zone->mapTo(this, QPoint(0, 0)), zone->size());
     if (!bounds.contains(catcher.DropPoint())) {
-        const QColor current = zone->palette().color(QPalette::Window);
-        const auto toward = [](int c, int target) { return c + 25 * (target - c) / 255; };
-        FFlashColor =
-            QColor(toward(current.red(), FlashTarget.red()), toward(current.green(), FlashTarget.green()),
-                   toward(current.blue(), FlashTarget.blue()));
-        PaintDropZone(FFlashColor);
-        FFlashTicks = 0;
-        FReturnDropColor.start();
+        FDropFlash.Start(zone->palette().color(QPalette::Window));
         return;
     }
     const bool wasEmpty = FJobs.FileList.isEmpty();
-    for (int i = 0; i < catcher.FileCount(); ++i) {
-        const QString item = catcher.Files(i);
-        AddFile(item);
-        if (!item.isEmpty() && QFileInfo(item).isDir()) {
-            const QDir folder(item);
-            QStringList inside;
-            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name))
-                inside << folder.filePath(name);
-            AddFiles(inside);
-        }
-    }
+    AddFiles(DroppedPaths(catcher));
     FUi->DropZonePanel->lower();
     FUi->ClearAll->show();
-    if (wasEmpty && FUi->Set_OverideFrom->isChecked()) GuessSourceFormat();
+    if (wasEmpty && FUi->Set_OverideFrom->Checked()) GuessSourceFormat();
     FDriver.PrepareList();
-}
-
-void TFormshift::ReturnDropColorTimer() {
-    const int before = FFlashTicks;
-    PaintDropZone(before % 2 == 1 ? FFlashColor : DropZoneBase());
-    ++FFlashTicks;
-    if (before >= 4) {
-        PaintDropZone(DropZoneBase());
-        FReturnDropColor.stop();
-    }
 }
 
 QColor TFormshift::DropZoneBase() const {
     return FUi->ItemsHold->palette().color(QPalette::Window);
+}
+
+FXTextBox* TFormshift::VerText() const { return FUi->Ver_Text; }
+FXTextBox* TFormshift::VerServerText() const { return FUi->Ver_ServerText; }
+FXButton* TFormshift::VerCheck() const { return FUi->Ver_Check; }
+FXProgress* TFormshift::VerAnim() const { return FUi->Ver_Anim; }
+FXCheckBox* TFormshift::CheckUpdateStart() const { return FUi->Set_CheckUpdateStart; }
+
+void TFormshift::setOnCheckForUpdates(std::function<void()> value) {
+    FOnCheckForUpdates = std::move(value);
+    FUi->Ver_Check->setEnabled(bool(FOnCheckForUpdates));
+}
+
+void TFormshift::FillDesignedTexts() {
+    FUi->Ver_Text->setText(ProgramVersion());
+    // The footer names the version that runs, not the one the layout was drawn for.
+    FUi->Label3->setText(QStringLiteral("Version ") + ProgramVersion());
+    FUi->BannerImage->setPicture(AboutPicture(QStringLiteral(":/about/banner.svg"), FUi->BannerImage->size(),
+                                              devicePixelRatioF()));
+    // Nothing answers the button until the update check is bound to it.
+    FUi->Ver_Check->setEnabled(false);
 }
 
 void TFormshift::PaintDropZone(const QColor& colour) {

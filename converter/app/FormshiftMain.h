@@ -3,13 +3,13 @@
 // buttons, "Convert All" / "Stop", the export folder with its history, the
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
-#include "FXControl.h"
-#include "InstanceChannel.h"
+#include "FXForm.h"
+#include "DropHandling.h"
+#include "RunningCopies.h"
 #include "JobList.h"
 #include "JobListModel.h"
 
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -20,6 +20,10 @@ class TFileCatcher;
 class THistView;
 class TLabelButton;
 class TTypes;
+class FXButton;
+class FXCheckBox;
+class FXProgress;
+class FXTextBox;
 
 // The dialogs the window asks the user through; tests replace them.
 struct TFormshiftDialogs {
@@ -32,7 +36,7 @@ struct TFormshiftDialogs {
     std::function<QString(QWidget* parent, const QStringList& filters, bool& firstFilter)> ChooseSaveFile;
 };
 
-class TFormshift : public QWidget, public FXControl, private TDriverView {
+class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHost {
     Q_OBJECT
 
   public:
@@ -54,37 +58,47 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     const QString& DataFolder() const { return FDataFolder; }
     QString HandOverFolder() const { return FDataFolder + QStringLiteral("Send/"); }
     TFormshiftDialogs Dialogs;
-    // Starts the update check; set by whoever provides it.
-    std::function<void()> UpdateCheck;
     // Whether another copy of the program was running when this one started.
     bool SecondInstance() const { return FSecondInstance; }
     void setSecondInstance(bool value) { FSecondInstance = value; }
-    // Three seconds after start: the update check, in the first copy only.
-    void CheckUpdatesTimer();
 
     // Obeys the command line; a second copy hands its files to the first one.
     StartOutcome ProcessCommandLine(const QStringList& parameters, bool secondInstance);
+    // What the command line asks of the window.
+    bool HandOverToFirstCopy(const QStringList& files);
+    bool ExportPathFromOpenedFiles() const;
+    // A background run that found no export folder to write to.
+    bool MissingExportFolder() const { return FMissingExportFolder; }
+    // Hides the window as soon as the event loop runs: an unattended run shows nothing.
+    void HideForBackgroundRun();
     // From now on other copies reach this window under its caption.
-    void StartInstanceChannel();
+    void StartInstanceChannel() { FCopies.Start(); }
     // Handles a word from another copy; the reply travels back with the acknowledgement.
-    QByteArray InstanceCommand(const QString& word);
-    bool FetchFilesActive() const { return FFetchFiles.isActive(); }
-    void FetchFilesTimer();
+    QByteArray InstanceCommand(const QString& word) { return FCopies.InstanceCommand(word); }
+    // Words beyond the four, for whoever watches this copy from outside.
+    void setInstanceExtraWords(TRunningCopies::ExtraWords value) { FCopies.setExtraWords(std::move(value)); }
+    bool FetchFilesActive() const { return FCopies.FetchFilesActive(); }
+    void FetchFilesTimer() { FCopies.FetchFilesTimer(); }
 
     // File intake.
     void AddFile(const QString& path);
-    void AddFiles(const QStringList& list);
+    void AddFiles(const QStringList& list) override;
     void GuessSourceFormat();
     void OpenFiles();
     void DropFiles(const TFileCatcher& catcher);
-    bool DropZoneFlashing() const { return FReturnDropColor.isActive(); }
-    void ReturnDropColorTimer();
+    bool DropZoneFlashing() const { return FDropFlash.Active(); }
+    void ReturnDropColorTimer() { FDropFlash.Tick(); }
 
     // Export folder.
     bool SelectPath(const QString& path, bool NoHistory);
     void UpdatePathCaption();
     THistView& HistView();
     bool HistoryCreated() const { return FHistView != nullptr; }
+
+    // Opens a new about window (the version label, "About Formshift", F1).
+    void Label3Click();
+    // Opens the maker's web site in the browser (the notice label).
+    void Label4Click();
 
     // Formats.
     void SyncVarNames();
@@ -95,13 +109,20 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     QStringList ExchangeSettings(bool Load);
     void FormResize();
 
-    // Follows the theme manager's colours (light/dark and accent).
-    bool IsContainer() override { return true; }
+    // Follows the theme manager's colours (light/dark and accent); the plain
+    // widgets of the window, which the theme manager does not reach, with it.
     void UpdateTheme(bool UpdateChildren) override;
-    TColor Background() override;
+
+    // The "Update" settings page, for the update check that fills it in.
+    FXTextBox* VerText() const;
+    FXTextBox* VerServerText() const;
+    FXButton* VerCheck() const;
+    FXProgress* VerAnim() const;
+    FXCheckBox* CheckUpdateStart() const;
+    // Runs when "Check for updates" is pressed; the button is enabled only once it is set.
+    void setOnCheckForUpdates(std::function<void()> value);
 
   protected:
-    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +142,10 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     void FileFailed(int item, const QString& reason) override;
 
     void BindControls();
+    void BindShortcuts();
+    void FillDesignedTexts();
+    void ApplyThemeColors();
+    void SetTabOrder();
     void ReadOptions();
     void ArrangePanels();
     void SettingsBtClick();
@@ -134,10 +159,13 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     QColor DropZoneBase() const;
     void ClearCacheClick();
     void RefreshClearCache();
-    StartOutcome HandOver(const QStringList& files);
     void FormCloseQuery();
-    void ReportError(const QString& text);
-    void CollectUnheardHandOvers();
+    void ReportError(const QString& text) override;
+    QString Caption() const override { return windowTitle(); }
+    void SetCaption(const QString& caption) override { setWindowTitle(caption); }
+    void FilesArrived() override;
+    void BringToFront() override;
+    bool Unattended() const override { return FDriver.BackgroundMode; }
 
     std::unique_ptr<Ui::Formshift> FUi;
     QString FDataFolder;
@@ -146,8 +174,8 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     TConversionDriver FDriver;
     TJobListModel FModel;
     TJobRowDelegate FDelegate;
-    TInstanceChannel FChannel;
-    bool FChannelStarted = false;
+    TRunningCopies FCopies;
+    TDropZoneFlash FDropFlash;
     bool FSecondInstance = false;
     bool FMissingExportFolder = false;
     int FFailedFiles = 0;
@@ -155,10 +183,6 @@ class TFormshift : public QWidget, public FXControl, private TDriverView {
     THistView* FHistView = nullptr;
     TTypes* FTypes = nullptr;
 
-    QTimer FFetchFiles;
-    QTimer FReturnDropColor;
     QTimer FHideUX;
-    QTimer FCheckUpdates;
-    QColor FFlashColor;
-    int FFlashTicks = 0;
+    std::function<void()> FOnCheckForUpdates;
 };

@@ -1,12 +1,14 @@
 #include "JobListModel.h"
 
+#include "FileTypeIcons.h"
 #include "FormatCatalogue.h"
 #include "SymbolFont.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
-#include <QMimeDatabase>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -47,6 +49,13 @@ QVariant TJobListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return QFileInfo(FJobs.FileList[row]).fileName();
     case Qt::ToolTipRole:
+        return FJobs.FileList[row];
+    case Qt::AccessibleTextRole:
+        // A screen reader hears the row as one line: name, type and state.
+        return QStringLiteral("%1, %2, %3")
+            .arg(QFileInfo(FJobs.FileList[row]).fileName(), FileTypeText(FJobs.FileList[row]),
+                 BadgeText(status, percent).trimmed());
+    case Qt::AccessibleDescriptionRole:
         return FJobs.FileList[row];
     case TypeRole:
         return FileTypeText(FJobs.FileList[row]);
@@ -105,9 +114,7 @@ QIcon TJobRowDelegate::TypeIcon(const QString& path) const {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const auto cached = FIcons.constFind(suffix);
     if (cached != FIcons.constEnd()) return *cached;
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
-    if (icon.isNull()) icon = QFileIconProvider().icon(QFileIconProvider::File);
+    const QIcon icon = RowIcon(path);
     FIcons.insert(suffix, icon);
     return icon;
 }
@@ -168,4 +175,23 @@ QSize TJobRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setHeight(RowHeight);
     return size;
+}
+
+QString TJobRowDelegate::ButtonToolTip(const RowLayout& layout, int x) {
+    const auto inside = [x](const QRect& r) { return !r.isEmpty() && r.left() < x && x < r.left() + r.width(); };
+    if (inside(layout.DelBt)) return QStringLiteral("Remove this file from the list (Delete)");
+    if (inside(layout.SaveBt)) return QStringLiteral("Convert this file to a file of your choice");
+    return QString();
+}
+
+bool TJobRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) {
+    if (event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString tip = ButtonToolTip(Layout(option, index), event->pos().x());
+        if (!tip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), tip, view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

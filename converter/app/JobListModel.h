@@ -51,6 +51,11 @@ class TJobRowDelegate : public QStyledItemDelegate {
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The glyph buttons say what they do: the row's own tip elsewhere.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    // The tip of the row's part at x; empty outside the buttons.
+    static QString ButtonToolTip(const RowLayout& layout, int x);
 
   private:
     QIcon TypeIcon(const QString& path) const;

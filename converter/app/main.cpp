@@ -6,10 +6,12 @@
 #include "MessageDisplay.h"
 #include "NotificationSound.h"
 #include "ProgramVersion.h"
+#include "UpdateBinding.h"
 #include "SpecialFolders.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 
@@ -24,6 +26,29 @@ bool ChoosePlatform() {
         return false;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     return true;
+}
+
+// Programs that watch a running copy from outside (the tests of running
+// copies) switch on two more words: "report" sends the caption and the file
+// list back, "quit" closes the window and ends the program.
+void InstallWatcherWords(TFormshift& window) {
+    if (qEnvironmentVariable("FORMSHIFT_TEST_HOOKS") != QLatin1String("1")) return;
+    window.setInstanceExtraWords([&window](const QString& word) -> std::optional<QByteArray> {
+        if (word == QLatin1String("report")) {
+            QByteArray reply = "caption=" + window.windowTitle().toUtf8() + '\n';
+            for (const QString& file : window.Jobs().FileList)
+                reply += "file=" + file.toUtf8() + '\n';
+            return reply + "end\n";
+        }
+        if (word == QLatin1String("quit")) {
+            QTimer::singleShot(0, &window, [&window] {
+                window.close();
+                QCoreApplication::quit();
+            });
+            return QByteArray();
+        }
+        return std::nullopt;
+    });
 }
 
 bool HasSwitch(const QStringList& parameters, QLatin1String word) {
@@ -57,6 +82,10 @@ int main(int argc, char* argv[]) {
 
     TFormshift window(dataFolder);
     window.setSecondInstance(secondInstance);
+    const TUpdateService updateService = DefaultUpdateService();
+    TWindowUpdateView updateView(window, updateService);
+    TUpdateCheck updateCheck(updateView, updateService);
+    InstallWatcherWords(window);
     window.UpdateTheme(true);
     InstallConverters(window.Driver().Converters);
     if (!parameters.isEmpty()) {
@@ -74,6 +103,7 @@ int main(int argc, char* argv[]) {
         }
     }
     if (!secondInstance) window.setWindowTitle(QStringLiteral("Formshift"));
+    BindUpdateCheck(window, updateCheck);
     window.StartInstanceChannel();
 
     const bool hidden = window.Driver().BackgroundMode && HasSwitch(parameters, QLatin1String("convertnow"));

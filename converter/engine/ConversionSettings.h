@@ -11,6 +11,7 @@ struct ConversionSettings {
     bool UltraIcoRes = false;    // "Ultra-High Rez Icons"
     bool FixWhitePng = false;    // "Use pink mask"
     bool SmoothSize = true;      // "Smooth on downsize"
-    bool Lossless = true;        // "Lossless quality"
-    int Quality = 100;           // "Image Quality (0-100)"
+    bool Lossless = true;        // HEIC: "Lossless quality"
+    int Quality = 100;           // HEIC: "HEIC quality (0-100)"
+    int JpegQuality = 90;        // "JPEG quality (1-100)"; 90 is what JPEG files were always written at
 };

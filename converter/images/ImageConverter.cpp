@@ -65,6 +65,7 @@ void EncodeTarget(const TGraphic& picture, const ConversionJob& job) {
     }
     case FormatTag::JPEG: {
         TJpegImage jpeg;
+        jpeg.setQuality(job.Settings.JpegQuality);
         AssignThroughBitmap(jpeg, picture, source == FormatTag::PNG || source == FormatTag::ICO);
         jpeg.SaveToFile(job.OutputPath);
         break;

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-// The quality every JPEG is written at.
+// The quality a JPEG is written at unless the user chose another.
 constexpr int JpegQuality = 90;
 
 // Throws ConversionError for damaged, truncated or oversized files.

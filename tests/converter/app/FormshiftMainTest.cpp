@@ -1,4 +1,5 @@
 #include "FormshiftMain.h"
+#include "UpdateBinding.h"
 #include "AppTestEnvironment.h"
 #include "FXThemeManager.h"
 #include "FileCatching.h"
@@ -7,18 +8,23 @@
 #include "TextLines.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include "FXButton.h"
+#include "FXCheckBox.h"
+#include "FXSlider.h"
+#include "FXProgress.h"
+#include "FXTextBox.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QListView>
-#include <QPushButton>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -99,18 +105,20 @@ const char* const DefaultSettings = "[Application]\r\n"
                                     "Smooth Downsize=1\r\n"
                                     "[File:JPEG/HEIC]\r\n"
                                     "Lossless Quality=1\r\n"
-                                    "Image Quality=100\r\n";
+                                    "Image Quality=100\r\n"
+                                    "JPEG Quality=90\r\n";
 
 TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEveryKey) {
     auto window = Open();
     EXPECT_EQ(window->windowTitle(), "Formshift Clone");
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_ReloadPath")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_ExportPath")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_HistView")->isChecked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_ReloadPath")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_ExportPath")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_HistView")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentText(), "Play Sound");
-    EXPECT_EQ(Control<QSlider>(*window, "Set_Quality")->value(), 100);
-    EXPECT_EQ(Control<QCheckBox>(*window, "Set_UltraIcoRes")->toolTip(),
-              "Allow icons to have non-standard resolution (breaks in some cases");
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_Quality")->Position(), 100);
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_JpegQuality")->Position(), 90);
+    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_UltraIcoRes")->toolTip(),
+              "Allow icons to have non-standard resolution (breaks in some cases)");
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::AUTO);
     EXPECT_EQ(window->Driver().TargetFormat, FormatTag::PNG);
     EXPECT_EQ(Control<TLabelButton>(*window, "BtFrom")->text(), "AUTO");
@@ -118,8 +126,52 @@ TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEve
     CloseAsPrimary(*window);
     EXPECT_EQ(ReadData("setings.ini"), DefaultSettings);
     const QByteArray positions = ReadData("window.ini");
-    for (const char* key : {"[Positions]", "Left=", "Top=", "Width=1035", "Height=629", "State=0"})
+    // The designed size, unless the screen is smaller.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray width = "Width=" + QByteArray::number(std::min(1035, area.width()));
+    const QByteArray height = "Height=" + QByteArray::number(std::min(629, area.height()));
+    for (const char* key : {"[Positions]", "Left=", "Top=", width.constData(), height.constData(), "State=0"})
         EXPECT_TRUE(positions.contains(key)) << key;
+}
+
+TEST_F(FormshiftMainTest, AStoredPlaceLargerThanTheScreenIsFittedIntoIt) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    SaveLines(DataFolder() + "window.ini",
+              {"[Positions]", "Left=" + QString::number(area.right() - 100), "Top=-40",
+               "Width=" + QString::number(area.width() * 2), "Height=" + QString::number(area.height() + 300),
+               "State=0"});
+    auto window = Open();
+    EXPECT_TRUE(area.contains(window->geometry())) << window->geometry().x() << "," << window->geometry().y();
+}
+
+TEST_F(FormshiftMainTest, TheSettingsHeadingsShowTheirArrowsAndNameWhatTheyControl) {
+    auto window = Open();
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadIcon")->Text(), "FILE -> ICON");
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadJpeg")->Text(), "FILE -> JPEG");
+    EXPECT_EQ(Control<FXTextBox>(*window, "HeadHeic")->Text(), "FILE -> HEIC");
+    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_Lossless")->toolTip(), "Enable lossless compression for HEIC");
+    // No text of the window is left escaped.
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->text().contains("&gt;")) << label->objectName().toStdString();
+        EXPECT_FALSE(label->text().contains("&amp;")) << label->objectName().toStdString();
+    }
+    for (FXTextBox* label : window->findChildren<FXTextBox*>()) {
+        EXPECT_FALSE(label->Text().contains("&gt;")) << label->objectName().toStdString();
+        EXPECT_FALSE(label->Text().contains("&amp;")) << label->objectName().toStdString();
+    }
+}
+
+TEST_F(FormshiftMainTest, TheJpegQualityIsStoredAndReachesTheRun) {
+    {
+        auto window = Open();
+        Control<FXSlider>(*window, "Set_JpegQuality")->setPosition(55);
+        EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
+        CloseAsPrimary(*window);
+    }
+    EXPECT_TRUE(ReadData("setings.ini").contains("JPEG Quality=55\r\n"));
+    auto window = Open();
+    EXPECT_EQ(Control<FXSlider>(*window, "Set_JpegQuality")->Position(), 55);
+    EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
 }
 
 TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
@@ -127,26 +179,26 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
     QDir().mkpath(exportFolder);
     {
         auto window = Open();
-        Control<QCheckBox>(*window, "Set_ExportPath")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_UltraIcoRes")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_FixWhitePng")->setChecked(true);
-        Control<QCheckBox>(*window, "Set_SmoothSize")->setChecked(false);
-        Control<QCheckBox>(*window, "Set_Lossless")->setChecked(false);
-        Control<QSlider>(*window, "Set_Quality")->setValue(42);
+        Control<FXCheckBox>(*window, "Set_ExportPath")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_UltraIcoRes")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_FixWhitePng")->setChecked(true);
+        Control<FXCheckBox>(*window, "Set_SmoothSize")->setChecked(false);
+        Control<FXCheckBox>(*window, "Set_Lossless")->setChecked(false);
+        Control<FXSlider>(*window, "Set_Quality")->setPosition(42);
         Control<QComboBox>(*window, "Set_DoneConvert")->setCurrentIndex(3);
         ASSERT_TRUE(window->SelectPath(exportFolder, false));
         CloseAsPrimary(*window);
     }
     auto window = Open();
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_ExportPath")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_OverideFrom")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_CheckUpdateStart")->isChecked());
-    EXPECT_TRUE(Control<QCheckBox>(*window, "Set_IgnoreComplete")->isChecked());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_IgnoreForErr")->isChecked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_ExportPath")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_OverideFrom")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_CheckUpdateStart")->Checked());
+    EXPECT_TRUE(Control<FXCheckBox>(*window, "Set_IgnoreComplete")->Checked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_IgnoreForErr")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentIndex(), 3);
     EXPECT_EQ(window->Driver().ExportPath, exportFolder);
     // The restored folder is not recorded in the history again.
@@ -165,9 +217,9 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
 
 TEST_F(FormshiftMainTest, OptionsReachTheRunTheMomentTheyChange) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
+    Control<FXCheckBox>(*window, "Set_IgnoreForErr")->setChecked(false);
     EXPECT_FALSE(window->Driver().Settings.IgnoreForErr);
-    Control<QSlider>(*window, "Set_Quality")->setValue(7);
+    Control<FXSlider>(*window, "Set_Quality")->setPosition(7);
     EXPECT_EQ(window->Driver().Settings.Quality, 7);
     Control<QComboBox>(*window, "Set_DoneConvert")->setCurrentIndex(0);
     EXPECT_EQ(window->Driver().Settings.DoneConvert, 0);
@@ -180,7 +232,7 @@ TEST_F(FormshiftMainTest, AStoredPathIsRestoredOnlyWhenAskedAndWrittenAgainRegar
                "Image Quality=x"});
     auto window = Open();
     EXPECT_TRUE(window->Driver().ExportPath.isEmpty());
-    EXPECT_FALSE(Control<QCheckBox>(*window, "Set_ReloadPath")->isChecked());
+    EXPECT_FALSE(Control<FXCheckBox>(*window, "Set_ReloadPath")->Checked());
     EXPECT_EQ(Control<QComboBox>(*window, "Set_DoneConvert")->currentIndex(), -1);
     EXPECT_EQ(window->Driver().Settings.DoneConvert, -1);
     CloseAsPrimary(*window);
@@ -198,7 +250,7 @@ TEST_F(FormshiftMainTest, AStoredPathThatIsGoneIsIgnored) {
 
 TEST_F(FormshiftMainTest, ACloneWritesNothingWhenItCloses) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_IgnoreComplete")->setChecked(true);
     window->close();
     EXPECT_FALSE(QFile::exists(DataFolder() + "setings.ini"));
     EXPECT_FALSE(QFile::exists(DataFolder() + "window.ini"));
@@ -226,9 +278,9 @@ TEST_F(FormshiftMainTest, WithTheHistoryOffFoldersAreNotRecordedOrWritten) {
     auto window = Open();
     window->show();
     EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
-    Control<QCheckBox>(*window, "Set_HistView")->click();
+    Control<FXCheckBox>(*window, "Set_HistView")->Toggle();
     EXPECT_TRUE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
-    Control<QCheckBox>(*window, "Set_HistView")->click();
+    Control<FXCheckBox>(*window, "Set_HistView")->Toggle();
     EXPECT_FALSE(Control<TLabelButton>(*window, "labelhistory")->isVisible());
     ASSERT_TRUE(window->SelectPath(exportFolder, false));
     EXPECT_FALSE(window->HistoryCreated());
@@ -299,8 +351,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CaptionCase{"FullPathAtEightHundred", 800, 55, " 📁 %1 ", "Convert from"},
                     CaptionCase{"LongPathShowsItsName", 1035, 56, " 📁 Export to: \"%2\" ", "Convert from"},
                     CaptionCase{"NarrowWindowShowsTheName", 799, 40, " 📁 Export to: \"%2\" ", "From"},
-                    CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁  ", "Convert from"},
-                    CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Export to: \"\" ", "From"}),
+                    // Without a folder the button says what it is for, at any width.
+                    CaptionCase{"NoFolderInAWideWindow", 1035, 0, " 📁 Select Path ", "Convert from"},
+                    CaptionCase{"NoFolderInANarrowWindow", 700, 0, " 📁 Select Path ", "From"}),
     [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(FormshiftMainTest, ATrailingDelimiterIsDroppedFromTheShownName) {
@@ -356,7 +409,7 @@ TEST_F(FormshiftMainTest, ADropAddsFilesAndTheFilesDirectlyInsideFolders) {
     auto window = Open();
     window->resize(1035, 629);
     window->show();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     QWidget* zone = Control<QWidget>(*window, "DropZonePanel");
     const QPoint inside = zone->mapTo(window.get(), QPoint(10, 10));
     window->DropFiles(TFileCatcher({photo, FilePath("album"), FilePath("missing.png"), photo}, inside));
@@ -376,7 +429,7 @@ TEST_F(FormshiftMainTest, ADropAddsFilesAndTheFilesDirectlyInsideFolders) {
 TEST_F(FormshiftMainTest, ADropOfNothingThatExistsKeepsTheSourceFormat) {
     auto window = Open();
     window->show();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     window->Driver().SourceFormat = FormatTag::BMP;
     QWidget* zone = Control<QWidget>(*window, "DropZonePanel");
     window->DropFiles(TFileCatcher({FilePath("none.png")}, zone->mapTo(window.get(), QPoint(5, 5))));
@@ -407,7 +460,7 @@ TEST_F(FormshiftMainTest, ADropBesideTheZoneAddsNothingAndFlashesItThreeTimes) {
 
 TEST_F(FormshiftMainTest, TheOpenDialogAddsFilesWithoutGuessingTheFormat) {
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_OverideFrom")->setChecked(true);
     ChosenFiles = {Touch("b.gif"), Touch("a.gif")};
     window->OpenFiles();
     EXPECT_EQ(window->Jobs().FileList, ChosenFiles);
@@ -509,10 +562,10 @@ TEST_F(FormshiftMainTest, ClearCacheRemovesTheTemporaryFolder) {
     QDir().mkpath(DataFolder() + "Temp/left");
     auto window = Open();
     auto* pages = Control<QTabWidget>(*window, "SettingsPages");
-    auto* button = Control<QPushButton>(*window, "ClearCacheBt");
+    auto* button = Control<FXButton>(*window, "ClearCacheBt");
     pages->setCurrentWidget(Control<QWidget>(*window, "PageExplorer"));
     EXPECT_TRUE(button->isEnabled());
-    button->click();
+    button->Click();
     EXPECT_FALSE(QFileInfo::exists(DataFolder() + "Temp"));
     EXPECT_FALSE(button->isEnabled());
 }
@@ -533,7 +586,7 @@ TEST_F(FormshiftMainTest, TheSettingsPanelWidensTheWindowAndHidesWhenItNarrows) 
 TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {
     const QString photo = Touch("photo.png");
     auto window = Open();
-    Control<QCheckBox>(*window, "Set_ExportPath")->setChecked(true);
+    Control<FXCheckBox>(*window, "Set_ExportPath")->setChecked(true);
     EXPECT_EQ(window->ProcessCommandLine({"/from", "png", "/to", "jpg", photo, photo}, false),
               TFormshift::StartOutcome::Run);
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::PNG);
@@ -563,19 +616,21 @@ TEST_F(FormshiftMainTest, AFailedHandOverKeepsTheFilesInThisWindow) {
     EXPECT_EQ(window->Jobs().FileList, QStringList{photo});
 }
 
-TEST_F(FormshiftMainTest, OnlyTheFirstCopyChecksForUpdatesAtStartAndOnlyWhenAsked) {
-    int checks = 0;
+TEST_F(FormshiftMainTest, TheUpdatePageShowsACheckFromStartToEnd) {
     auto window = Open();
-    window->UpdateCheck = [&] { ++checks; };
-    window->CheckUpdatesTimer();
-    EXPECT_EQ(checks, 1);
-    window->setSecondInstance(true);
-    window->CheckUpdatesTimer();
-    EXPECT_EQ(checks, 1);
-    window->setSecondInstance(false);
-    Control<QCheckBox>(*window, "Set_CheckUpdateStart")->setChecked(false);
-    window->CheckUpdatesTimer();
-    EXPECT_EQ(checks, 1);
+    TWindowUpdateView view(*window, TUpdateService{});
+    EXPECT_EQ(window->VerServerText()->Text(), QStringLiteral("Unknown"));
+    EXPECT_TRUE(window->VerAnim()->isHidden());
+    view.UpdateCheckStarted();
+    EXPECT_FALSE(window->VerCheck()->isEnabled());
+    EXPECT_TRUE(window->VerCheck()->StateEnabled());
+    EXPECT_FALSE(window->VerAnim()->isHidden());
+    EXPECT_EQ(window->VerServerText()->Text(), QStringLiteral("checking..."));
+    view.UpdateCheckEnded(QStringLiteral("2.1.0"));
+    EXPECT_TRUE(window->VerCheck()->isEnabled());
+    EXPECT_FALSE(window->VerCheck()->StateEnabled());
+    EXPECT_TRUE(window->VerAnim()->isHidden());
+    EXPECT_EQ(window->VerServerText()->Text(), QStringLiteral("2.1.0"));
 }
 
 TEST_F(FormshiftMainTest, TheFourWordsAndNothingElse) {
