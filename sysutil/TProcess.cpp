@@ -14,18 +14,20 @@ QIcon TProcess::GetIcon() const {
     return ShellFileIcon(FileName, true);
 }
 
+TProcess ToProcess(const ProcessEntry& entry) {
+    TProcess process;
+    process.Module = entry.Name;
+    process.FileName = entry.ExecutablePath;
+    process.Command = JoinCommandLine(entry.Arguments);
+    process.PID = entry.Pid;
+    process.ParentPID = entry.ParentPid;
+    process.Threads = entry.Threads;
+    process.Priority = quint32(entry.Priority);
+    return process;
+}
+
 QList<TProcess> ListProcesses() {
     QList<TProcess> processes;
-    for (const ProcessEntry& entry : SnapshotProcesses()) {
-        TProcess process;
-        process.Module = entry.Name;
-        process.FileName = entry.ExecutablePath;
-        process.Command = JoinCommandLine(entry.Arguments);
-        process.PID = entry.Pid;
-        process.ParentPID = entry.ParentPid;
-        process.Threads = entry.Threads;
-        process.Priority = quint32(entry.Priority);
-        processes.append(process);
-    }
+    for (const ProcessEntry& entry : SnapshotProcesses()) processes.append(ToProcess(entry));
     return processes;
 }

@@ -24,3 +24,5 @@ struct TProcess {
 
 // The running processes in ascending process id.
 QList<TProcess> ListProcesses();
+// One entry of the process table as a process record.
+TProcess ToProcess(const struct ProcessEntry& entry);

@@ -58,18 +58,6 @@ bool RunsFile(const ProcessEntry& entry, const struct stat& wanted) {
     return false;
 }
 
-TProcess ToProcess(const ProcessEntry& entry) {
-    TProcess process;
-    process.Module = entry.Name;
-    process.FileName = entry.ExecutablePath;
-    process.Command = JoinCommandLine(entry.Arguments);
-    process.PID = entry.Pid;
-    process.ParentPID = entry.ParentPid;
-    process.Threads = entry.Threads;
-    process.Priority = quint32(entry.Priority);
-    return process;
-}
-
 } // namespace
 
 void TUninstallProcedure::setUninstallStep(int step) {
