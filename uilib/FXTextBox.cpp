@@ -18,7 +18,7 @@ FXTextBox::FXTextBox(QWidget* parent) : FXWindowsControl(parent) {
     resize(180, 30);
     connect(Padding(), &FXPadding::OnChange, this, [this] {
         Layout();
-        if (!FXFormReading::Active()) ApplyAutoSize();
+        ApplyAutoSize();
         Invalidate();
     });
     UpdateColors();
@@ -31,7 +31,7 @@ void FXTextBox::setText(const QString& value) {
     if (FText == value) return;
     FText = value;
     Layout();
-    if (FAutoSize && !FXFormReading::Active()) ApplyAutoSize();
+    ApplyAutoSize();
     Invalidate();
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
@@ -70,7 +70,7 @@ void FXTextBox::setAutoSize(bool value) {
 void FXTextBox::setWordWrap(bool value) {
     if (FWordWrap == value) return;
     FWordWrap = value;
-    if (FAutoSize) ApplyAutoSize();
+    ApplyAutoSize();
     Layout();
     Invalidate();
 }
@@ -144,7 +144,8 @@ int FXTextBox::heightForWidth(int width) const {
 QSize FXTextBox::sizeHint() const { return FAutoSize ? AutoSizeFor() : QSize(180, 30); }
 
 void FXTextBox::ApplyAutoSize() {
-    // While a layout is read the designed geometry stands, whichever setter runs first.
+    // While a layout is read the designed geometry stands, whichever setter runs
+    // first: the one place that decides it, so callers need not.
     if (!FAutoSize || FSizing || FXFormReading::Active()) return;
     // Inside a layout the layout owns the geometry: it asks sizeHint instead.
     if (parentWidget() != nullptr && parentWidget()->layout() != nullptr &&
@@ -169,12 +170,12 @@ void FXTextBox::PaintBuffer(QPainter& painter) {
 }
 
 void FXTextBox::ComponentCreated() {
-    if (FAutoSize) ApplyAutoSize();
+    ApplyAutoSize();
 }
 
 void FXTextBox::FontUpdate() {
     Layout();
-    if (!FXFormReading::Active()) ApplyAutoSize();
+    ApplyAutoSize();
     Invalidate();
 }
 
@@ -185,6 +186,6 @@ void FXTextBox::ScaleChanged(double Scaling) {
 
 void FXTextBox::resizeEvent(QResizeEvent* event) {
     Layout();
-    if (!FSizing && !FXFormReading::Active() && !(ThemeManager && ThemeManager->Designing())) ApplyAutoSize();
+    if (!(ThemeManager && ThemeManager->Designing())) ApplyAutoSize();
     FXWindowsControl::resizeEvent(event);
 }
