@@ -151,6 +151,7 @@ void TConversionDriver::ConvertTimerTimer() {
         const bool alreadyDone = Settings.IgnoreComplete && FJobs.ItemStatus[item] == TModifyProgress::Finalised;
         if (!wrongFormat && !alreadyDone) {
             FJobs.ItemStatus[item] = TModifyProgress::Converting;
+            FJobs.ItemRemarks[item].clear();
             converted = true;
             result = ConvertFile(file, SourceFormat, FJobs.ItemTarget[item], TargetFormat);
         }
@@ -174,6 +175,7 @@ void TConversionDriver::ConvertTimerTimer() {
     if (converted && (result == TModifyProgress::Error || result == TModifyProgress::FormatErr)) {
         if (reason.isEmpty())
             reason = QStringLiteral("format error: it cannot be converted to %1").arg(FormatName(TargetFormat));
+        AddRemark(item, reason);
         FView.FileFailed(item, reason);
     }
     PrepareList();
@@ -189,6 +191,13 @@ void TConversionDriver::RunFinishingAction() {
     case DoneAction::ShutDown: FActions.ShutDown(); break;
     case DoneAction::DoNothing: break;
     }
+}
+
+void TConversionDriver::AddRemark(int item, const QString& remark) {
+    if (item < 0 || item >= FJobs.ItemRemarks.size()) return;
+    QString& remarks = FJobs.ItemRemarks[item];
+    if (!remarks.isEmpty()) remarks += QLatin1Char('\n');
+    remarks += remark;
 }
 
 TModifyProgress TConversionDriver::RunConverter(const Converter& converter, const ConversionJob& job) {
@@ -230,6 +239,11 @@ TModifyProgress TConversionDriver::ConvertFile(const QString& sourcePath, Format
         job.CheckCancelled = [this, run] {
             QCoreApplication::processEvents();
             return run != FRunNumber || FRunState != RunStateKind::Converting;
+        };
+        const int item = FCurrentItem;
+        job.ReportLoss = [this, item](const QString& what) {
+            AddRemark(item, what);
+            FView.FileLostSomething(item, what);
         };
         switch (family) {
         case ConverterFamily::Base64Decode:

@@ -30,6 +30,8 @@ public:
     virtual void CloseMainWindow() {}
     // A file of the run ended as "Error!" or "Format error", with the reason.
     virtual void FileFailed(int /*item*/, const QString& /*reason*/) {}
+    // A converted file's output could not keep something its source carries.
+    virtual void FileLostSomething(int /*item*/, const QString& /*what*/) {}
 };
 
 // The platform side of the finishing actions, replaceable so tests power nothing off.
@@ -88,6 +90,7 @@ public:
 private:
     void ConvertTimerTimer();
     void RunFinishingAction();
+    void AddRemark(int item, const QString& remark);
     TModifyProgress RunConverter(const Converter& converter, const ConversionJob& job);
 
     TJobList& FJobs;

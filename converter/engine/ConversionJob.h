@@ -21,6 +21,9 @@ struct ConversionJob {
     std::function<void(int)> SetItemPercent = [](int) {};
     // Lets the window handle pending events and answers whether the run was stopped.
     std::function<bool()> CheckCancelled = [] { return false; };
+    // Names something the source carries that the output cannot hold (a colour
+    // profile into GIF); the file still converts, but the user is told.
+    std::function<void(const QString&)> ReportLoss = [](const QString&) {};
 };
 
 // A failure of one file: the driver marks the file "Error!" and goes on.

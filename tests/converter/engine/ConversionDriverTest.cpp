@@ -29,6 +29,8 @@ struct RecordingView : TDriverView {
     void CloseMainWindow() override { ++Closed; }
     std::vector<QString> Failures;
     void FileFailed(int /*item*/, const QString& reason) override { Failures.push_back(reason); }
+    std::vector<std::pair<int, QString>> Losses;
+    void FileLostSomething(int item, const QString& what) override { Losses.emplace_back(item, what); }
 };
 
 struct RecordingActions : TFinishingActions {
@@ -237,6 +239,35 @@ TEST_F(ConversionDriverTest, FailuresAreMarkedAndTheRunGoesOn) {
     // gone.bin: unknown source -> no converter; pic.png: image to audio -> no converter.
     EXPECT_EQ(Jobs.ItemStatus,
               (std::vector{TModifyProgress::FormatErr, TModifyProgress::FormatErr, TModifyProgress::FormatErr}));
+}
+
+TEST_F(ConversionDriverTest, EachRowKeepsWhyItFailedAndWhatItsOutputCouldNotKeep) {
+    AddFile("broken.wav");
+    AddFile("cover.wav");
+    Driver.TargetFormat = FormatTag::MP3;
+    bool failFirst = true;
+    Driver.Converters.Audio = [&failFirst](const ConversionJob& job) -> TModifyProgress {
+        if (job.SourcePath.endsWith("broken.wav") && failFirst) throw ConversionError("not a WAVE file");
+        job.ReportLoss("cover art: WAVE holds no pictures");
+        job.ReportLoss("comment: too long");
+        QFile file(job.OutputPath);
+        if (!file.open(QIODevice::WriteOnly)) throw ConversionError("cannot write");
+        return TModifyProgress::Finalised;
+    };
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Finalised}));
+    EXPECT_EQ(Jobs.ItemRemarks, (QStringList{"not a WAVE file", "cover art: WAVE holds no pictures\ncomment: too long"}));
+    ASSERT_EQ(View.Losses.size(), 2u);
+    EXPECT_EQ(View.Losses[0], std::make_pair(1, QString("cover art: WAVE holds no pictures")));
+
+    // A second run starts each row's remarks afresh; removing a row takes its remarks along.
+    failFirst = false;
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemRemarks[0], "cover art: WAVE holds no pictures\ncomment: too long");
+    Jobs.RemoveItem(0);
+    EXPECT_EQ(Jobs.ItemRemarks.size(), 1);
 }
 
 TEST_F(ConversionDriverTest, UnwritableExportFolderIsAnErrorAndLeavesNothing) {
