@@ -217,13 +217,15 @@ void TFormshift::ArrangePanels() {
 }
 
 void TFormshift::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+    // The form stretches its title bar over the new width.
+    FXForm::resizeEvent(event);
     if (isVisible()) FormResize();
     ArrangePanels();
 }
 
 void TFormshift::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    // The form sets up its title bar and starts watching its edges for resizing.
+    FXForm::showEvent(event);
     // The first size arrives before the window counts as visible.
     FormResize();
 }
@@ -276,7 +278,7 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
         if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return FXForm::eventFilter(watched, event);
 }
 
 // ---- Job list and run -----------------------------------------------------------

@@ -2,6 +2,7 @@
 #include "UpdateBinding.h"
 #include "AppTestEnvironment.h"
 #include "FXThemeManager.h"
+#include "FXTitleBar.h"
 #include "FileCatching.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
@@ -581,6 +582,28 @@ TEST_F(FormshiftMainTest, TheSettingsPanelWidensTheWindowAndHidesWhenItNarrows) 
     EXPECT_EQ(panel->geometry().right() + 1, window->width());
     window->resize(panel->width() + 699, 600);
     EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(FormshiftMainTest, TheTitleBarReachesTheRightEdgeWhateverWidensTheWindow) {
+    auto window = Open();
+    window->resize(800, 600);
+    window->show();
+    auto* bar = window->findChild<FXTitleBar*>();
+    ASSERT_NE(bar, nullptr);
+    const auto spans = [&] {
+        EXPECT_EQ(bar->geometry(), QRect(0, 0, window->width(), bar->height()));
+        const QWidget* close = bar->CloseButton();
+        EXPECT_EQ(close->mapTo(window.get(), QPoint(close->width(), 0)).x(), window->width());
+    };
+    spans();
+    // The settings panel widens the window for itself.
+    QTest::mouseClick(Control<TLabelButton>(*window, "SettingsBt"), Qt::LeftButton);
+    ASSERT_GT(window->width(), 800);
+    spans();
+    window->resize(1400, 700);
+    spans();
+    window->resize(700, 500);
+    spans();
 }
 
 TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {
