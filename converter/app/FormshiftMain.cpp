@@ -71,7 +71,6 @@ QString Absolute(const QString& folder) {
 
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
-      FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
       FCopies(*this, dataFolder + QStringLiteral("Send/"), this),
       FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); }, this) {
     LoadDesign(*FUi);
@@ -105,10 +104,9 @@ TFormshift::~TFormshift() {
 }
 
 void TFormshift::BindControls() {
-    FUi->ItemsFiles->setModel(&FModel);
-    FUi->ItemsFiles->setItemDelegate(&FDelegate);
-    FUi->ItemsFiles->viewport()->installEventFilter(this);
-    FUi->ItemsFiles->installEventFilter(this);
+    FUi->ItemsFiles->setJobs(&FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; });
+    connect(FUi->ItemsFiles, &TFileListBox::DeleteRequested, this, &TFormshift::DeleteRow);
+    connect(FUi->ItemsFiles, &TFileListBox::SaveRequested, this, &TFormshift::SaveRow);
     FUi->DropZonePanel->installEventFilter(this);
     for (QWidget* opener : {static_cast<QWidget*>(FUi->CenterPn), static_cast<QWidget*>(FUi->CImage1),
                             static_cast<QWidget*>(FUi->Label5)})
@@ -171,14 +169,8 @@ void TFormshift::BindShortcuts() {
             FUi->ExtraConvert->hide();
     });
     bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
-    // Delete acts on the list's selected row only while the list has the focus,
-    // so a key pressed elsewhere never removes a file the user is not looking at.
-    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), FUi->ItemsFiles);
-    remove->setContext(Qt::WidgetShortcut);
-    connect(remove, &QShortcut::activated, this, [this] {
-        const QModelIndex current = FUi->ItemsFiles->currentIndex();
-        if (current.isValid()) DeleteRow(current.row());
-    });
+    // Delete and Ctrl+S belong to the list: they act on its current row only
+    // while it has the focus, never on a file the user is not looking at.
 }
 
 void TFormshift::SetTabOrder() {
@@ -275,8 +267,6 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
             OpenFiles();
             return true;
         }
-    } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
-        if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
     }
     return FXForm::eventFilter(watched, event);
 }
@@ -284,11 +274,13 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
 // ---- Job list and run -----------------------------------------------------------
 
 void TFormshift::ListChanged() {
-    FModel.Refresh();
+    FUi->ItemsFiles->Refresh();
     UpdatePathCaption();
 }
 
 void TFormshift::ProgressChanged(int overall) {
+    // A row's percentage may move without the list changing otherwise.
+    FUi->ItemsFiles->Refresh();
     FUi->ProgressStat->setValue(overall);
     SetLauncherProgress(QStringLiteral("com.brenvale.Formshift.desktop"), overall, true);
 }
@@ -361,30 +353,6 @@ void TFormshift::SaveRow(int row) {
     if (name.isEmpty()) return;
     if (firstFilter && !name.endsWith(extension, Qt::CaseSensitive)) name += extension;
     FDriver.ConvertSingle(row, name);
-}
-
-bool TFormshift::ListClick(const QPoint& position) {
-    if (FDriver.RunState() != RunStateKind::Idle) return false;
-    const QModelIndex index = FUi->ItemsFiles->indexAt(position);
-    if (!index.isValid()) return false;
-    QStyleOptionViewItem option;
-    option.initFrom(FUi->ItemsFiles->viewport());
-    option.rect = FUi->ItemsFiles->visualRect(index);
-    const TJobRowDelegate::RowLayout layout = FDelegate.Layout(option, index);
-    const int x = position.x();
-    const auto inside = [x](const QRect& r) {
-        return !r.isEmpty() && r.left() < x && x < r.left() + r.width();
-    };
-    bool hit = false;
-    if (inside(layout.DelBt)) {
-        hit = true;
-        DeleteRow(index.row());
-    }
-    if (inside(layout.SaveBt)) {
-        hit = true;
-        SaveRow(index.row());
-    }
-    return hit;
 }
 
 void TFormshift::Label3Click() {

@@ -1,13 +1,12 @@
 #include "About.h"
 #include "AppTestEnvironment.h"
 #include "FormshiftMain.h"
-#include "JobListModel.h"
+#include "FileListBox.h"
 #include "LabelButton.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
-#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -119,14 +118,14 @@ TEST_F(KeyboardAccessTest, ShortcutsAddConvertStopDeleteAndAskForTheAboutWindow)
 
     Window->AddFiles({Touch("a.png"), Touch("b.png")});
     Window->Driver().PrepareList();
-    auto* list = Control<QListView>("ItemsFiles");
+    auto* list = Control<TFileListBox>("ItemsFiles");
     list->setFocus();
-    list->setCurrentIndex(list->model()->index(0, 0));
+    list->setCurrentRow(0);
     QTest::keyClick(list, Qt::Key_Delete);
     EXPECT_EQ(Window->Jobs().FileList, QStringList{Dir.filePath("b.png")});
     // Elsewhere Delete removes nothing.
     Control("SettingsBt")->setFocus();
-    list->setCurrentIndex(list->model()->index(0, 0));
+    list->setCurrentRow(0);
     QTest::keyClick(Control("SettingsBt"), Qt::Key_Delete);
     EXPECT_EQ(Window->Jobs().FileList.size(), 1);
     list->setFocus();
@@ -175,23 +174,9 @@ TEST_F(KeyboardAccessTest, ScreenReadersCanPressALabelButton) {
     EXPECT_TRUE(Control("SettingsHold")->isVisible());
 }
 
-TEST_F(KeyboardAccessTest, RowsAreReadWithTheirTypeAndState) {
-    Window->AddFiles({Touch("song.FLAC")});
-    Window->Driver().PrepareList();
-    const QModelIndex row = Control<QListView>("ItemsFiles")->model()->index(0, 0);
-    EXPECT_EQ(row.data(Qt::AccessibleTextRole).toString(), "song.FLAC, FLAC File, Waiting");
-}
-
 TEST_F(KeyboardAccessTest, IconOnlyControlsExplainThemselves) {
     for (const char* name : {"ClearAll", "Label7", "labelhistory", "dirlabel", "BtFrom", "BtTo"})
         EXPECT_FALSE(Control(name)->toolTip().isEmpty()) << name;
-    TJobRowDelegate::RowLayout layout;
-    layout.DelBt = QRect(100, 0, 42, 50);
-    layout.SaveBt = QRect(142, 0, 42, 50);
-    EXPECT_FALSE(TJobRowDelegate::ButtonToolTip(layout, 120).isEmpty());
-    EXPECT_FALSE(TJobRowDelegate::ButtonToolTip(layout, 160).isEmpty());
-    EXPECT_NE(TJobRowDelegate::ButtonToolTip(layout, 120), TJobRowDelegate::ButtonToolTip(layout, 160));
-    EXPECT_TRUE(TJobRowDelegate::ButtonToolTip(layout, 50).isEmpty());
 }
 
 struct SpokenCase {
