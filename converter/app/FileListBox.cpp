@@ -223,17 +223,23 @@ void TFileListBox::NotifyAccessibleRows() {
     if (!QAccessible::isActive()) return;
     const int count = Count();
     FSpoken.resize(static_cast<std::size_t>(count));
-    for (int row = 0; row < count; ++row) {
+    // The rows in view and the current one: a change far out of sight is read
+    // once its row is looked at, and a run of ten thousand files stays cheap.
+    const int first = std::max(0, -FRows->y() / RowHeight);
+    const int last = std::min(count - 1, (-FRows->y() + height()) / RowHeight);
+    const auto check = [&](int row) {
         const QString text = RowText(row);
         QString& spoken = FSpoken[static_cast<std::size_t>(row)];
-        if (spoken == text) continue;
-        const bool first = spoken.isEmpty();
+        if (spoken == text) return;
+        const bool unheard = spoken.isEmpty();
         spoken = text;
-        if (first) continue;
+        if (unheard) return;
         QAccessibleEvent changed(this, QAccessible::NameChanged);
         changed.setChild(row);
         QAccessible::updateAccessibility(&changed);
-    }
+    };
+    for (int row = first; row <= last; ++row) check(row);
+    if (FCurrentRow >= 0 && FCurrentRow < count && (FCurrentRow < first || FCurrentRow > last)) check(FCurrentRow);
 }
 
 void TFileListBox::FitContent() {
@@ -375,12 +381,8 @@ void TFileListBox::PaintRows(QPainter& painter, const QRect& area) {
         for (QRect* part : {&layout.Row, &layout.Icon, &layout.Text, &layout.Badge, &layout.DelBt, &layout.SaveBt})
             if (!part->isEmpty()) part->translate(offset);
 
-        if (row == FCurrentRow && hasFocus()) {
-            painter.fillRect(layout.Row, ToQColor(ChangeLightness(Background(), dark ? 14 : -10)));
-            painter.setPen(QPen(text, 2));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(QRectF(layout.Row).adjusted(1, 1, -1, -1), 4, 4);
-        }
+        const bool focused = row == FCurrentRow && hasFocus();
+        if (focused) painter.fillRect(layout.Row, ToQColor(ChangeLightness(Background(), dark ? 14 : -10)));
         const QString& path = FJobs->FileList[row];
         painter.drawPixmap(layout.Icon, TypeIcon(path));
 
@@ -414,6 +416,12 @@ void TFileListBox::PaintRows(QPainter& painter, const QRect& area) {
             };
             button(layout.DelBt, DeleteColor, DeleteGlyph, RowPart::Delete);
             button(layout.SaveBt, SaveColor, SaveGlyph, RowPart::Save);
+        }
+        // Last, so that the buttons do not cover the outline.
+        if (focused) {
+            painter.setPen(QPen(text, 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(layout.Row).adjusted(1, 1, -1, -1), 4, 4);
         }
     }
 }

@@ -92,7 +92,7 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     setAcceptDrops(true);
     FDriver.SourceFormat = FormatTag::AUTO;
     FDriver.TargetFormat = FormatTag::PNG;
-    FUi->DropZonePanel->raise();
+    ShowListOrDropZone();
     SyncVarNames();
     ArrangePanels();
 }
@@ -273,7 +273,16 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Job list and run -----------------------------------------------------------
 
+void TFormshift::ShowListOrDropZone() {
+    // The one behind would still take the focus and be read aloud, so only the
+    // one in front is shown.
+    const bool empty = FJobs.FileList.isEmpty();
+    FUi->DropZonePanel->setVisible(empty);
+    FUi->ItemsFiles->setVisible(!empty);
+}
+
 void TFormshift::ListChanged() {
+    ShowListOrDropZone();
     FUi->ItemsFiles->Refresh();
     UpdatePathCaption();
 }
@@ -331,7 +340,7 @@ void TFormshift::FileFailed(int item, const QString& reason) {
 void TFormshift::ClearAllClick() {
     if (FDriver.RunState() != RunStateKind::Idle) return;
     FJobs.Clear();
-    FUi->DropZonePanel->raise();
+    ShowListOrDropZone();
     FUi->ClearAll->hide();
     FDriver.PrepareList();
 }
@@ -622,7 +631,7 @@ void TFormshift::AddFiles(const QStringList& list) {
         if (IsUnnamablePath(path)) unnamable << path;
         AddFile(path);
     }
-    if (!list.isEmpty()) FUi->DropZonePanel->lower();
+    ShowListOrDropZone();
     if (unnamable.isEmpty()) return;
     FFailedFiles += int(unnamable.size());
     ReportError(QStringLiteral("These files cannot be converted, as their names are not UTF-8 text; "
@@ -655,7 +664,6 @@ void TFormshift::OpenFiles() {
     if (files.isEmpty()) return;
     AddFiles(files);
     FDriver.PrepareList();
-    FUi->DropZonePanel->lower();
 }
 
 void TFormshift::dragEnterEvent(QDragEnterEvent* event) {
@@ -673,16 +681,15 @@ void TFormshift::dropEvent(QDropEvent* event) {
 }
 
 void TFormshift::DropFiles(const TFileCatcher& catcher) {
-    const QWidget* zone = FUi->DropZonePanel;
-    // The zone covers the list too, so a drop on the list counts, whichever is in front.
-    const QRect bounds(zone->mapTo(this, QPoint(0, 0)), zone->size());
+    // The zone and the list share one place, so a drop on the list counts too.
+    const QWidget* area = FUi->ListArea;
+    const QRect bounds(area->mapTo(this, QPoint(0, 0)), area->size());
     if (!bounds.contains(catcher.DropPoint())) {
-        FDropFlash.Start(zone->palette().color(QPalette::Window));
+        FDropFlash.Start(FUi->DropZonePanel->palette().color(QPalette::Window));
         return;
     }
     const bool wasEmpty = FJobs.FileList.isEmpty();
     AddFiles(DroppedPaths(catcher));
-    FUi->DropZonePanel->lower();
     FUi->ClearAll->show();
     if (wasEmpty && FUi->Set_OverideFrom->Checked()) GuessSourceFormat();
     FDriver.PrepareList();

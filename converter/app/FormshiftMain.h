@@ -147,6 +147,7 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     void SetTabOrder();
     void ReadOptions();
     void ArrangePanels();
+    void ShowListOrDropZone();
     void SettingsBtClick();
     void ToggleExtraConvert();
     void ClearAllClick();

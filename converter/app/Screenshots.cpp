@@ -4,6 +4,7 @@
 #include "About.h"
 #include "Converters.h"
 #include "FXThemeManager.h"
+#include "FileListBox.h"
 #include "FormshiftMain.h"
 
 #include <QApplication>
@@ -122,6 +123,18 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     window.Driver().Converters.Image = image;
     both(QStringLiteral("finished"), nullptr);
+
+    // Ten thousand rows, the current one in the middle, chosen by the keyboard.
+    QStringList many;
+    for (int i = 0; i < 10000; ++i) many << QStringLiteral("/pictures/holiday %1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
+    window.Jobs().FileList = many;
+    window.Driver().PrepareList();
+    auto* list = window.findChild<TFileListBox*>(QStringLiteral("ItemsFiles"));
+    list->setFocus(Qt::TabFocusReason);
+    list->setCurrentRow(5000);
+    both(QStringLiteral("long-list"), nullptr);
+    window.Jobs().FileList = runFiles;
+    window.Driver().PrepareList();
 
     auto* pages = window.findChild<QTabWidget*>(QStringLiteral("SettingsPages"));
     window.findChild<QWidget*>(QStringLiteral("SettingsBt"))->setFocus();

@@ -13,7 +13,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -53,7 +55,6 @@ class FileListBoxTest : public testing::Test {
         for (int i = 0; i < count; ++i) names << QStringLiteral("/nowhere/picture %1.png").arg(i);
         Window->Jobs().FileList = names;
         Window->Driver().PrepareList();
-        Window->findChild<QWidget*>("DropZonePanel")->lower();
     }
 
     QAccessibleInterface* Row(int row) {
@@ -85,6 +86,35 @@ TEST_F(FileListBoxTest, RowsShowNameTypeAndStateToScreenReaders) {
     Window->Jobs().ItemStatus[0] = TModifyProgress::Converting;
     Window->Jobs().ItemPercent[0] = 42;
     EXPECT_EQ(Row(0)->text(QAccessible::Name), "song.FLAC, FLAC File, Converting 42%");
+}
+
+std::vector<std::pair<QAccessible::Event, int>> AccessibleEvents;
+
+void RecordAccessibleEvent(QAccessibleEvent* event) {
+    if (qobject_cast<TFileListBox*>(event->object()))
+        AccessibleEvents.emplace_back(event->type(), event->child());
+}
+
+TEST_F(FileListBoxTest, ScreenReadersHearTheCurrentRowAndStateChangesAsTheyHappen) {
+    QAccessible::setActive(true);
+    if (!QAccessible::isActive()) GTEST_SKIP() << "this platform has no accessibility bridge to activate";
+    AccessibleEvents.clear();
+    QAccessible::installUpdateHandler(RecordAccessibleEvent);
+    Window->AddFiles({Touch("a.png"), Touch("b.png")});
+    Window->Driver().PrepareList();
+    List->setFocus();
+    QTest::keyClick(List, Qt::Key_Down);
+    Window->Jobs().ItemStatus[1] = TModifyProgress::Finalised;
+    Window->Driver().PrepareList();
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::setActive(false);
+    using Event = std::pair<QAccessible::Event, int>;
+    const auto has = [](const Event& wanted) {
+        return std::find(AccessibleEvents.begin(), AccessibleEvents.end(), wanted) != AccessibleEvents.end();
+    };
+    EXPECT_TRUE(has(Event(QAccessible::Focus, 1)));
+    EXPECT_TRUE(has(Event(QAccessible::NameChanged, 1)));
+    EXPECT_FALSE(has(Event(QAccessible::NameChanged, 0)));
 }
 
 TEST_F(FileListBoxTest, ArrowsMoveTheCurrentRowAndDeleteRemovesItOnlyWhileIdle) {

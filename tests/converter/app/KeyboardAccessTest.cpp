@@ -88,18 +88,30 @@ TEST_F(KeyboardAccessTest, TheDropZoneOpensTheFileDialogFromTheKeyboard) {
     EXPECT_EQ(FileDialogs, 1);
 }
 
-TEST_F(KeyboardAccessTest, TabReachesEveryControlInReadingOrder) {
-    Window->AddFiles({Touch("a.png")});
-    Window->Driver().PrepareList();
-    Control<TLabelButton>("BtFrom")->setFocus(Qt::TabFocusReason);
+QStringList TabOrderFrom(QWidget* start) {
+    start->setFocus(Qt::TabFocusReason);
     QStringList order;
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 80; ++i) {
         QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
+        if (focus == nullptr) break;
         if (!order.isEmpty() && focus->objectName() == order.first()) break;
         order << focus->objectName();
         QTest::keyClick(focus, Qt::Key_Tab);
     }
+    return order;
+}
+
+TEST_F(KeyboardAccessTest, TabReachesEveryControlInReadingOrder) {
+    // An empty list: the drop zone is a stop, the list is not.
+    QStringList order = TabOrderFrom(Control("BtFrom"));
+    EXPECT_TRUE(order.contains("CenterPn")) << order.join(' ').toStdString();
+    EXPECT_FALSE(order.contains("ItemsFiles")) << order.join(' ').toStdString();
+
+    Window->AddFiles({Touch("a.png")});
+    Window->Driver().PrepareList();
+    order = TabOrderFrom(Control("BtFrom"));
+    // With files the list takes the zone's place; the zone behind it is no stop.
+    EXPECT_FALSE(order.contains("CenterPn")) << order.join(' ').toStdString();
     const QStringList expected{"BtFrom", "BtTo", "ClearAll", "ConvertBt", "Label7", "ItemsFiles",
                                "Label6", "dirlabel", "labelhistory", "SettingsBt"};
     qsizetype last = -1;
@@ -108,6 +120,11 @@ TEST_F(KeyboardAccessTest, TabReachesEveryControlInReadingOrder) {
         EXPECT_GT(at, last) << name.toStdString() << " in " << order.join(' ').toStdString();
         last = at;
     }
+    // Every page of the settings panel is reached as well once it is open.
+    Control<TLabelButton>("SettingsBt")->Click();
+    order = TabOrderFrom(Control("BtFrom"));
+    for (const char* name : {"qt_tabwidget_tabbar", "Set_ReloadPath", "Set_DoneConvert", "Label3", "Label4"})
+        EXPECT_TRUE(order.contains(name)) << name << " in " << order.join(' ').toStdString();
 }
 
 TEST_F(KeyboardAccessTest, ShortcutsAddConvertStopDeleteAndAskForTheAboutWindow) {
