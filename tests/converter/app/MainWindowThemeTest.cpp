@@ -145,6 +145,39 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
     EXPECT_GE(TextContrast(shot, InWindow(list, list->Layout(0).Badge.adjusted(6, 0, -6, 0))), 4.5);
 }
 
+QColor Interior() {
+    const TColor colour = ThemeManager->SystemColor()->BackGroundInterior();
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+// One window, switched back and forth while it runs: the list, its rows and the
+// labels take the new colours at once.
+TEST_P(MainWindowThemeTest, SwitchingTheModeRecoloursTheRunningWindow) {
+    auto* list = Window->findChild<TFileListBox*>("ItemsFiles");
+    ASSERT_NE(list, nullptr);
+    const FXDarkSetting other =
+        GetParam() == FXDarkSetting::ForceDark ? FXDarkSetting::ForceLight : FXDarkSetting::ForceDark;
+    const auto look = [&] {
+        QApplication::processEvents();
+        const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect row = list->Layout(0).Row;
+        return std::pair{QColor(shot.pixel(list->mapTo(Window.get(), QPoint(row.left() + 4, row.top() + 3)))),
+                         TextContrast(shot, InWindow(list, list->Layout(0).Text))};
+    };
+    const auto [before, beforeContrast] = look();
+    EXPECT_EQ(before, Interior());
+    ThemeManager->setDarkThemeMode(other);
+    Window->UpdateTheme(true);
+    const auto [after, afterContrast] = look();
+    EXPECT_EQ(after, Interior());
+    EXPECT_NE(after, before);
+    EXPECT_GE(beforeContrast, 4.5);
+    EXPECT_GE(afterContrast, 4.5);
+    QWidget* label = Window->findChild<QWidget*>("Label9");
+    const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GE(TextContrast(shot, InWindow(label, label->rect())), 4.5);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, MainWindowThemeTest,
                          testing::Values(FXDarkSetting::ForceLight, FXDarkSetting::ForceDark),
                          [](const testing::TestParamInfo<FXDarkSetting>& info) {
