@@ -246,11 +246,26 @@ TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     ASSERT_TRUE(picture.save(good));
     const QString bad = Touch("bad.png", "this is not a picture");
     InstallConverters(Window->Driver().Converters);
+    // Looks at the list from inside the first file's conversion, as the run reports its percentage.
+    const Converter image = Window->Driver().Converters.Image;
+    QString midRun;
+    QColor midRunBadge;
+    Window->Driver().Converters.Image = [&](const ConversionJob& job) {
+        if (job.SourcePath == good) {
+            job.SetItemPercent(40);
+            midRun = Row(0)->text(QAccessible::Name);
+            const QRect badge = List->Layout(0).Badge;
+            midRunBadge = List->grab().toImage().pixelColor(badge.left() + 3, badge.center().y());
+        }
+        return image(job);
+    };
     Window->Driver().Settings.DoneConvert = static_cast<int>(DoneAction::DoNothing);
     Window->Driver().TargetFormat = FormatTag::BMP;
     Window->AddFiles({good, bad});
     Window->Driver().ConvertAll();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Window->Driver().RunState() == RunStateKind::Idle; }, 20000));
+    EXPECT_EQ(midRun, "good.png, PNG File, Converting 40%");
+    EXPECT_EQ(midRunBadge, BadgeColor(TModifyProgress::Converting));
     EXPECT_EQ(Row(0)->text(QAccessible::Name), "good.png, PNG File, Success");
     EXPECT_EQ(Row(1)->text(QAccessible::Name), "bad.png, PNG File, Error!");
     EXPECT_TRUE(List->RowToolTip(1).startsWith(bad + "\n")) << List->RowToolTip(1).toStdString();
