@@ -552,16 +552,16 @@ void TFormshift::ApplyThemeColors() {
     const QColor surface = Rgb(colors.BackGround());
     const QColor text = Rgb(colors.ForeGround());
     const QColor accent = Rgb(ThemeManager->AccentColor());
-    // The plain widgets (the list, the tab bar, the drop-down list, the labels
-    // on the window) draw with these roles; the themed controls follow the
-    // theme manager by themselves.
+    // The plain widgets (the tab bar, the drop-down list, the labels on the
+    // window) draw with these roles; the themed controls, the file list among
+    // them, follow the theme manager by themselves.
     QPalette colours = palette();
     colours.setColor(QPalette::Base, interior);
     colours.setColor(QPalette::AlternateBase, interior);
     colours.setColor(QPalette::Button, surface);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
         colours.setColor(role, text);
-    // Half-way colours still read at 4.5:1 on either background for the separators.
+    // Half-way colours that still read at 4.5:1 on either background.
     colours.setColor(QPalette::PlaceholderText, Mix(text, interior, 0.3));
     colours.setColor(QPalette::Light, Mix(surface, text, 0.08));
     colours.setColor(QPalette::Midlight, Mix(surface, text, 0.15));
@@ -574,7 +574,7 @@ void TFormshift::ApplyThemeColors() {
     colours.setColor(QPalette::ToolTipText, text);
     setPalette(colours);
 
-    // The working area, the list and the settings panel stand on the interior colour.
+    // The working area and the settings panel stand on the interior colour.
     for (QWidget* area : {static_cast<QWidget*>(FUi->ItemsHold), static_cast<QWidget*>(FUi->SettingsPages)}) {
         QPalette own = area->palette();
         own.setColor(QPalette::Window, interior);
