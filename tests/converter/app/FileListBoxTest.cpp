@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -208,6 +210,16 @@ TEST_F(FileListBoxTest, TipsExplainTheButtonsAndTellWhyARowFailed) {
     EXPECT_FALSE(TFileListBox::ButtonToolTip(Part::Save).isEmpty());
     EXPECT_NE(TFileListBox::ButtonToolTip(Part::Delete), TFileListBox::ButtonToolTip(Part::Save));
     EXPECT_TRUE(TFileListBox::ButtonToolTip(Part::Row).isEmpty());
+
+    // Hovering shows them where they belong.
+    const auto tipAt = [&](const QPoint& point) {
+        QHelpEvent help(QEvent::ToolTip, point, List->mapToGlobal(point));
+        QApplication::sendEvent(List, &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(layout.Badge.center()), List->RowToolTip(0));
+    EXPECT_EQ(tipAt(layout.DelBt.center()), TFileListBox::ButtonToolTip(Part::Delete));
+    QToolTip::hideText();
 }
 
 TEST_F(FileListBoxTest, TenThousandRowsDrawOnlyWhatShowsAndScrollToTheEnd) {
