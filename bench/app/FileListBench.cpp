@@ -3,8 +3,8 @@
 // 10,000 and 100,000 files; beside it Qt's own list view over a plain string
 // model, the widget the list replaced. Off screen; median of the given runs.
 //   file_list_bench [runs]
-#include "FileListBox.h"
 #include "FXThemeManager.h"
+#include "FileListBox.h"
 #include "FormshiftMain.h"
 
 #include <QApplication>
@@ -35,7 +35,8 @@ double MedianMs(int runs, const std::function<void()>& work) {
 QStringList Names(int count) {
     QStringList names;
     names.reserve(count);
-    for (int i = 0; i < count; ++i) names << QStringLiteral("/pictures/holiday %1.jpg").arg(i);
+    for (int i = 0; i < count; ++i)
+        names << QStringLiteral("/pictures/holiday %1.jpg").arg(i);
     return names;
 }
 
@@ -74,7 +75,8 @@ int main(int argc, char* argv[]) {
         int tick = 0;
         const double step = MedianMs(runs, [&] {
             const auto row = static_cast<std::size_t>(count / 2);
-            window.Jobs().ItemStatus[row] = (++tick % 2) ? TModifyProgress::Finalised : TModifyProgress::Waiting;
+            window.Jobs().ItemStatus[row] =
+                (++tick % 2) ? TModifyProgress::Finalised : TModifyProgress::Waiting;
             window.Driver().PrepareList();
             (void)list->grab();
         });
@@ -92,8 +94,8 @@ int main(int argc, char* argv[]) {
             model.setData(index, (++tick % 2) ? QStringLiteral("a") : QStringLiteral("b"));
             (void)view.grab();
         });
-        std::printf("%-8d %-22s %12.3f %12.3f %12.3f\n", count, "QListView (string model)", viewFill, viewRedraw,
-                    viewStep);
+        std::printf("%-8d %-22s %12.3f %12.3f %12.3f\n", count, "QListView (string model)", viewFill,
+                    viewRedraw, viewStep);
     }
     return 0;
 }

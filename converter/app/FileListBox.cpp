@@ -39,7 +39,8 @@ QString Glyph(char32_t codePoint, const QString& iconFont) {
 // White or black, whichever reads better on a badge's designed colour.
 QColor BadgeTextColor(const QColor& badge) {
     const TColor fill = RGB(badge.red(), badge.green(), badge.blue());
-    return ContrastRatio(fill, RGB(255, 255, 255)) >= ContrastRatio(fill, RGB(0, 0, 0)) ? Qt::white : Qt::black;
+    return ContrastRatio(fill, RGB(255, 255, 255)) >= ContrastRatio(fill, RGB(0, 0, 0)) ? Qt::white
+                                                                                        : Qt::black;
 }
 
 TModifyProgress StatusOf(const TJobList& jobs, int row) {
@@ -160,7 +161,8 @@ class TFileListAccessible : public QAccessibleWidget {
 
   private:
     void Forget() const {
-        for (const QAccessible::Id id : std::as_const(FRows)) QAccessible::deleteAccessibleInterface(id);
+        for (const QAccessible::Id id : std::as_const(FRows))
+            QAccessible::deleteAccessibleInterface(id);
         FRows.clear();
     }
 
@@ -198,7 +200,9 @@ void TFileListBox::setJobs(const TJobList* jobs, std::function<bool()> idle) {
     Refresh();
 }
 
-int TFileListBox::Count() const { return FJobs ? FJobs->Count() : 0; }
+int TFileListBox::Count() const {
+    return FJobs ? FJobs->Count() : 0;
+}
 
 void TFileListBox::Refresh() {
     const int count = Count();
@@ -238,8 +242,10 @@ void TFileListBox::NotifyAccessibleRows() {
         changed.setChild(row);
         QAccessible::updateAccessibility(&changed);
     };
-    for (int row = first; row <= last; ++row) check(row);
-    if (FCurrentRow >= 0 && FCurrentRow < count && (FCurrentRow < first || FCurrentRow > last)) check(FCurrentRow);
+    for (int row = first; row <= last; ++row)
+        check(row);
+    if (FCurrentRow >= 0 && FCurrentRow < count && (FCurrentRow < first || FCurrentRow > last))
+        check(FCurrentRow);
 }
 
 void TFileListBox::FitContent() {
@@ -288,7 +294,9 @@ void TFileListBox::ScrollIntoView(int row) {
         ScrollBarVert()->setPosition(bottom - shown);
 }
 
-int TFileListBox::RowsPerPage() const { return std::max(1, height() / RowHeight); }
+int TFileListBox::RowsPerPage() const {
+    return std::max(1, height() / RowHeight);
+}
 
 TFileListBox::RowLayout TFileListBox::Layout(int row) const {
     RowLayout layout;
@@ -308,7 +316,8 @@ TFileListBox::RowLayout TFileListBox::Layout(int row) const {
     layout.Badge = QRect(right - BadgeMargin - badgeWidth, r.top() + BadgeMargin, badgeWidth,
                          RowHeight - 2 * BadgeMargin);
     const int textLeft = layout.Icon.right() + 1 + IconMargin;
-    layout.Text = QRect(textLeft, r.top(), std::max(0, layout.Badge.left() - BadgeMargin - textLeft), RowHeight);
+    layout.Text =
+        QRect(textLeft, r.top(), std::max(0, layout.Badge.left() - BadgeMargin - textLeft), RowHeight);
     return layout;
 }
 
@@ -321,7 +330,9 @@ int TFileListBox::RowAt(const QPoint& point) const {
 TFileListBox::RowPart TFileListBox::PartAt(const RowLayout& layout, const QPoint& point) {
     if (!layout.Row.contains(point)) return RowPart::None;
     const int x = point.x();
-    const auto inside = [x](const QRect& r) { return !r.isEmpty() && r.left() < x && x < r.left() + r.width(); };
+    const auto inside = [x](const QRect& r) {
+        return !r.isEmpty() && r.left() < x && x < r.left() + r.width();
+    };
     if (inside(layout.DelBt)) return RowPart::Delete;
     if (inside(layout.SaveBt)) return RowPart::Save;
     return RowPart::Row;
@@ -343,9 +354,12 @@ QString TFileListBox::RowToolTip(int row) const {
 
 QString TFileListBox::ButtonToolTip(RowPart part) {
     switch (part) {
-    case RowPart::Delete: return QStringLiteral("Remove this file from the list (Delete)");
-    case RowPart::Save: return QStringLiteral("Convert this file to a file of your choice (Ctrl+S)");
-    default: return QString();
+    case RowPart::Delete:
+        return QStringLiteral("Remove this file from the list (Delete)");
+    case RowPart::Save:
+        return QStringLiteral("Convert this file to a file of your choice (Ctrl+S)");
+    default:
+        return QString();
     }
 }
 
@@ -378,7 +392,8 @@ void TFileListBox::PaintRows(QPainter& painter, const QRect& area) {
     for (int row = first; row <= last; ++row) {
         ++FPaintedRows;
         RowLayout layout = Layout(row);
-        for (QRect* part : {&layout.Row, &layout.Icon, &layout.Text, &layout.Badge, &layout.DelBt, &layout.SaveBt})
+        for (QRect* part :
+             {&layout.Row, &layout.Icon, &layout.Text, &layout.Badge, &layout.DelBt, &layout.SaveBt})
             if (!part->isEmpty()) part->translate(offset);
 
         const bool focused = row == FCurrentRow && hasFocus();
@@ -468,12 +483,24 @@ void TFileListBox::keyPressEvent(QKeyEvent* event) {
     const int count = Count();
     const int current = FCurrentRow;
     switch (event->key()) {
-    case Qt::Key_Up: setCurrentRow(current - 1); break;
-    case Qt::Key_Down: setCurrentRow(current + 1); break;
-    case Qt::Key_PageUp: setCurrentRow(current - RowsPerPage()); break;
-    case Qt::Key_PageDown: setCurrentRow(current + RowsPerPage()); break;
-    case Qt::Key_Home: setCurrentRow(0); break;
-    case Qt::Key_End: setCurrentRow(count - 1); break;
+    case Qt::Key_Up:
+        setCurrentRow(current - 1);
+        break;
+    case Qt::Key_Down:
+        setCurrentRow(current + 1);
+        break;
+    case Qt::Key_PageUp:
+        setCurrentRow(current - RowsPerPage());
+        break;
+    case Qt::Key_PageDown:
+        setCurrentRow(current + RowsPerPage());
+        break;
+    case Qt::Key_Home:
+        setCurrentRow(0);
+        break;
+    case Qt::Key_End:
+        setCurrentRow(count - 1);
+        break;
     case Qt::Key_Delete:
         if (current >= 0 && Idle()) emit DeleteRequested(current);
         break;
@@ -519,7 +546,9 @@ bool TFileListBox::event(QEvent* event) {
         const RowLayout layout = Layout(row);
         const RowPart part = PartAt(layout, help->pos());
         const QString button = ButtonToolTip(part);
-        const QRect area = part == RowPart::Delete ? layout.DelBt : part == RowPart::Save ? layout.SaveBt : layout.Row;
+        const QRect area = part == RowPart::Delete ? layout.DelBt
+                           : part == RowPart::Save ? layout.SaveBt
+                                                   : layout.Row;
         QToolTip::showText(help->globalPos(), button.isEmpty() ? RowToolTip(row) : button, this, area);
         return true;
     }

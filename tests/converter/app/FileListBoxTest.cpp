@@ -1,17 +1,17 @@
+#include "FileListBox.h"
 #include "AppTestEnvironment.h"
 #include "Converters.h"
 #include "FXScrollbar.h"
-#include "FileListBox.h"
 #include "FormshiftMain.h"
 #include "LabelButton.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QHelpEvent>
 #include <QToolTip>
 #include <gtest/gtest.h>
 
@@ -54,7 +54,8 @@ class FileListBoxTest : public testing::Test {
     // Names only: the list draws what the job list says, whether or not the files exist.
     void FillWithNames(int count) {
         QStringList names;
-        for (int i = 0; i < count; ++i) names << QStringLiteral("/nowhere/picture %1.png").arg(i);
+        for (int i = 0; i < count; ++i)
+            names << QStringLiteral("/nowhere/picture %1.png").arg(i);
         Window->Jobs().FileList = names;
         Window->Driver().PrepareList();
     }
@@ -81,7 +82,8 @@ TEST_F(FileListBoxTest, RowsShowNameTypeAndStateToScreenReaders) {
     EXPECT_EQ(Row(0)->role(), QAccessible::ListItem);
     EXPECT_EQ(Row(0)->text(QAccessible::Name), "song.FLAC, FLAC File, Waiting");
     EXPECT_EQ(Row(1)->text(QAccessible::Name), "README, File, Waiting");
-    for (int row = 0; row < 2; ++row) EXPECT_TRUE(IsSpokenText(Row(row)->text(QAccessible::Name)));
+    for (int row = 0; row < 2; ++row)
+        EXPECT_TRUE(IsSpokenText(Row(row)->text(QAccessible::Name)));
     EXPECT_EQ(list->indexOfChild(Row(1)), 1);
 
     // The state is read as it changes.
@@ -205,7 +207,8 @@ TEST_F(FileListBoxTest, TipsExplainTheButtonsAndTellWhyARowFailed) {
     EXPECT_EQ(TFileListBox::PartAt(layout, layout.SaveBt.center()), Part::Save);
     EXPECT_EQ(TFileListBox::PartAt(layout, layout.Badge.center()), Part::Row);
     // Strictly inside: the shared edge belongs to neither button.
-    EXPECT_EQ(TFileListBox::PartAt(layout, QPoint(layout.DelBt.left(), layout.DelBt.center().y())), Part::Row);
+    EXPECT_EQ(TFileListBox::PartAt(layout, QPoint(layout.DelBt.left(), layout.DelBt.center().y())),
+              Part::Row);
     EXPECT_FALSE(TFileListBox::ButtonToolTip(Part::Delete).isEmpty());
     EXPECT_FALSE(TFileListBox::ButtonToolTip(Part::Save).isEmpty());
     EXPECT_NE(TFileListBox::ButtonToolTip(Part::Delete), TFileListBox::ButtonToolTip(Part::Save));
