@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <optional>
 
@@ -79,4 +80,33 @@ TColor BlendColors(TColor From, TColor To, int Weight) {
     const auto mix = [Weight](int a, int b) { return ClampChannel(a + (b - a) * Weight / 255); };
     return RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
                mix(GetBValue(from), GetBValue(to)));
+}
+
+namespace {
+
+double RelativeLuminance(TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(rgb)) + 0.7152 * linear(GetGValue(rgb)) + 0.0722 * linear(GetBValue(rgb));
+}
+
+} // namespace
+
+double ContrastRatio(TColor a, TColor b) {
+    const double x = RelativeLuminance(a);
+    const double y = RelativeLuminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+TColor ReadableOn(TColor text, TColor background, double Minimum) {
+    // Blending keeps the hue as long as possible; the far end always reads.
+    const TColor target = RelativeLuminance(background) > 0.18 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    for (int weight = 0; weight < 255; weight += 5) {
+        const TColor candidate = BlendColors(text, target, weight);
+        if (ContrastRatio(candidate, background) >= Minimum) return candidate;
+    }
+    return target;
 }

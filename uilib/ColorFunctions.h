@@ -33,3 +33,8 @@ TColor GetContrastTextColor(TColor background);
 // Per channel From + (To - From) * Weight / 255, truncated toward zero and clamped;
 // Weight 0 gives From, 255 gives To.
 TColor BlendColors(TColor From, TColor To, int Weight);
+// The contrast ratio of two colours by their relative luminance (sRGB), 1 to 21.
+double ContrastRatio(TColor a, TColor b);
+// The colour moved toward black on a light background, or toward white on a dark
+// one, just far enough to reach Minimum contrast; unchanged when it already does.
+TColor ReadableOn(TColor text, TColor background, double Minimum = 4.5);

@@ -1,5 +1,7 @@
 #include "FXButton.h"
 
+#include <optional>
+
 #include "ColorFunctions.h"
 #include "FXAccessibleStatus.h"
 #include "FXColorStateSet.h"
@@ -22,6 +24,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -239,6 +242,7 @@ void FXButton::UpdateColors() {
         FXButtonKind kind = FButtonKind;
         if (kind == FXButtonKind::Toggle) kind = FChecked ? FXButtonKind::Accent : FXButtonKind::Normal;
         TColor none = 0, hover = 0, press = 0, fgNone = fg, fgPress = 0;
+        std::optional<TColor> fgHover;
         Qt::CursorShape cursor = Qt::ArrowCursor;
         switch (kind) {
         case FXButtonKind::Accent:
@@ -262,8 +266,11 @@ void FXButton::UpdateColors() {
             none = bg;
             hover = ChangeLightness(bg, s);
             press = ChangeLightness(none, -t);
-            fgNone = accent;
-            fgPress = ChangeLightness(accent, -s);
+            // The accent alone can be too pale or too dark to read on the
+            // background; it is moved just far enough to read at 4.5:1.
+            fgNone = ReadableOn(accent, none);
+            fgHover = ReadableOn(fgNone, hover);
+            fgPress = ReadableOn(ChangeLightness(accent, -s), press);
             break;
         default: // Normal and Dropdown
             FBorderWidth = 1;
@@ -278,7 +285,7 @@ void FXButton::UpdateColors() {
         FButtonColors->setBackgroundHover(hover);
         FButtonColors->setBackgroundPress(press);
         FButtonColors->setForeGroundNone(fgNone);
-        FButtonColors->setForeGroundHover(fgNone);
+        FButtonColors->setForeGroundHover(fgHover.value_or(fgNone));
         FButtonColors->setForeGroundPress(fgPress);
         if (FAutomaticMouseCursor && !FXFormReading::Active()) {
             if (cursor == Qt::ArrowCursor)

@@ -71,7 +71,6 @@ QString Absolute(const QString& folder) {
 
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
-      FModel(FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; }),
       FCopies(*this, dataFolder + QStringLiteral("Send/"), this),
       FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); }, this) {
     LoadDesign(*FUi);
@@ -93,7 +92,7 @@ TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     setAcceptDrops(true);
     FDriver.SourceFormat = FormatTag::AUTO;
     FDriver.TargetFormat = FormatTag::PNG;
-    FUi->DropZonePanel->raise();
+    ShowListOrDropZone();
     SyncVarNames();
     ArrangePanels();
 }
@@ -105,10 +104,9 @@ TFormshift::~TFormshift() {
 }
 
 void TFormshift::BindControls() {
-    FUi->ItemsFiles->setModel(&FModel);
-    FUi->ItemsFiles->setItemDelegate(&FDelegate);
-    FUi->ItemsFiles->viewport()->installEventFilter(this);
-    FUi->ItemsFiles->installEventFilter(this);
+    FUi->ItemsFiles->setJobs(&FJobs, [this] { return FDriver.RunState() == RunStateKind::Idle; });
+    connect(FUi->ItemsFiles, &TFileListBox::DeleteRequested, this, &TFormshift::DeleteRow);
+    connect(FUi->ItemsFiles, &TFileListBox::SaveRequested, this, &TFormshift::SaveRow);
     FUi->DropZonePanel->installEventFilter(this);
     for (QWidget* opener : {static_cast<QWidget*>(FUi->CenterPn), static_cast<QWidget*>(FUi->CImage1),
                             static_cast<QWidget*>(FUi->Label5)})
@@ -171,14 +169,8 @@ void TFormshift::BindShortcuts() {
             FUi->ExtraConvert->hide();
     });
     bind(QKeySequence(Qt::Key_F1), &TFormshift::Label3Click);
-    // Delete acts on the list's selected row only while the list has the focus,
-    // so a key pressed elsewhere never removes a file the user is not looking at.
-    auto* remove = new QShortcut(QKeySequence(Qt::Key_Delete), FUi->ItemsFiles);
-    remove->setContext(Qt::WidgetShortcut);
-    connect(remove, &QShortcut::activated, this, [this] {
-        const QModelIndex current = FUi->ItemsFiles->currentIndex();
-        if (current.isValid()) DeleteRow(current.row());
-    });
+    // Delete and Ctrl+S belong to the list: they act on its current row only
+    // while it has the focus, never on a file the user is not looking at.
 }
 
 void TFormshift::SetTabOrder() {
@@ -217,13 +209,15 @@ void TFormshift::ArrangePanels() {
 }
 
 void TFormshift::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+    // The form stretches its title bar over the new width.
+    FXForm::resizeEvent(event);
     if (isVisible()) FormResize();
     ArrangePanels();
 }
 
 void TFormshift::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    // The form sets up its title bar and starts watching its edges for resizing.
+    FXForm::showEvent(event);
     // The first size arrives before the window counts as visible.
     FormResize();
 }
@@ -273,20 +267,29 @@ bool TFormshift::eventFilter(QObject* watched, QEvent* event) {
             OpenFiles();
             return true;
         }
-    } else if (watched == FUi->ItemsFiles->viewport() && event->type() == QEvent::MouseButtonPress) {
-        if (ListClick(static_cast<QMouseEvent*>(event)->position().toPoint())) return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return FXForm::eventFilter(watched, event);
 }
 
 // ---- Job list and run -----------------------------------------------------------
 
+void TFormshift::ShowListOrDropZone() {
+    // The one behind would still take the focus and be read aloud, so only the
+    // one in front is shown.
+    const bool empty = FJobs.FileList.isEmpty();
+    FUi->DropZonePanel->setVisible(empty);
+    FUi->ItemsFiles->setVisible(!empty);
+}
+
 void TFormshift::ListChanged() {
-    FModel.Refresh();
+    ShowListOrDropZone();
+    FUi->ItemsFiles->Refresh();
     UpdatePathCaption();
 }
 
 void TFormshift::ProgressChanged(int overall) {
+    // A row's percentage may move without the list changing otherwise.
+    FUi->ItemsFiles->Refresh();
     FUi->ProgressStat->setValue(overall);
     SetLauncherProgress(QStringLiteral("com.brenvale.Formshift.desktop"), overall, true);
 }
@@ -337,7 +340,7 @@ void TFormshift::FileFailed(int item, const QString& reason) {
 void TFormshift::ClearAllClick() {
     if (FDriver.RunState() != RunStateKind::Idle) return;
     FJobs.Clear();
-    FUi->DropZonePanel->raise();
+    ShowListOrDropZone();
     FUi->ClearAll->hide();
     FDriver.PrepareList();
 }
@@ -359,30 +362,6 @@ void TFormshift::SaveRow(int row) {
     if (name.isEmpty()) return;
     if (firstFilter && !name.endsWith(extension, Qt::CaseSensitive)) name += extension;
     FDriver.ConvertSingle(row, name);
-}
-
-bool TFormshift::ListClick(const QPoint& position) {
-    if (FDriver.RunState() != RunStateKind::Idle) return false;
-    const QModelIndex index = FUi->ItemsFiles->indexAt(position);
-    if (!index.isValid()) return false;
-    QStyleOptionViewItem option;
-    option.initFrom(FUi->ItemsFiles->viewport());
-    option.rect = FUi->ItemsFiles->visualRect(index);
-    const TJobRowDelegate::RowLayout layout = FDelegate.Layout(option, index);
-    const int x = position.x();
-    const auto inside = [x](const QRect& r) {
-        return !r.isEmpty() && r.left() < x && x < r.left() + r.width();
-    };
-    bool hit = false;
-    if (inside(layout.DelBt)) {
-        hit = true;
-        DeleteRow(index.row());
-    }
-    if (inside(layout.SaveBt)) {
-        hit = true;
-        SaveRow(index.row());
-    }
-    return hit;
 }
 
 void TFormshift::Label3Click() {
@@ -573,16 +552,16 @@ void TFormshift::ApplyThemeColors() {
     const QColor surface = Rgb(colors.BackGround());
     const QColor text = Rgb(colors.ForeGround());
     const QColor accent = Rgb(ThemeManager->AccentColor());
-    // The plain widgets (the list, the tab bar, the drop-down list, the labels
-    // on the window) draw with these roles; the themed controls follow the
-    // theme manager by themselves.
+    // The plain widgets (the tab bar, the drop-down list, the labels on the
+    // window) draw with these roles; the themed controls, the file list among
+    // them, follow the theme manager by themselves.
     QPalette colours = palette();
     colours.setColor(QPalette::Base, interior);
     colours.setColor(QPalette::AlternateBase, interior);
     colours.setColor(QPalette::Button, surface);
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
         colours.setColor(role, text);
-    // Half-way colours still read at 4.5:1 on either background for the separators.
+    // Half-way colours that still read at 4.5:1 on either background.
     colours.setColor(QPalette::PlaceholderText, Mix(text, interior, 0.3));
     colours.setColor(QPalette::Light, Mix(surface, text, 0.08));
     colours.setColor(QPalette::Midlight, Mix(surface, text, 0.15));
@@ -595,7 +574,7 @@ void TFormshift::ApplyThemeColors() {
     colours.setColor(QPalette::ToolTipText, text);
     setPalette(colours);
 
-    // The working area, the list and the settings panel stand on the interior colour.
+    // The working area and the settings panel stand on the interior colour.
     for (QWidget* area : {static_cast<QWidget*>(FUi->ItemsHold), static_cast<QWidget*>(FUi->SettingsPages)}) {
         QPalette own = area->palette();
         own.setColor(QPalette::Window, interior);
@@ -652,7 +631,7 @@ void TFormshift::AddFiles(const QStringList& list) {
         if (IsUnnamablePath(path)) unnamable << path;
         AddFile(path);
     }
-    if (!list.isEmpty()) FUi->DropZonePanel->lower();
+    ShowListOrDropZone();
     if (unnamable.isEmpty()) return;
     FFailedFiles += int(unnamable.size());
     ReportError(QStringLiteral("These files cannot be converted, as their names are not UTF-8 text; "
@@ -685,7 +664,6 @@ void TFormshift::OpenFiles() {
     if (files.isEmpty()) return;
     AddFiles(files);
     FDriver.PrepareList();
-    FUi->DropZonePanel->lower();
 }
 
 void TFormshift::dragEnterEvent(QDragEnterEvent* event) {
@@ -703,16 +681,15 @@ void TFormshift::dropEvent(QDropEvent* event) {
 }
 
 void TFormshift::DropFiles(const TFileCatcher& catcher) {
-    const QWidget* zone = FUi->DropZonePanel;
-    // The zone covers the list too, so a drop on the list counts, whichever is in front.
-    const QRect bounds(zone->mapTo(this, QPoint(0, 0)), zone->size());
+    // The zone and the list share one place, so a drop on the list counts too.
+    const QWidget* area = FUi->ListArea;
+    const QRect bounds(area->mapTo(this, QPoint(0, 0)), area->size());
     if (!bounds.contains(catcher.DropPoint())) {
-        FDropFlash.Start(zone->palette().color(QPalette::Window));
+        FDropFlash.Start(FUi->DropZonePanel->palette().color(QPalette::Window));
         return;
     }
     const bool wasEmpty = FJobs.FileList.isEmpty();
     AddFiles(DroppedPaths(catcher));
-    FUi->DropZonePanel->lower();
     FUi->ClearAll->show();
     if (wasEmpty && FUi->Set_OverideFrom->Checked()) GuessSourceFormat();
     FDriver.PrepareList();

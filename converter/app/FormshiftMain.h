@@ -7,7 +7,6 @@
 #include "DropHandling.h"
 #include "RunningCopies.h"
 #include "JobList.h"
-#include "JobListModel.h"
 
 #include <QTimer>
 #include <functional>
@@ -148,12 +147,12 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     void SetTabOrder();
     void ReadOptions();
     void ArrangePanels();
+    void ShowListOrDropZone();
     void SettingsBtClick();
     void ToggleExtraConvert();
     void ClearAllClick();
     void DeleteRow(int row);
     void SaveRow(int row);
-    bool ListClick(const QPoint& position);
     void dirlabelRelease(Qt::MouseButton button);
     void PaintDropZone(const QColor& colour);
     QColor DropZoneBase() const;
@@ -172,8 +171,6 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
     TJobList FJobs;
     TFinishingActions FActions;
     TConversionDriver FDriver;
-    TJobListModel FModel;
-    TJobRowDelegate FDelegate;
     TRunningCopies FCopies;
     TDropZoneFlash FDropFlash;
     bool FSecondInstance = false;

@@ -4,13 +4,16 @@
 #include "About.h"
 #include "Converters.h"
 #include "FXThemeManager.h"
+#include "FileListBox.h"
 #include "FormshiftMain.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -78,18 +81,60 @@ int main(int argc, char* argv[]) {
     both(QStringLiteral("options"), nullptr);
     window.findChild<QWidget*>(QStringLiteral("ExtraConvert"))->hide();
 
-    // A run stands still between two files until the event loop turns, so the
-    // window shows its running state as long as nothing processes the timer.
-    window.Driver().ConvertAll();
-    for (const auto& [mode, suffix] : {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
-                                       std::pair{FXDarkSetting::ForceDark, QStringLiteral("dark")}}) {
-        ThemeManager->setDarkThemeMode(mode);
-        window.UpdateTheme(true);
-        const QString path = QDir(output).filePath(QStringLiteral("running-") + suffix + QStringLiteral(".png"));
-        saved = window.grab().save(path) && saved;
-        std::printf("%s\n", qPrintable(path));
+    // A real run, photographed from inside the conversion of one file: the
+    // files before it have finished (one of them failed, another cannot be
+    // converted to PNG at all), this one shows its percentage, the rest wait.
+    const QString damaged = QDir(data.path()).filePath(QStringLiteral("damaged.png"));
+    {
+        QFile file(damaged);
+        if (file.open(QIODevice::WriteOnly)) file.write("not a picture");
     }
-    window.Driver().StopConversion();
+    QStringList runFiles = samples;
+    runFiles.insert(std::min<qsizetype>(1, runFiles.size()), damaged);
+    window.Jobs().Clear();
+    window.AddFiles(runFiles);
+    window.Driver().PrepareList();
+    window.Driver().Settings.DoneConvert = static_cast<int>(DoneAction::DoNothing);
+    window.Driver().TargetFormat = FormatTag::PNG;
+    window.SyncVarNames();
+    const QString pauseAt = QStringLiteral("sunset.png");
+    const Converter image = window.Driver().Converters.Image;
+    window.Driver().Converters.Image = [&](const ConversionJob& job) {
+        if (QFileInfo(job.SourcePath).fileName() == pauseAt) {
+            job.SetItemPercent(60);
+            const auto shoot = [&] {
+                for (const auto& [mode, suffix] : {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
+                                                   std::pair{FXDarkSetting::ForceDark, QStringLiteral("dark")}}) {
+                    ThemeManager->setDarkThemeMode(mode);
+                    window.UpdateTheme(true);
+                    saved = Save(window, output, QStringLiteral("running-") + suffix) && saved;
+                }
+            };
+            // The photograph is taken where the window lives, whichever thread converts.
+            if (QThread::currentThread() == app.thread())
+                shoot();
+            else
+                QMetaObject::invokeMethod(&app, shoot, Qt::BlockingQueuedConnection);
+        }
+        return image(job);
+    };
+    window.Driver().ConvertAll();
+    while (window.Driver().RunState() != RunStateKind::Idle)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    window.Driver().Converters.Image = image;
+    both(QStringLiteral("finished"), nullptr);
+
+    // Ten thousand rows, the current one in the middle, chosen by the keyboard.
+    QStringList many;
+    for (int i = 0; i < 10000; ++i) many << QStringLiteral("/pictures/holiday %1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
+    window.Jobs().FileList = many;
+    window.Driver().PrepareList();
+    auto* list = window.findChild<TFileListBox*>(QStringLiteral("ItemsFiles"));
+    list->setFocus(Qt::TabFocusReason);
+    list->setCurrentRow(5000);
+    both(QStringLiteral("long-list"), nullptr);
+    window.Jobs().FileList = runFiles;
+    window.Driver().PrepareList();
 
     auto* pages = window.findChild<QTabWidget*>(QStringLiteral("SettingsPages"));
     window.findChild<QWidget*>(QStringLiteral("SettingsBt"))->setFocus();

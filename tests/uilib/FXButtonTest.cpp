@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 // Records the cross-fade position of every buffer paint.
@@ -122,7 +124,6 @@ TEST_F(ButtonTest, LinkShowsTheHandOnlyWithAutomaticCursorAndOpensEvenWithoutAdd
     manual->setAutomaticCursorPointer(false);
     manual->setButtonKind(FXButtonKind::Link);
     EXPECT_EQ(manual->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(link->ButtonColors().ForeGroundNone(), ThemeManager->AccentColor());
 
     QSignalSpy opened(link, &FXButton::OnOpenLink);
     QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(20, 15));
@@ -393,5 +394,57 @@ TEST_F(ButtonTest, ALinkIsAnnouncedAsALinkAfterItsKindChanges) {
     button->setButtonKind(FXButtonKind::Link);
     EXPECT_EQ(access->role(), QAccessible::Link);
 }
+
+} // namespace
+
+namespace {
+
+// WCAG contrast, computed here rather than by the library it checks.
+double TestContrast(TColor a, TColor b) {
+    const auto luminance = [](TColor colour) {
+        const auto linear = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) +
+               0.0722 * linear(GetBValue(colour));
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+struct LinkCase {
+    const char* Name;
+    TColor Accent;
+    bool Dark;
+};
+
+class LinkContrastTest : public ButtonTest, public testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinkContrastTest, TheLinkTextReadsInEveryStateAndKeepsAReadableAccent) {
+    ThemeManager->setAccentColor(GetParam().Accent);
+    SetDark(GetParam().Dark);
+    RecordingButton* link = Bare(FXButtonKind::Link);
+    link->UpdateTheme(false);
+    const FXColorStateSet& colours = link->ButtonColors();
+    EXPECT_GE(TestContrast(colours.ForeGroundNone(), colours.BackgroundNone()), 4.5);
+    EXPECT_GE(TestContrast(colours.ForeGroundHover(), colours.BackgroundHover()), 4.5);
+    EXPECT_GE(TestContrast(colours.ForeGroundPress(), colours.BackgroundPress()), 4.5);
+    // An accent that reads already is shown as it is.
+    if (TestContrast(GetParam().Accent, colours.BackgroundNone()) >= 4.5 &&
+        TestContrast(GetParam().Accent, colours.BackgroundHover()) >= 4.5) {
+        EXPECT_EQ(colours.ForeGroundNone(), GetParam().Accent);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accents, LinkContrastTest,
+    testing::Values(LinkCase{"DefaultLight", 0xD77800, false}, LinkCase{"DefaultDark", 0xD77800, true},
+                    LinkCase{"PaleYellowLight", RGB(255, 230, 100), false},
+                    LinkCase{"PaleYellowDark", RGB(255, 230, 100), true},
+                    LinkCase{"NavyLight", RGB(0, 0, 80), false}, LinkCase{"NavyDark", RGB(0, 0, 80), true},
+                    LinkCase{"MidGreyLight", RGB(128, 128, 128), false},
+                    LinkCase{"MidGreyDark", RGB(128, 128, 128), true}),
+    [](const testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.Name); });
 
 } // namespace

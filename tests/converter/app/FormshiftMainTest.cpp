@@ -1,7 +1,9 @@
 #include "FormshiftMain.h"
+#include "FileListBox.h"
 #include "UpdateBinding.h"
 #include "AppTestEnvironment.h"
 #include "FXThemeManager.h"
+#include "FXTitleBar.h"
 #include "FileCatching.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
@@ -19,7 +21,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
-#include <QListView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -418,7 +419,7 @@ TEST_F(FormshiftMainTest, ADropAddsFilesAndTheFilesDirectlyInsideFolders) {
     EXPECT_EQ(window->Jobs().ItemStatus.size(), 4u);
     EXPECT_EQ(window->Driver().SourceFormat, FormatTag::PNG);
     EXPECT_TRUE(Control<TLabelButton>(*window, "ClearAll")->isVisible());
-    EXPECT_EQ(Control<QListView>(*window, "ItemsFiles")->model()->rowCount(), 4);
+    EXPECT_EQ(Control<TFileListBox>(*window, "ItemsFiles")->Count(), 4);
 
     // The list is no longer empty: a further drop does not guess again.
     window->Driver().SourceFormat = FormatTag::MP3;
@@ -479,31 +480,26 @@ TEST_F(FormshiftMainTest, TheRowButtonsDeleteAndSaveOnlyWhileIdle) {
     window->AddFiles({Touch("a.png"), Touch("b.png"), Touch("c.png")});
     window->Driver().PrepareList();
     window->Driver().ExportPath = exportFolder;
-    auto* list = Control<QListView>(*window, "ItemsFiles");
+    auto* list = Control<TFileListBox>(*window, "ItemsFiles");
     QApplication::processEvents();
     const auto buttonCentre = [&](int row, bool save) {
-        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QRect rect = list->Layout(row).Row;
         // From the right: save, then delete, each 42 pixels wide.
         return QPoint(rect.right() + 1 - (save ? 21 : 63), rect.center().y());
     };
 
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(1, false));
-    EXPECT_EQ(window->Jobs().FileList, (QStringList{FilePath("a.png"), FilePath("c.png")}));
-    window->AddFiles({Touch("d.png")});
-    window->Driver().PrepareList();
-    list->setCurrentIndex(list->model()->index(2, 0));
-    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::mousePress(list, Qt::LeftButton, {}, buttonCentre(1, false));
     EXPECT_EQ(window->Jobs().FileList, (QStringList{FilePath("a.png"), FilePath("c.png")}));
 
     SaveName = Dir.filePath("out/chosen");
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(1, true));
+    QTest::mousePress(list, Qt::LeftButton, {}, buttonCentre(1, true));
     EXPECT_EQ(SaveFilters.value(0), "PNG File (*.png)");
     EXPECT_EQ(window->Jobs().ItemTarget.value(1), Dir.filePath("out/chosen.png"));
     ASSERT_EQ(window->Driver().RunState(), RunStateKind::Converting);
     EXPECT_EQ(window->Driver().RunQueue(), std::vector<std::int32_t>{1});
 
     // During the run the buttons are gone and their places ignore clicks.
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, buttonCentre(0, false));
+    QTest::mousePress(list, Qt::LeftButton, {}, buttonCentre(0, false));
     EXPECT_EQ(window->Jobs().FileList.size(), 2);
     window->Driver().StopConversion();
 }
@@ -581,6 +577,28 @@ TEST_F(FormshiftMainTest, TheSettingsPanelWidensTheWindowAndHidesWhenItNarrows) 
     EXPECT_EQ(panel->geometry().right() + 1, window->width());
     window->resize(panel->width() + 699, 600);
     EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(FormshiftMainTest, TheTitleBarReachesTheRightEdgeWhateverWidensTheWindow) {
+    auto window = Open();
+    window->resize(800, 600);
+    window->show();
+    auto* bar = window->findChild<FXTitleBar*>();
+    ASSERT_NE(bar, nullptr);
+    const auto spans = [&] {
+        EXPECT_EQ(bar->geometry(), QRect(0, 0, window->width(), bar->height()));
+        const QWidget* close = bar->CloseButton();
+        EXPECT_EQ(close->mapTo(window.get(), QPoint(close->width(), 0)).x(), window->width());
+    };
+    spans();
+    // The settings panel widens the window for itself.
+    QTest::mouseClick(Control<TLabelButton>(*window, "SettingsBt"), Qt::LeftButton);
+    ASSERT_GT(window->width(), 800);
+    spans();
+    window->resize(1400, 700);
+    spans();
+    window->resize(700, 500);
+    spans();
 }
 
 TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {

@@ -5,14 +5,13 @@
 #include "FXTextBox.h"
 #include "FXThemeManager.h"
 #include "FormshiftMain.h"
-#include "JobListModel.h"
+#include "FileListBox.h"
 #include "LabelButton.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QHash>
-#include <QListView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -126,9 +125,8 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
     const QColor interior(GetRValue(colours.BackGroundInterior()), GetGValue(colours.BackGroundInterior()),
                           GetBValue(colours.BackGroundInterior()));
     const QColor text(GetRValue(colours.ForeGround()), GetGValue(colours.ForeGround()), GetBValue(colours.ForeGround()));
-    auto* list = Window->findChild<QListView*>("ItemsFiles");
-    EXPECT_EQ(list->palette().color(QPalette::Base), interior);
-    EXPECT_EQ(list->palette().color(QPalette::Text), text);
+    auto* list = Window->findChild<TFileListBox*>("ItemsFiles");
+    ASSERT_NE(list, nullptr);
     EXPECT_EQ(Window->findChild<QWidget*>("ItemsHold")->palette().color(QPalette::Window), interior);
     for (const char* name : {"Label9", "Label8", "Label5", "CImage1"})
         EXPECT_EQ(Window->findChild<QWidget*>(name)->palette().color(QPalette::WindowText), text) << name;
@@ -138,13 +136,46 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
         QWidget* label = Window->findChild<QWidget*>(name);
         EXPECT_GE(TextContrast(shot, InWindow(label, label->rect())), 4.5) << name;
     }
-    const QModelIndex row = list->model()->index(0, 0);
-    QStyleOptionViewItem option;
-    option.initFrom(list->viewport());
-    option.rect = list->visualRect(row);
-    const auto* delegate = static_cast<TJobRowDelegate*>(list->itemDelegate());
-    const QRect rowText = delegate->Layout(option, row).Text;
-    EXPECT_GE(TextContrast(shot, InWindow(list->viewport(), rowText)), 4.5);
+    // The list stands on the interior colour and its row text reads on it.
+    const QRect row = list->Layout(0).Row;
+    const QPoint beside = list->mapTo(Window.get(), QPoint(row.left() + 4, row.top() + 3));
+    EXPECT_EQ(QColor(shot.pixel(beside)), interior);
+    EXPECT_GE(TextContrast(shot, InWindow(list, list->Layout(0).Text)), 4.5);
+    // The badge's text reads on the badge.
+    EXPECT_GE(TextContrast(shot, InWindow(list, list->Layout(0).Badge.adjusted(6, 0, -6, 0))), 4.5);
+}
+
+QColor Interior() {
+    const TColor colour = ThemeManager->SystemColor()->BackGroundInterior();
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+// One window, switched back and forth while it runs: the list, its rows and the
+// labels take the new colours at once.
+TEST_P(MainWindowThemeTest, SwitchingTheModeRecoloursTheRunningWindow) {
+    auto* list = Window->findChild<TFileListBox*>("ItemsFiles");
+    ASSERT_NE(list, nullptr);
+    const FXDarkSetting other =
+        GetParam() == FXDarkSetting::ForceDark ? FXDarkSetting::ForceLight : FXDarkSetting::ForceDark;
+    const auto look = [&] {
+        QApplication::processEvents();
+        const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect row = list->Layout(0).Row;
+        return std::pair{QColor(shot.pixel(list->mapTo(Window.get(), QPoint(row.left() + 4, row.top() + 3)))),
+                         TextContrast(shot, InWindow(list, list->Layout(0).Text))};
+    };
+    const auto [before, beforeContrast] = look();
+    EXPECT_EQ(before, Interior());
+    ThemeManager->setDarkThemeMode(other);
+    Window->UpdateTheme(true);
+    const auto [after, afterContrast] = look();
+    EXPECT_EQ(after, Interior());
+    EXPECT_NE(after, before);
+    EXPECT_GE(beforeContrast, 4.5);
+    EXPECT_GE(afterContrast, 4.5);
+    QWidget* label = Window->findChild<QWidget*>("Label9");
+    const QImage shot = Window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GE(TextContrast(shot, InWindow(label, label->rect())), 4.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, MainWindowThemeTest,
