@@ -4,11 +4,15 @@
 #include "WindowsEnvironment.h"
 
 #include <QCoreApplication>
+#include <memory>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -84,6 +88,48 @@ class TConsoleView : public TDriverView {
     QElapsedTimer FSinceDrawn;
 };
 
+// Ctrl-C, a hang-up or a kill stops the run as "⛔ Stop" does, so the file being
+// written leaves no half-written output behind; a second one ends the program
+// at once. The handler only writes the signal's number into a pipe, which the
+// event loop reads.
+class TStopSignals {
+  public:
+    explicit TStopSignals(TConversionDriver& driver) {
+        if (pipe2(FPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        WriteEnd = FPipe[1];
+        FNotifier = std::make_unique<QSocketNotifier>(FPipe[0], QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [this, &driver] {
+            unsigned char number = 0;
+            while (read(FPipe[0], &number, 1) == 1) FSignal = number;
+            driver.StopConversion();
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int number) {
+            const unsigned char byte = static_cast<unsigned char>(number);
+            [[maybe_unused]] const ssize_t written = write(WriteEnd, &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND | SA_RESTART;
+        for (const int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
+    }
+    ~TStopSignals() {
+        if (!FNotifier) return;
+        for (const int number : {SIGINT, SIGTERM, SIGHUP}) std::signal(number, SIG_DFL);
+        FNotifier.reset();
+        WriteEnd = -1;
+        close(FPipe[0]);
+        close(FPipe[1]);
+    }
+    // The signal that stopped the run, or 0.
+    int Signal() const { return FSignal; }
+
+  private:
+    static inline int WriteEnd = -1;
+    int FPipe[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> FNotifier;
+    int FSignal = 0;
+};
+
 QString Plural(int count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
@@ -101,6 +147,7 @@ bool TBackgroundPlan::NeedsAudio() const {
 TBackgroundPlan PlanBackgroundRun(const TCommandLine& line, const TStoredSettings& stored) {
     TBackgroundPlan plan;
     plan.Settings = stored.Run;
+    plan.ShowHelp = line.Help;
     const auto usage = [&plan](const QString& text) {
         if (plan.UsageError.isEmpty()) plan.UsageError = text;
     };
@@ -188,8 +235,11 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
     driver.BackgroundMode = true;
     installConverters(driver.Converters);
 
+    // "/help" among the switches of a run shows the help and the run goes on.
+    if (plan.ShowHelp) std::fputs(HelpText().replace(QLatin1Char('\r'), QLatin1Char('\n')).append('\n').toUtf8().constData(), stdout);
     for (const QString& failure : plan.Failures) view.Line(failure);
     int converted = 0, failed = int(plan.Failures.size()), cancelled = 0, skipped = 0;
+    TStopSignals stopSignals(driver);
     if (!plan.Files.isEmpty()) {
         jobs.FileList = plan.Files;
         driver.PrepareList();
@@ -208,6 +258,10 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
             case TModifyProgress::Cancelled: ++cancelled; break;
             case TModifyProgress::Waiting:
             case TModifyProgress::Converting:
+                if (stopSignals.Signal() != 0) {
+                    ++cancelled;
+                    break;
+                }
                 // Left alone by "Ignore format error" being off: the name says another format.
                 ++skipped;
                 view.Line(jobs.FileList[i] + QStringLiteral(": skipped, as its extension does not name %1 "
@@ -221,13 +275,17 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
 
     const int total = int(plan.Files.size() + plan.Failures.size());
     const bool allConverted = converted == total;
-    if (!allConverted || isatty(STDERR_FILENO) == 1) {
+    const int stoppedBy = stopSignals.Signal();
+    if (!allConverted || isatty(STDERR_FILENO) == 1 || stoppedBy != 0) {
         QString summary = QStringLiteral("%1 of %2 converted").arg(converted).arg(Plural(total, "file", "files"));
         if (failed > 0) summary += QStringLiteral(", %1 failed").arg(failed);
         if (cancelled > 0) summary += QStringLiteral(", %1 cancelled").arg(cancelled);
         if (skipped > 0) summary += QStringLiteral(", %1 skipped").arg(skipped);
         if (converted > 0) summary += QStringLiteral(", into %1").arg(plan.ExportFolder);
+        if (stoppedBy != 0) summary += QStringLiteral("; stopped by SIG%1").arg(QString::fromUtf8(sigabbrev_np(stoppedBy)));
         PrintError(summary);
     }
+    // As a shell reports a program that a signal ended.
+    if (stoppedBy != 0) return 128 + stoppedBy;
     return allConverted ? ExitSuccess : ExitSomeFailed;
 }

@@ -3,6 +3,12 @@
 // widget, font database or theme manager; the driver converts the command line's
 // files, a terminal sees the progress, every failed file gets a line with its
 // reason, and the exit status says how the run went.
+//
+// Such a run takes no part in the roles of running copies: it converts its own
+// files even while another copy runs, and neither takes the first copy's role
+// nor answers other copies. Handing its files to a window would convert nothing
+// and still end with success, and files handed to it would never be converted,
+// as a run's list is fixed when it starts.
 #include "CommandLine.h"
 #include "ConversionDriver.h"
 #include "StoredSettings.h"
@@ -22,6 +28,7 @@ struct TBackgroundPlan {
     QString ExportFolder;
     ConversionSettings Settings;
     QString UsageError; // empty when the run can go ahead
+    bool ShowHelp = false;
 
     // Whether a file of the run converts through the audio layer.
     bool NeedsAudio() const;

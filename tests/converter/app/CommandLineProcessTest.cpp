@@ -1,6 +1,9 @@
 // The command line as scripts meet it: the built formshift started as a process,
 // in a profile of its own, its exit status, standard output and standard error
 // checked, its outputs read back by Qt's image readers and ffprobe.
+#include "InstanceLock.h"
+#include "Instances.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -266,6 +269,49 @@ TEST_F(CommandLineProcessTest, ATerminalSeesProgressAndASummary) {
     EXPECT_TRUE(terminal.contains("broken.png: ")) << terminal.toStdString();
     EXPECT_TRUE(terminal.contains("1 of 2 files converted, 1 failed, into " + Out().toUtf8()))
         << terminal.toStdString();
+}
+
+TEST_F(CommandLineProcessTest, ABackgroundRunConvertsItsOwnFilesWhileAnotherCopyRuns) {
+    // While this lock is held, a copy that starts is a second one.
+    TInstanceLock other;
+    ASSERT_FALSE(other.Acquire(Dir.filePath("run") + "/" + InstanceNameFor(QFileInfo(Program).canonicalFilePath())));
+    const TRun run = Run({"--to", "bmp", "--directory", Out(), "--convertnow", "--background", "sunset.png"});
+    EXPECT_EQ(run.Status, 0) << run.Errors.toStdString();
+    EXPECT_EQ(Outputs(), QStringList{"sunset.bmp"});
+    EXPECT_TRUE(QDir(Dir.filePath("data/BrenvaleSoftware/Formshift/Send")).isEmpty());
+}
+
+TEST_F(CommandLineProcessTest, ASignalStopsTheRunAndLeavesOnlyWholeFiles) {
+    QStringList names;
+    for (int i = 0; i < 3000; ++i) {
+        names << QStringLiteral("s%1.png").arg(i, 4, 10, QLatin1Char('0'));
+        ASSERT_TRUE(QFile::link(Dir.filePath("files/sunset.png"), Dir.filePath("files/" + names.last())));
+    }
+    QProcess formshift;
+    formshift.setProcessEnvironment(Environment());
+    formshift.setWorkingDirectory(Dir.filePath("files"));
+    formshift.start(Program, QStringList{"--to", "bmp", "--directory", Out(), "--convertnow", "--background"} + names);
+    ASSERT_TRUE(formshift.waitForStarted());
+    // Once the run is under way.
+    while (Outputs().isEmpty() && formshift.state() == QProcess::Running) formshift.waitForFinished(10);
+    if (formshift.state() != QProcess::Running) GTEST_SKIP() << "the run ended before it could be stopped";
+    formshift.terminate();
+    ASSERT_TRUE(formshift.waitForFinished(60000));
+    const QByteArray errors = formshift.readAllStandardError();
+    if (Outputs().size() == 3000) GTEST_SKIP() << "the run ended before the signal arrived";
+    EXPECT_EQ(formshift.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(formshift.exitCode(), 128 + 15) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("stopped by SIGTERM")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("%1 of 3000 files converted, %2 cancelled")
+                                    .arg(Outputs().size())
+                                    .arg(3000 - Outputs().size())
+                                    .toUtf8()))
+        << errors.toStdString();
+    // Nothing half-written: every output is a whole picture, no staging file is left.
+    for (const QString& name : Outputs()) {
+        ASSERT_TRUE(name.endsWith(".bmp")) << name.toStdString();
+        ASSERT_EQ(ImageFormat(Out() + "/" + name), "bmp") << name.toStdString();
+    }
 }
 
 } // namespace
