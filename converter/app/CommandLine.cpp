@@ -11,13 +11,14 @@ constexpr const char* TargetWords =
 
 QString UnknownWordError(const QString& option, const QString& word, bool sourceSide) {
     const QString valid = (sourceSide ? QStringLiteral("auto, ") : QString()) + QLatin1String(TargetWords);
-    const QString what = word.isEmpty() ? QStringLiteral("no format word") : QStringLiteral("\"%1\"").arg(word);
+    const QString what =
+        word.isEmpty() ? QStringLiteral("no format word") : QStringLiteral("\"%1\"").arg(word);
     return QStringLiteral("%1 after %2 names no format; the valid words are: %3").arg(what, option, valid);
 }
 
 struct TSwitch {
-    QString Word;        // empty: the parameter names no switch
-    QString Value;       // the text after "=" of "--word=value"
+    QString Word;  // empty: the parameter names no switch
+    QString Value; // the text after "=" of "--word=value"
     bool HasValue = false;
 };
 
@@ -129,19 +130,17 @@ QString HelpText() {
 QString UsageText() {
     QString text = QStringLiteral("Usage: formshift [SWITCH]... [FILE]...\n\n");
     text += HelpText().replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text += QStringLiteral(
-        "\n\n"
-        "Every switch may also begin with \"--\": --from png --to jpeg --directory DIR,\n"
-        "or --to=jpeg. After \"--\" every parameter is a file name.\n"
-        "--help, -h - shows this text\n"
-        "--version - shows the version\n\n"
-        "FILETYPE: auto (for --from), ");
+    text += QStringLiteral("\n\n"
+                           "Every switch may also begin with \"--\": --from png --to jpeg --directory DIR,\n"
+                           "or --to=jpeg. After \"--\" every parameter is a file name.\n"
+                           "--help, -h - shows this text\n"
+                           "--version - shows the version\n\n"
+                           "FILETYPE: auto (for --from), ");
     text += QLatin1String(TargetWords);
-    text += QStringLiteral(
-        "\n\n"
-        "A background run (--convertnow --background) prints one line for each file that\n"
-        "failed, with the reason; on a terminal also its progress and a summary.\n"
-        "Exit status: 0 when every file was converted, 1 when any file failed,\n"
-        "2 when the command line cannot be acted on.\n");
+    text += QStringLiteral("\n\n"
+                           "A background run (--convertnow --background) prints one line for each file that\n"
+                           "failed, with the reason; on a terminal also its progress and a summary.\n"
+                           "Exit status: 0 when every file was converted, 1 when any file failed,\n"
+                           "2 when the command line cannot be acted on.\n");
     return text;
 }

@@ -4,7 +4,6 @@
 #include "WindowsEnvironment.h"
 
 #include <QCoreApplication>
-#include <memory>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -49,7 +49,8 @@ class TConsoleView : public TDriverView {
 
   private:
     void Line(int item, const QString& text) {
-        Line((item >= 0 && item < FJobs.Count() ? FJobs.FileList[item] : QString()) + QStringLiteral(": ") + text);
+        Line((item >= 0 && item < FJobs.Count() ? FJobs.FileList[item] : QString()) + QStringLiteral(": ") +
+             text);
     }
 
     void ShowProgress(bool now) {
@@ -69,7 +70,8 @@ class TConsoleView : public TDriverView {
         QString text = QStringLiteral("[%1/%2] %3").arg(done).arg(FJobs.Count()).arg(current);
         // A line longer than the terminal wraps, and "\r" then rewrites only its last part.
         winsize size{};
-        const int columns = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+        const int columns =
+            ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
         if (text.size() >= columns) text = text.left(columns - 1);
         WriteError("\r\x1b[K" + text.toUtf8());
         FShown = true;
@@ -100,7 +102,8 @@ class TStopSignals {
         FNotifier = std::make_unique<QSocketNotifier>(FPipe[0], QSocketNotifier::Read);
         QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [this, &driver] {
             unsigned char number = 0;
-            while (read(FPipe[0], &number, 1) == 1) FSignal = number;
+            while (read(FPipe[0], &number, 1) == 1)
+                FSignal = number;
             driver.StopConversion();
         });
         struct sigaction action {};
@@ -110,11 +113,13 @@ class TStopSignals {
         };
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESETHAND | SA_RESTART;
-        for (const int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
+        for (const int number : {SIGINT, SIGTERM, SIGHUP})
+            sigaction(number, &action, nullptr);
     }
     ~TStopSignals() {
         if (!FNotifier) return;
-        for (const int number : {SIGINT, SIGTERM, SIGHUP}) std::signal(number, SIG_DFL);
+        for (const int number : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(number, SIG_DFL);
         FNotifier.reset();
         WriteEnd = -1;
         close(FPipe[0]);
@@ -138,7 +143,8 @@ QString Plural(int count, const char* one, const char* many) {
 
 bool TBackgroundPlan::NeedsAudio() const {
     for (const QString& file : Files) {
-        const FormatTag source = From == FormatTag::AUTO ? FormatFromExtension(QFileInfo(file).suffix()) : From;
+        const FormatTag source =
+            From == FormatTag::AUTO ? FormatFromExtension(QFileInfo(file).suffix()) : From;
         if (ChooseConverter(source, To) == ConverterFamily::Audio) return true;
     }
     return false;
@@ -199,19 +205,23 @@ bool HasDisplay() {
 
 QString ConsoleDataFolder() {
     EnsureWindowsEnvironment();
-    const QString folder = qEnvironmentVariable("LOCALAPPDATA") + QStringLiteral("/BrenvaleSoftware/Formshift/");
+    const QString folder =
+        qEnvironmentVariable("LOCALAPPDATA") + QStringLiteral("/BrenvaleSoftware/Formshift/");
     return QDir().mkpath(folder) ? folder : QString();
 }
 
-std::optional<int> PrepareBackgroundRun(const TCommandLine& line, TBackgroundPlan& plan, QString& dataFolder) {
+std::optional<int> PrepareBackgroundRun(const TCommandLine& line, TBackgroundPlan& plan,
+                                        QString& dataFolder) {
     dataFolder = ConsoleDataFolder();
     if (dataFolder.isEmpty()) {
-        PrintError(QStringLiteral("cannot create the data folder in %1").arg(qEnvironmentVariable("LOCALAPPDATA")));
+        PrintError(
+            QStringLiteral("cannot create the data folder in %1").arg(qEnvironmentVariable("LOCALAPPDATA")));
         return ExitSomeFailed;
     }
     plan = PlanBackgroundRun(line, ReadStoredSettings(dataFolder + QStringLiteral("setings.ini")));
     if (plan.UsageError.isEmpty() && plan.NeedsFolder() && !HasDisplay())
-        plan.UsageError = QStringLiteral("no export folder for the background run; give one with --directory DIR");
+        plan.UsageError =
+            QStringLiteral("no export folder for the background run; give one with --directory DIR");
     if (plan.UsageError.isEmpty()) return std::nullopt;
     PrintError(plan.UsageError);
     return ExitUsageError;
@@ -236,13 +246,15 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
     installConverters(driver.Converters);
 
     // "/help" among the switches of a run shows the help and the run goes on.
-    if (plan.ShowHelp) std::fputs(HelpText().replace(QLatin1Char('\r'), QLatin1Char('\n')).append('\n').toUtf8().constData(), stdout);
-    for (const QString& failure : plan.Failures) view.Line(failure);
+    if (plan.ShowHelp)
+        std::fputs(HelpText().replace(QLatin1Char('\r'), QLatin1Char('\n')).append('\n').toUtf8().constData(),
+                   stdout);
+    for (const QString& failure : plan.Failures)
+        view.Line(failure);
     int converted = 0, failed = int(plan.Failures.size()), cancelled = 0, skipped = 0;
     TStopSignals stopSignals(driver);
     if (!plan.Files.isEmpty()) {
         jobs.FileList = plan.Files;
-        driver.PrepareList();
         driver.ConvertAll();
         if (driver.RunState() == RunStateKind::Idle && jobs.Count() > 0 &&
             jobs.ItemStatus.front() == TModifyProgress::Waiting) {
@@ -252,10 +264,16 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
         QCoreApplication::exec();
         for (int i = 0; i < jobs.Count(); ++i) {
             switch (jobs.ItemStatus[size_t(i)]) {
-            case TModifyProgress::Finalised: ++converted; break;
+            case TModifyProgress::Finalised:
+                ++converted;
+                break;
             case TModifyProgress::Error:
-            case TModifyProgress::FormatErr: ++failed; break;
-            case TModifyProgress::Cancelled: ++cancelled; break;
+            case TModifyProgress::FormatErr:
+                ++failed;
+                break;
+            case TModifyProgress::Cancelled:
+                ++cancelled;
+                break;
             case TModifyProgress::Waiting:
             case TModifyProgress::Converting:
                 if (stopSignals.Signal() != 0) {
@@ -277,12 +295,14 @@ int RunInConsole(const TBackgroundPlan& plan, const QString& dataFolder,
     const bool allConverted = converted == total;
     const int stoppedBy = stopSignals.Signal();
     if (!allConverted || isatty(STDERR_FILENO) == 1 || stoppedBy != 0) {
-        QString summary = QStringLiteral("%1 of %2 converted").arg(converted).arg(Plural(total, "file", "files"));
+        QString summary =
+            QStringLiteral("%1 of %2 converted").arg(converted).arg(Plural(total, "file", "files"));
         if (failed > 0) summary += QStringLiteral(", %1 failed").arg(failed);
         if (cancelled > 0) summary += QStringLiteral(", %1 cancelled").arg(cancelled);
         if (skipped > 0) summary += QStringLiteral(", %1 skipped").arg(skipped);
         if (converted > 0) summary += QStringLiteral(", into %1").arg(plan.ExportFolder);
-        if (stoppedBy != 0) summary += QStringLiteral("; stopped by SIG%1").arg(QString::fromUtf8(sigabbrev_np(stoppedBy)));
+        if (stoppedBy != 0)
+            summary += QStringLiteral("; stopped by SIG%1").arg(QString::fromUtf8(sigabbrev_np(stoppedBy)));
         PrintError(summary);
     }
     // As a shell reports a program that a signal ended.

@@ -22,7 +22,8 @@ TStoredSettings ReadStoredSettings(const QString& fileName) {
     ConversionSettings& run = s.Run;
     s.ReloadPath = ini.ReadBool(application, QStringLiteral("Save path"), s.ReloadPath);
     s.LastPath = ini.ReadString(application, QStringLiteral("Last Path"), QString());
-    s.ExportPathOnOpen = ini.ReadBool(application, QStringLiteral("Files export path on open"), s.ExportPathOnOpen);
+    s.ExportPathOnOpen =
+        ini.ReadBool(application, QStringLiteral("Files export path on open"), s.ExportPathOnOpen);
     const int done = ini.ReadInteger(application, QStringLiteral("When Done"), run.DoneConvert);
     run.DoneConvert = done >= 0 && done < DoneActionCount ? done : -1;
     run.IgnoreComplete = ini.ReadBool(conversion, QStringLiteral("Ignore Complete"), run.IgnoreComplete);
@@ -33,6 +34,7 @@ TStoredSettings ReadStoredSettings(const QString& fileName) {
     run.Lossless = ini.ReadBool(jpeg, QStringLiteral("Lossless Quality"), run.Lossless);
     // The sliders hold their values inside their ranges.
     run.Quality = std::clamp(ini.ReadInteger(jpeg, QStringLiteral("Image Quality"), run.Quality), 0, 100);
-    run.JpegQuality = std::clamp(ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), run.JpegQuality), 1, 100);
+    run.JpegQuality =
+        std::clamp(ini.ReadInteger(jpeg, QStringLiteral("JPEG Quality"), run.JpegQuality), 1, 100);
     return s;
 }

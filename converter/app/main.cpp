@@ -22,7 +22,8 @@ void InstallImageConverters(TConverterSet& converters) {
 int main(int argc, char* argv[]) {
     if (AnswerVersionRequest(argc, argv, "formshift")) return 0;
     QStringList parameters;
-    for (int i = 1; i < argc; ++i) parameters << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        parameters << QString::fromLocal8Bit(argv[i]);
     const TCommandLine line = ParseCommandLine(parameters);
     if (line.HelpAndEnd) {
         std::fputs(UsageText().toUtf8().constData(), stdout);

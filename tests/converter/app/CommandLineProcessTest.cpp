@@ -43,8 +43,8 @@ class CommandLineProcessTest : public testing::Test {
         environment.insert("XDG_CONFIG_HOME", Dir.filePath("config"));
         environment.insert("XDG_CACHE_HOME", Dir.filePath("cache"));
         environment.insert("XDG_RUNTIME_DIR", Dir.filePath("run"));
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LOCALAPPDATA", "APPDATA", "TEMP",
-                                 "TMP", "USERPROFILE", "FORMSHIFT_PROGRAM_FILE"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LOCALAPPDATA", "APPDATA",
+                                 "TEMP", "TMP", "USERPROFILE", "FORMSHIFT_PROGRAM_FILE"})
             environment.remove(name);
         return environment;
     }
@@ -73,7 +73,9 @@ class CommandLineProcessTest : public testing::Test {
         file.write(bytes);
     }
 
-    QStringList Outputs() const { return QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    QStringList Outputs() const {
+        return QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
     QString Out() const { return Dir.filePath("out"); }
     // Relative to the test's folder, as Write takes it.
     static QString SettingsFile() { return QStringLiteral("data/BrenvaleSoftware/Formshift/setings.ini"); }
@@ -100,7 +102,8 @@ TEST_P(ExitStatusTest, StatusLinesAndOutputs) {
     const TRun run = Run(arguments);
     EXPECT_EQ(run.Status, c.Status) << run.Errors.toStdString();
     for (const QString& part : c.ErrorParts) {
-        EXPECT_TRUE(run.Errors.contains(part.toUtf8())) << part.toStdString() << " in: " << run.Errors.toStdString();
+        EXPECT_TRUE(run.Errors.contains(part.toUtf8()))
+            << part.toStdString() << " in: " << run.Errors.toStdString();
     }
     if (c.ErrorParts.isEmpty()) {
         EXPECT_EQ(run.Errors, "");
@@ -111,35 +114,63 @@ TEST_P(ExitStatusTest, StatusLinesAndOutputs) {
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, ExitStatusTest,
     testing::Values(
-        StatusCase{"EveryFileConverted", {"/to", "jpeg", "/directory", "OUT", "/convertnow", "/background", "sunset.png"},
-                   0, {}, {"sunset.jpeg"}},
-        StatusCase{"OneFileFails",
-                   {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "sunset.png", "broken.png"},
-                   1, {"broken.png: ", "1 of 2 files converted, 1 failed"}, {"sunset.bmp"}},
-        StatusCase{"AMissingFileFails",
-                   {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "sunset.png", "gone.png"},
-                   1, {"formshift: gone.png: no such file\n"}, {"sunset.bmp"}},
-        StatusCase{"AFolderIsNoFile", {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "OUT"},
-                   1, {": is a folder, not a file"}, {}},
+        StatusCase{"EveryFileConverted",
+                   {"/to", "jpeg", "/directory", "OUT", "/convertnow", "/background", "sunset.png"},
+                   0,
+                   {},
+                   {"sunset.jpeg"}},
+        StatusCase{
+            "OneFileFails",
+            {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "sunset.png", "broken.png"},
+            1,
+            {"broken.png: ", "1 of 2 files converted, 1 failed"},
+            {"sunset.bmp"}},
+        StatusCase{
+            "AMissingFileFails",
+            {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "sunset.png", "gone.png"},
+            1,
+            {"formshift: gone.png: no such file\n"},
+            {"sunset.bmp"}},
+        StatusCase{"AFolderIsNoFile",
+                   {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background", "OUT"},
+                   1,
+                   {": is a folder, not a file"},
+                   {}},
         StatusCase{"ADirectoryThatDoesNotExist",
                    {"--to", "bmp", "--directory", "nowhere", "--convertnow", "--background", "sunset.png"},
-                   2, {"the export folder \"nowhere\" does not exist"}, {}},
+                   2,
+                   {"the export folder \"nowhere\" does not exist"},
+                   {}},
         StatusCase{"ADirectoryThatIsAFile",
                    {"--to", "bmp", "--directory", "broken.png", "--convertnow", "--background", "sunset.png"},
-                   2, {"\"broken.png\" is not a folder"}, {}},
+                   2,
+                   {"\"broken.png\" is not a folder"},
+                   {}},
         StatusCase{"AFormatWordThatNamesNone",
                    {"--to", "jpegg", "--directory", "OUT", "--convertnow", "--background", "sunset.png"},
-                   2, {"\"jpegg\" after --to names no format"}, {}},
+                   2,
+                   {"\"jpegg\" after --to names no format"},
+                   {}},
         StatusCase{"AnUnknownSwitch",
                    {"--to", "bmp", "--directroy", "OUT", "--convertnow", "--background", "sunset.png"},
-                   2, {"unknown switch \"--directroy\""}, {}},
-        StatusCase{"NoFiles", {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background"},
-                   2, {"no files to convert"}, {}},
-        StatusCase{"NoExportFolderAndNoDisplay", {"--to", "bmp", "--convertnow", "--background", "sunset.png"},
-                   2, {"no export folder"}, {}},
+                   2,
+                   {"unknown switch \"--directroy\""},
+                   {}},
+        StatusCase{"NoFiles",
+                   {"--to", "bmp", "--directory", "OUT", "--convertnow", "--background"},
+                   2,
+                   {"no files to convert"},
+                   {}},
+        StatusCase{"NoExportFolderAndNoDisplay",
+                   {"--to", "bmp", "--convertnow", "--background", "sunset.png"},
+                   2,
+                   {"no export folder"},
+                   {}},
         StatusCase{"AValueOnASwitchThatTakesNone",
                    {"--to", "bmp", "--directory", "OUT", "--convertnow=yes", "--background", "sunset.png"},
-                   2, {"--convertnow takes no value"}, {}}),
+                   2,
+                   {"--convertnow takes no value"},
+                   {}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CommandLineProcessTest, EveryFailedFileGetsOneLineWithItsReason) {
@@ -164,15 +195,18 @@ TEST_F(CommandLineProcessTest, EveryFailedFileGetsOneLineWithItsReason) {
 }
 
 TEST_F(CommandLineProcessTest, LongSwitchesWithAndWithoutEqualsSign) {
-    for (const QStringList& arguments :
-         {QStringList{"--from", "png", "--to", "jpeg", "--directory", Out(), "--convertnow", "--background", "sunset.png"},
-          QStringList{"--from=png", "--to=jpeg", "--directory=" + Out(), "--background", "--convertnow", "sunset.png"},
-          QStringList{"-from", "png", "+to", "jpeg", "/directory", Out(), "/convertnow", "/background", "sunset.png"}}) {
+    for (const QStringList& arguments : {QStringList{"--from", "png", "--to", "jpeg", "--directory", Out(),
+                                                     "--convertnow", "--background", "sunset.png"},
+                                         QStringList{"--from=png", "--to=jpeg", "--directory=" + Out(),
+                                                     "--background", "--convertnow", "sunset.png"},
+                                         QStringList{"-from", "png", "+to", "jpeg", "/directory", Out(),
+                                                     "/convertnow", "/background", "sunset.png"}}) {
         const TRun run = Run(arguments);
         EXPECT_EQ(run.Status, 0) << arguments.join(' ').toStdString() << ": " << run.Errors.toStdString();
     }
     EXPECT_EQ(Outputs(), (QStringList{"sunset (1).jpeg", "sunset (2).jpeg", "sunset.jpeg"}));
-    for (const QString& name : Outputs()) EXPECT_EQ(ImageFormat(Out() + "/" + name), "jpeg") << name.toStdString();
+    for (const QString& name : Outputs())
+        EXPECT_EQ(ImageFormat(Out() + "/" + name), "jpeg") << name.toStdString();
 }
 
 TEST_F(CommandLineProcessTest, PathsBeginningWithASlashAreFileNames) {
@@ -184,15 +218,18 @@ TEST_F(CommandLineProcessTest, PathsBeginningWithASlashAreFileNames) {
     EXPECT_EQ(run.Status, 0) << run.Errors.toStdString();
     EXPECT_EQ(run.Output, "");
     EXPECT_EQ(Outputs(), (QStringList{"-h.bmp", "help.bmp", "sunset.bmp"}));
-    for (const QString& name : Outputs()) EXPECT_EQ(ImageFormat(Out() + "/" + name), "bmp") << name.toStdString();
+    for (const QString& name : Outputs())
+        EXPECT_EQ(ImageFormat(Out() + "/" + name), "bmp") << name.toStdString();
 }
 
 TEST_F(CommandLineProcessTest, HelpGoesToStandardOutputAndNothingRuns) {
     for (const char* help : {"--help", "-h"}) {
-        const TRun run = Run({help, "--to", "bmp", "--directory", Out(), "--convertnow", "--background", "sunset.png"});
+        const TRun run =
+            Run({help, "--to", "bmp", "--directory", Out(), "--convertnow", "--background", "sunset.png"});
         EXPECT_EQ(run.Status, 0) << help;
         EXPECT_TRUE(run.Output.startsWith("Usage: formshift")) << run.Output.toStdString();
-        for (const char* part : {"/convertnow - Starts conversion", "--directory DIR", "--version", "Exit status: 0"})
+        for (const char* part :
+             {"/convertnow - Starts conversion", "--directory DIR", "--version", "Exit status: 0"})
             EXPECT_TRUE(run.Output.contains(part)) << part;
         EXPECT_FALSE(run.Output.contains('\r'));
         EXPECT_EQ(run.Errors, "");
@@ -203,7 +240,8 @@ TEST_F(CommandLineProcessTest, HelpGoesToStandardOutputAndNothingRuns) {
 TEST_F(CommandLineProcessTest, VersionIsOneLine) {
     const TRun run = Run({"--version"});
     EXPECT_EQ(run.Status, 0);
-    EXPECT_TRUE(QString::fromUtf8(run.Output).contains(QRegularExpression("^formshift \\d+\\.\\d+\\.\\d+\\n$")))
+    EXPECT_TRUE(
+        QString::fromUtf8(run.Output).contains(QRegularExpression("^formshift \\d+\\.\\d+\\.\\d+\\n$")))
         << run.Output.toStdString();
 }
 
@@ -229,8 +267,8 @@ TEST_F(CommandLineProcessTest, StoredJpegQualityIsUsed) {
         Write(SettingsFile(), "[File:JPEG/HEIC]\r\nJPEG Quality=" + QByteArray::number(quality) + "\r\n");
         QDir(Out()).removeRecursively();
         QDir().mkpath(Out());
-        const TRun run = Run({"--from", "jpg", "--to", "jpg", "--directory", Out(), "--convertnow", "--background",
-                              "meadow.jpg"});
+        const TRun run = Run({"--from", "jpg", "--to", "jpg", "--directory", Out(), "--convertnow",
+                              "--background", "meadow.jpg"});
         ASSERT_EQ(run.Status, 0) << run.Errors.toStdString();
         ASSERT_EQ(Outputs().size(), 1);
         EXPECT_EQ(ImageFormat(Out() + "/" + Outputs().first()), "jpeg");
@@ -246,7 +284,8 @@ TEST_F(CommandLineProcessTest, AudioRunsWithoutAWindow) {
     const TRun run = Run({"--to", "flac", "--directory", Out(), "--convertnow", "--background", "tone.wav"});
     ASSERT_EQ(run.Status, 0) << run.Errors.toStdString();
     QProcess probe;
-    probe.start(ffprobe, {"-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0", Out() + "/tone.flac"});
+    probe.start(ffprobe, {"-v", "error", "-show_entries", "stream=codec_name", "-of", "csv=p=0",
+                          Out() + "/tone.flac"});
     ASSERT_TRUE(probe.waitForFinished(30000));
     EXPECT_EQ(probe.readAllStandardOutput().trimmed(), "flac");
 }
@@ -258,8 +297,9 @@ TEST_F(CommandLineProcessTest, ATerminalSeesProgressAndASummary) {
     formshift.setProcessEnvironment(Environment());
     formshift.setWorkingDirectory(Dir.filePath("files"));
     // script gives the program a terminal; its own output is the terminal's.
-    const QString command = QStringLiteral("'%1' --to bmp --directory '%2' --convertnow --background sunset.png broken.png")
-                                .arg(Program, Out());
+    const QString command =
+        QStringLiteral("'%1' --to bmp --directory '%2' --convertnow --background sunset.png broken.png")
+            .arg(Program, Out());
     formshift.start(script, {"-qec", command, "/dev/null"});
     ASSERT_TRUE(formshift.waitForFinished(60000));
     const QByteArray terminal = formshift.readAllStandardOutput();
@@ -274,11 +314,25 @@ TEST_F(CommandLineProcessTest, ATerminalSeesProgressAndASummary) {
 TEST_F(CommandLineProcessTest, ABackgroundRunConvertsItsOwnFilesWhileAnotherCopyRuns) {
     // While this lock is held, a copy that starts is a second one.
     TInstanceLock other;
-    ASSERT_FALSE(other.Acquire(Dir.filePath("run") + "/" + InstanceNameFor(QFileInfo(Program).canonicalFilePath())));
+    ASSERT_FALSE(
+        other.Acquire(Dir.filePath("run") + "/" + InstanceNameFor(QFileInfo(Program).canonicalFilePath())));
     const TRun run = Run({"--to", "bmp", "--directory", Out(), "--convertnow", "--background", "sunset.png"});
     EXPECT_EQ(run.Status, 0) << run.Errors.toStdString();
     EXPECT_EQ(Outputs(), QStringList{"sunset.bmp"});
     EXPECT_TRUE(QDir(Dir.filePath("data/BrenvaleSoftware/Formshift/Send")).isEmpty());
+}
+
+TEST_F(CommandLineProcessTest, AFileLeftAloneForItsExtensionFailsTheRun) {
+    QDir(Dir.path()).mkpath(QFileInfo(SettingsFile()).path());
+    Write(SettingsFile(), "[Conversion]\nIgnore Format Error=0\n");
+    QFile::copy(Samples + "sunset.png", Dir.filePath("files/sunset.bmp"));
+    const TRun run = Run({"--from", "png", "--to", "gif", "--directory", Out(), "--convertnow",
+                          "--background", "sunset.png", "sunset.bmp"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(run.Errors.contains("sunset.bmp: skipped, as its extension does not name PNG"))
+        << run.Errors.toStdString();
+    EXPECT_TRUE(run.Errors.contains("1 of 2 files converted, 1 skipped")) << run.Errors.toStdString();
+    EXPECT_EQ(Outputs(), QStringList{"sunset.gif"});
 }
 
 TEST_F(CommandLineProcessTest, ASignalStopsTheRunAndLeavesOnlyWholeFiles) {
@@ -290,10 +344,12 @@ TEST_F(CommandLineProcessTest, ASignalStopsTheRunAndLeavesOnlyWholeFiles) {
     QProcess formshift;
     formshift.setProcessEnvironment(Environment());
     formshift.setWorkingDirectory(Dir.filePath("files"));
-    formshift.start(Program, QStringList{"--to", "bmp", "--directory", Out(), "--convertnow", "--background"} + names);
+    formshift.start(Program,
+                    QStringList{"--to", "bmp", "--directory", Out(), "--convertnow", "--background"} + names);
     ASSERT_TRUE(formshift.waitForStarted());
     // Once the run is under way.
-    while (Outputs().isEmpty() && formshift.state() == QProcess::Running) formshift.waitForFinished(10);
+    while (Outputs().isEmpty() && formshift.state() == QProcess::Running)
+        formshift.waitForFinished(10);
     if (formshift.state() != QProcess::Running) GTEST_SKIP() << "the run ended before it could be stopped";
     formshift.terminate();
     ASSERT_TRUE(formshift.waitForFinished(60000));

@@ -1,7 +1,7 @@
 // A background run without the window must read the stored options and choose
 // the export folder exactly as the window does at start-up.
-#include "AppTestEnvironment.h"
 #include "ConsoleRun.h"
+#include "AppTestEnvironment.h"
 #include "FXCheckBox.h"
 #include "FormshiftMain.h"
 #include "SpecialFolders.h"
@@ -63,15 +63,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "[File:JPEG/HEIC]\nLossless Quality=0\nImage Quality=37\nJPEG Quality=12\n"},
         StoredCase{"OutOfRange",
                    "[Application]\nWhen Done=7\n[File:JPEG/HEIC]\nImage Quality=150\nJPEG Quality=0\n"},
-        StoredCase{"BelowRange", "[Application]\nWhen Done=-1\n[File:JPEG/HEIC]\nImage Quality=-5\nJPEG Quality=-5\n"},
+        StoredCase{"BelowRange",
+                   "[Application]\nWhen Done=-1\n[File:JPEG/HEIC]\nImage Quality=-5\nJPEG Quality=-5\n"},
         StoredCase{"NotNumbers",
                    "[Application]\nSave path=yes\nWhen Done=x\n[File:JPEG/HEIC]\nImage Quality=high\n"},
-        StoredCase{"AnyIntegerIsOn", "[Application]\nSave path=7\nLast Path=STORED\n[Conversion]\nIgnore Complete=-2\n"},
+        StoredCase{"AnyIntegerIsOn",
+                   "[Application]\nSave path=7\nLast Path=STORED\n[Conversion]\nIgnore Complete=-2\n"},
         StoredCase{"SavePathOff", "[Application]\nSave path=0\nLast Path=STORED\n"},
         StoredCase{"StoredPathGone", "[Application]\nSave path=1\nLast Path=STORED/gone\n"},
         StoredCase{"PathOfTheOpenedFile", "[Application]\nFiles export path on open=1\n"},
-        StoredCase{"ByteOrderMarkAndCrLf",
-                   "\xEF\xBB\xBF[Conversion]\r\nIgnore Format Error=0\r\n[File:JPEG/HEIC]\r\nJPEG Quality=55\r\n"}),
+        StoredCase{
+            "ByteOrderMarkAndCrLf",
+            "\xEF\xBB\xBF[Conversion]\r\nIgnore Format Error=0\r\n[File:JPEG/HEIC]\r\nJPEG Quality=55\r\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ConsoleRun, TheDataFolderIsTheWindows) {
@@ -93,7 +96,8 @@ class PlanFolderTest : public testing::TestWithParam<FolderCase> {};
 TEST_P(PlanFolderTest, FolderOrderAndErrors) {
     const FolderCase& c = GetParam();
     QTemporaryDir dir;
-    for (const char* folder : {"stored", "given", "second", "files"}) QDir(dir.path()).mkpath(folder);
+    for (const char* folder : {"stored", "given", "second", "files"})
+        QDir(dir.path()).mkpath(folder);
     QFile(dir.filePath("files/a.png")).open(QIODevice::WriteOnly);
     QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
     TStoredSettings stored;
@@ -102,7 +106,8 @@ TEST_P(PlanFolderTest, FolderOrderAndErrors) {
     stored.ExportPathOnOpen = c.OnOpen;
     TCommandLine line;
     line.Files << dir.filePath("files/a.png");
-    for (const QString& folder : c.Directories) line.Directories << (folder.isEmpty() ? QString() : dir.filePath(folder));
+    for (const QString& folder : c.Directories)
+        line.Directories << (folder.isEmpty() ? QString() : dir.filePath(folder));
     const TBackgroundPlan plan = PlanBackgroundRun(line, stored);
     EXPECT_EQ(plan.ExportFolder, c.Folder ? dir.filePath(c.Folder) : QString());
     if (c.Error) {
