@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -146,6 +149,90 @@ TEST(ConsoleRun, OnlyAudioPairsNeedTheAudioLayer) {
     EXPECT_TRUE(plan.NeedsAudio());
     plan.From = FormatTag::PNG;
     EXPECT_FALSE(plan.NeedsAudio());
+}
+
+// Standard error into a file, for as long as the object lives.
+class TCapturedErrors {
+  public:
+    explicit TCapturedErrors(const QString& path) : FPath(path) {
+        std::fflush(stderr);
+        FSaved = dup(STDERR_FILENO);
+        const int file = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, STDERR_FILENO);
+        ::close(file);
+    }
+    ~TCapturedErrors() { Restore(); }
+    QByteArray Text() {
+        Restore();
+        QFile file(FPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+  private:
+    void Restore() {
+        if (FSaved < 0) return;
+        std::fflush(stderr);
+        dup2(FSaved, STDERR_FILENO);
+        ::close(FSaved);
+        FSaved = -1;
+    }
+    QString FPath;
+    int FSaved = -1;
+};
+
+// Converters that fail, lose something or succeed on command, named by the file.
+TEST(ConsoleRun, OneLinePerFailureAndPerLossThenTheSummary) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("out");
+    TBackgroundPlan plan;
+    for (const char* name : {"good.png", "lossy.png", "bad.png"}) {
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+        plan.Files << dir.filePath(name);
+    }
+    plan.To = FormatTag::JPEG;
+    plan.ExportFolder = dir.filePath("out");
+    plan.Settings.DoneConvert = int(DoneAction::DoNothing);
+    const auto install = [](TConverterSet& converters) {
+        converters.Image = [](const ConversionJob& job) {
+            if (job.SourcePath.endsWith("bad.png")) throw ConversionError("PNG: not a PNG file");
+            if (job.SourcePath.endsWith("lossy.png")) job.ReportLoss("the colour profile");
+            QFile output(job.OutputPath);
+            if (!output.open(QIODevice::WriteOnly)) throw ConversionError("cannot write");
+            return TModifyProgress::Finalised;
+        };
+    };
+    TCapturedErrors errors(dir.filePath("errors.txt"));
+    const int status = RunInConsole(plan, dir.filePath("data/"), install);
+    const QList<QByteArray> lines = errors.Text().trimmed().split('\n');
+    EXPECT_EQ(status, ExitSomeFailed);
+    ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines[0],
+              "formshift: " + dir.filePath("lossy.png").toUtf8() + ": not kept: the colour profile");
+    EXPECT_EQ(lines[1], "formshift: " + dir.filePath("bad.png").toUtf8() + ": PNG: not a PNG file");
+    EXPECT_EQ(lines[2], "formshift: 2 of 3 files converted, 1 failed, into " + dir.filePath("out").toUtf8());
+    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"good.jpeg", "lossy.jpeg"}));
+}
+
+TEST(ConsoleRun, EverythingConvertedSaysNothingOffATerminal) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("out");
+    QFile(dir.filePath("a.png")).open(QIODevice::WriteOnly);
+    TBackgroundPlan plan;
+    plan.Files << dir.filePath("a.png");
+    plan.To = FormatTag::BMP;
+    plan.ExportFolder = dir.filePath("out");
+    plan.Settings.DoneConvert = int(DoneAction::DoNothing);
+    const auto install = [](TConverterSet& converters) {
+        converters.Image = [](const ConversionJob& job) {
+            QFile output(job.OutputPath);
+            return output.open(QIODevice::WriteOnly) ? TModifyProgress::Finalised
+                                                     : TModifyProgress::FormatErr;
+        };
+    };
+    TCapturedErrors errors(dir.filePath("errors.txt"));
+    EXPECT_EQ(RunInConsole(plan, dir.filePath("data/"), install), ExitSuccess);
+    EXPECT_EQ(errors.Text(), "");
 }
 
 } // namespace
