@@ -17,6 +17,8 @@
 namespace {
 
 std::atomic<int> BusyTimeoutMs{2000};
+std::atomic<std::uint64_t> CommitsMade{0};
+std::atomic<std::uint64_t> TransactionsStarted{0};
 
 // Registry names are limited as on Windows, so whatever is stored here could be
 // stored there too.
@@ -111,7 +113,25 @@ QStringList RegistryStore::SplitKeyPath(const QString& path) {
     return path.split(u'\\', Qt::SkipEmptyParts);
 }
 
+QByteArray RegistryStore::ChangeStamp(HKEY hive) {
+    const QString path = DatabasePath(hive);
+    QByteArray stamp = QFile::encodeName(path) + '|' + QByteArray::number(quint64(CommitsMade.load()));
+    // SQLite counts every commit in the header's "file change counter" (bytes 24..27),
+    // which also sees writers in other processes, whatever the clock's resolution.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return stamp;
+    struct stat info {};
+    char counter[4] = {};
+    if (::fstat(fd, &info) == 0 && ::pread(fd, counter, sizeof counter, 24) == sizeof counter)
+        stamp += '|' + QByteArray::number(quint64(info.st_ino)) + '|' + QByteArray(counter, sizeof counter).toHex();
+    ::close(fd);
+    return stamp;
+}
+
+std::uint64_t RegistryStore::TransactionsBegun() { return TransactionsStarted.load(); }
+
 RegistryStore::RegistryStore(HKEY hive, Access access) : FHive(hive), FAccess(access) {
+    ++TransactionsStarted;
     const QString path = DatabasePath(hive);
     if (path.isEmpty())
         throw RegistryStoreError(RegistryStoreError::Kind::Invalid, QStringLiteral("Unknown registry hive"));
@@ -206,6 +226,7 @@ void RegistryStore::Commit() {
     }
     Execute("COMMIT");
     FFinished = true;
+    if (FAccess == Access::Write) ++CommitsMade;
 }
 
 void RegistryStore::Execute(const char* sql) {

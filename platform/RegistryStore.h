@@ -18,9 +18,11 @@
 #include "DesktopRegistryKeys.h"
 #include "RegistryHive.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 
@@ -59,6 +61,13 @@ public:
     HKEY Hive() const { return FHive; }
 
     static QString DatabasePath(HKEY hive); // empty for an unknown hive
+    // A token that differs whenever the hive's stored data may have changed: a
+    // commit in this process, or one by another process. It reads a few bytes of
+    // the file instead of opening the database, so pollers can skip reads while
+    // it stays equal.
+    static QByteArray ChangeStamp(HKEY hive);
+    // Transactions begun in this process; shows whether a cache spared the database.
+    static std::uint64_t TransactionsBegun();
     // How long an operation waits for another process's lock before it fails.
     static void SetBusyTimeout(int milliseconds);
     // "Software\\Foo\\" -> {"Software", "Foo"}; empty elements are skipped.

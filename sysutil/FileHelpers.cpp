@@ -1,9 +1,37 @@
 #include "FileHelpers.h"
 
-#include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMimeDatabase>
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+// A plain sheet with a folded corner, for desktops without an icon theme.
+QPixmap DrawnPageIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal left = size * 0.2, right = size * 0.8, top = size * 0.08, bottom = size * 0.92;
+    const qreal fold = size * 0.22;
+    QPainterPath sheet;
+    sheet.moveTo(left, top);
+    sheet.lineTo(right - fold, top);
+    sheet.lineTo(right, top + fold);
+    sheet.lineTo(right, bottom);
+    sheet.lineTo(left, bottom);
+    sheet.closeSubpath();
+    painter.setPen(QPen(QColor(0x70, 0x70, 0x70), qMax(1.0, size / 16.0)));
+    painter.setBrush(QColor(0xF4, 0xF4, 0xF4));
+    painter.drawPath(sheet);
+    painter.drawLine(QPointF(right - fold, top), QPointF(right - fold, top + fold));
+    painter.drawLine(QPointF(right - fold, top + fold), QPointF(right, top + fold));
+    return pixmap;
+}
+
+} // namespace
 
 QIcon ShellFileIcon(const QString& fileName, bool large) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
@@ -14,10 +42,8 @@ QIcon ShellFileIcon(const QString& fileName, bool large) {
         if (!name.isEmpty()) icon = QIcon::fromTheme(name);
         if (!icon.isNull()) break;
     }
-    if (icon.isNull() && qobject_cast<QApplication*>(QCoreApplication::instance()))
-        icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
-    if (icon.isNull()) return {};
     const int size = large ? 32 : 16;
+    if (icon.isNull()) return QIcon(DrawnPageIcon(size));
     const QPixmap pixmap = icon.pixmap(size, size);
     return pixmap.isNull() ? QIcon() : QIcon(pixmap);
 }

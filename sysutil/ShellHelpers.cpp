@@ -5,10 +5,10 @@
 #include "ShellLaunch.h"
 #include "UserRights.h"
 
-#include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QThread>
-#include <QWidget>
+#include <QWindow>
 
 void LaunchProgram(const QString& fileName, bool show, const QString& parameters, bool asAdministrator,
                    const QString& directory) {
@@ -91,7 +91,7 @@ bool RunningAsAdministrator() { return IsAdministrator(); }
 void FlashApplication() {
     // Five flashes at 2000 ms.
     constexpr int FlashDurationMs = 5 * 2000;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible()) QApplication::alert(window, FlashDurationMs);
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isVisible()) window->alert(FlashDurationMs);
 }

@@ -2,8 +2,7 @@
 
 #include "RegistryStore.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QCoreApplication>
 #include <QThread>
 #include <QtEndian>
 
@@ -111,13 +110,23 @@ bool TWinRegistry::WinModeLoaded() {
     return true;
 }
 
+namespace {
+TRegistryErrorPresenter& ErrorPresenter() {
+    static TRegistryErrorPresenter presenter;
+    return presenter;
+}
+} // namespace
+
+void SetRegistryErrorPresenter(TRegistryErrorPresenter presenter) { ErrorPresenter() = std::move(presenter); }
+
 void TWinRegistry::RegistryReceiveError(TRegistryError AError) {
     const QString message = RegistryErrorMessage(AError);
     if (message.isEmpty()) return;
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (app && QThread::currentThread() == app->thread()) {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), message, QMessageBox::Ok);
-        box.exec();
+    // A presenter may open a window, which only the application's thread can do.
+    const QCoreApplication* app = QCoreApplication::instance();
+    const TRegistryErrorPresenter& presenter = ErrorPresenter();
+    if (presenter && app && QThread::currentThread() == app->thread()) {
+        presenter(message);
         return;
     }
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());

@@ -21,6 +21,11 @@ enum class TRegistryError { None, AccessDenied, KeyNoExist, ReadError };
 enum class TRegistryErrorKind { Disabled, Receive, OperatingSystem };
 enum class TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 using TRegistryOnError = std::function<void(TRegistryError)>;
+// Shows a registry error's text to the user. The system library has no windows of
+// its own: a program with windows installs one that shows a message box; the
+// default writes the text to standard error.
+using TRegistryErrorPresenter = std::function<void(const QString& message)>;
+void SetRegistryErrorPresenter(TRegistryErrorPresenter presenter);
 
 // A currency amount as the registry keeps it: a count of ten-thousandths.
 using TCurrency = qint64;

@@ -1,9 +1,12 @@
 #include "FolderRemoval.h"
 
+#include "UninstallLog.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
@@ -80,12 +83,15 @@ void RemoveEntryAt(int parentFd, const char* name, const TTreeMount& tree) {
     struct stat info;
     if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return;
     if (!S_ISDIR(info.st_mode)) {
-        unlinkat(parentFd, name, 0);
+        if (unlinkat(parentFd, name, 0) != 0) qCInfo(removeLog) << "kept" << name << std::strerror(errno);
         return;
     }
     // Whatever is mounted inside the tree belongs to someone else, also a bind
     // mount of another folder of the same file system.
-    if (!tree.Holds(info, MountIdAt(parentFd, name))) return;
+    if (!tree.Holds(info, MountIdAt(parentFd, name))) {
+        qCInfo(removeLog) << "left the mount point" << name << "alone";
+        return;
+    }
 
     const int folderFd = OpenFolderAt(parentFd, name, info);
     if (folderFd < 0) return;
@@ -99,7 +105,7 @@ void RemoveEntryAt(int parentFd, const char* name, const TTreeMount& tree) {
             RemoveEntryAt(folderFd, entry.c_str(), tree);
     }
     close(folderFd);
-    unlinkat(parentFd, name, AT_REMOVEDIR);
+    if (unlinkat(parentFd, name, AT_REMOVEDIR) != 0) qCInfo(removeLog) << "kept the folder" << name << std::strerror(errno);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "sysconsole.h"
 
+Q_LOGGING_CATEGORY(removeLog, "uninstaller.remove", QtWarningMsg)
+
 void Log(const QString& line) {
     if (sysconsole::ConsoleCalled()) sysconsole::QuickOutput(line);
 }

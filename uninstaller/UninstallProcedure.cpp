@@ -67,8 +67,10 @@ void TUninstallProcedure::setUninstallStep(int step) {
 QString TUninstallProcedure::Refusal() {
     if (!FRefusal) {
         FRefusal = RefusalReason(FOptions);
-        if (!FRefusal->isEmpty())
+        if (!FRefusal->isEmpty()) {
+            qCInfo(removeLog).noquote() << "refused the report:" << *FRefusal;
             Log(QStringLiteral("<!> Error: the install report is refused, ") + *FRefusal);
+        }
     }
     return *FRefusal;
 }
@@ -80,6 +82,7 @@ void TUninstallProcedure::RunUninstallStep(int step) {
         FUninstallFailed = true;
         return;
     }
+    qCInfo(removeLog) << "step" << step << "of" << FOptions.AppName;
     switch (step) {
     case 1:
         RemoveShortcuts();
@@ -148,6 +151,7 @@ void TUninstallProcedure::RemoveRegistryRecord() {
 void TUninstallProcedure::Fail(const QString& reason) {
     FUninstallFailed = true;
     FFailures << reason;
+    qCInfo(removeLog).noquote() << "failed:" << reason;
     Log(QStringLiteral("<!> Error: ") + reason);
 }
 

@@ -7,6 +7,7 @@
 #include "FXThemeManager.h"
 #include "ProgramVersion.h"
 #include "ShellHelpers.h"
+#include "TWinRegistry.h"
 #include "WindowsEnvironment.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
     struct UILibraryScope {
         ~UILibraryScope() { FinalizeUILibrary(); }
     } uiLibrary;
+    SetRegistryErrorPresenter([](const QString& message) { ShowDialog(QApplication::applicationName(), message); });
     if (!userProblem.isEmpty()) {
         ShowDialog(QStringLiteral("Error"), QStringLiteral("<!> Error: ") + userProblem);
         return ExitUnknownUser;

@@ -10,6 +10,7 @@
 #include "ProgramVersion.h"
 #include "UpdateBinding.h"
 #include "SpecialFolders.h"
+#include "TWinRegistry.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -101,6 +102,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.brenvale.Formshift"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.brenvale.Formshift")));
     InitializeUILibrary();
+    SetRegistryErrorPresenter([](const QString& message) { ShowErrorMessage(nullptr, message); });
     const QStringList parameters = app.arguments().mid(1);
     const bool secondInstance = HasOtherInstance();
 

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -98,7 +98,7 @@ TEST_F(ShellHelpersTest, RunningAsAdministratorIsTheEffectiveRootUser) {
 }
 
 TEST_F(ShellHelpersTest, FlashApplicationWithAWindowDoesNotDisturb) {
-    QWidget window;
+    QWindow window;
     window.show();
     FlashApplication();
     EXPECT_TRUE(window.isVisible());

@@ -3,6 +3,7 @@
 #include "RegistryStore.h"
 #include "TempProfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -317,6 +318,20 @@ TEST_F(TWinRegistryTest, ErrorKindsChooseTheChannel) {
     FRegistry.setOnRaiseError(nullptr);
     EXPECT_FALSE(FRegistry.WriteStringValue("HKCU\\Software\\Missing", "x", "y"));
     EXPECT_EQ(FRegistry.LastError(), TRegistryError::AccessDenied);
+}
+
+TEST_F(TWinRegistryTest, TheDefaultReceiverShowsItsTextThroughTheInstalledPresenter) {
+    static int argc = 1;
+    static char name[] = "registry-test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    QStringList shown;
+    SetRegistryErrorPresenter([&shown](const QString& message) { shown << message; });
+    TWinRegistry registry; // a fresh one: the default receiver
+    EXPECT_FALSE(registry.WriteStringValue("HKCU\\Software\\Missing", "x", "y"));
+    SetRegistryErrorPresenter(nullptr);
+    EXPECT_EQ(shown, QStringList{RegistryErrorMessage(registry.LastError())});
+    EXPECT_FALSE(shown.value(0).isEmpty());
 }
 
 TEST(TWinRegistryMessageTest, DefaultReceiverTexts) {

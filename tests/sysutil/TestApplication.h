@@ -1,7 +1,7 @@
 #pragma once
-// One QApplication for a test binary, on the offscreen platform, started with
+// One QGuiApplication for a test binary, on the offscreen platform, started with
 // fixed arguments that the command-line tests read back, whichever test starts it.
-#include <QApplication>
+#include <QGuiApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@
 
 class TestApplication {
 public:
-    static QApplication* Start() {
+    static QGuiApplication* Start() {
         static TestApplication& instance = *new TestApplication({QStringLiteral("sysutil_tests"), QStringLiteral("-r"), ReportPath(),
                                          QStringLiteral("/silent"), QStringLiteral("-Silent"), QString(),
                                          QStringLiteral("/usr")});
@@ -40,11 +40,11 @@ private:
         FArgv.push_back(nullptr);
         FArgc = int(FStorage.size());
         // Never destroyed: at exit Qt's own statics may already be gone.
-        FApp = new QApplication(FArgc, FArgv.data());
+        FApp = new QGuiApplication(FArgc, FArgv.data());
     }
 
     std::vector<QByteArray> FStorage;
     std::vector<char*> FArgv;
     int FArgc = 0;
-    QApplication* FApp = nullptr;
+    QGuiApplication* FApp = nullptr;
 };

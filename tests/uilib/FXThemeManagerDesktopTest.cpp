@@ -7,6 +7,7 @@
 #include "FXControl.h"
 #include "FXThemeManager.h"
 #include "SystemTheme.h"
+#include "RegistryStore.h"
 #include "TWinRegistry.h"
 #include "TempProfile.h"
 
@@ -19,6 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,6 +116,35 @@ TEST_F(FXThemeManagerDesktopTest, DesktopAccentIsRaisedBy50AndAbsentAccentGivesT
     EXPECT_EQ(ReadSystemAccentColor(false), RGB(53, 132, 228));
     InitializeUILibrary();
     EXPECT_EQ(ThemeManager->AccentColor(), RGB(103, 182, 255));
+}
+
+TEST_F(FXThemeManagerDesktopTest, RepeatedReadsSpareTheDatabaseUntilSomethingChanges) {
+    ASSERT_TRUE(FRegistry.WriteIntValue(Personalize, "AppsUseLightTheme", 1));
+    EXPECT_FALSE(ReadSystemDarkMode());
+    EXPECT_EQ(ReadSystemAccentColor(false), 0xD77800u);
+    const std::uint64_t opened = RegistryStore::TransactionsBegun();
+    for (int poll = 0; poll < 30; ++poll) {
+        EXPECT_FALSE(ReadSystemDarkMode());
+        EXPECT_EQ(ReadSystemAccentColor(false), 0xD77800u);
+    }
+    EXPECT_EQ(RegistryStore::TransactionsBegun(), opened);
+
+    // Another process flips the switch: its commit is seen on the next read.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TWinRegistry registry;
+        registry.setErrorKind(TRegistryErrorKind::Disabled);
+        _exit(registry.WriteIntValue(Personalize, "AppsUseLightTheme", 0) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(ReadSystemDarkMode());
+
+    // So is the desktop's own answer beneath the stored values.
+    DesktopAppearance::SetOverride(DesktopAppearance::State{{}, DesktopAppearance::Rgb{53, 132, 228}});
+    EXPECT_EQ(ReadSystemAccentColor(false), RGB(53, 132, 228));
 }
 
 TEST_F(FXThemeManagerDesktopTest, AStoredValueOfAnotherTypeMeansLight) {

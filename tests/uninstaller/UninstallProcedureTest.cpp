@@ -4,6 +4,7 @@
 #include "InstallReport.h"
 #include "TWinRegistry.h"
 
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -123,6 +124,28 @@ TEST_F(UninstallProcedureTest, AMissingInstallFolderIsAFailureButAMissingDataFol
     TUninstallProcedure procedure(FOptions);
     procedure.RunUninstallStep(2);
     EXPECT_TRUE(procedure.UninstallFailed());
+}
+
+// Whoever looks into a failed uninstall can switch the removal's log on and read why.
+TEST_F(UninstallProcedureTest, TheRemovalLogSaysWhyAStepFailedOnceItIsSwitchedOn) {
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (QLatin1String(context.category) == QLatin1String("uninstaller.remove")) logged << text;
+        });
+    FOptions.InstallPath = FProfile.Root() + "/never-installed";
+    TUninstallProcedure quiet(FOptions);
+    quiet.RunUninstallStep(2);
+    EXPECT_TRUE(logged.isEmpty()) << "quiet by default";
+
+    QLoggingCategory::setFilterRules(QStringLiteral("uninstaller.remove.info=true"));
+    TUninstallProcedure procedure(FOptions);
+    procedure.RunUninstallStep(2);
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(logged.join('\n').contains("the install folder does not exist: " + FOptions.InstallPath))
+        << logged.join('\n').toStdString();
 }
 
 TEST_F(UninstallProcedureTest, EmptyRecordDeletesNothingInTheRegistry) {

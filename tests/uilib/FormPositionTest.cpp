@@ -16,7 +16,7 @@ namespace {
 
 class FormPositionTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { TestApplication::Start(); }
+    static void SetUpTestSuite() { TestApplication(); }
     QString Ini() const { return FFolder.path() + "/window.ini"; }
     void WriteIni(const QByteArray& text) {
         QFile file(Ini());
