@@ -72,7 +72,15 @@ int BackgroundRun(int argc, char* argv[], const TCommandLine& line) {
         QCoreApplication app(argc, argv);
         return RunInConsole(plan, dataFolder, InstallConverters);
     }
+    // A display that is named but cannot be reached must not end the program
+    // in Qt's abort, nor leave it waiting on a dialog nobody can see.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
     QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        PrintError(QStringLiteral("no export folder for the background run, and the display cannot be reached; "
+                                  "give one with --directory DIR"));
+        return ExitUsageError;
+    }
     plan.ExportFolder = QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Export folder"));
     if (plan.ExportFolder.isEmpty()) {
         PrintError(QStringLiteral("no export folder was chosen; nothing was converted"));

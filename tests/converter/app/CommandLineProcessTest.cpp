@@ -194,6 +194,21 @@ TEST_F(CommandLineProcessTest, EveryFailedFileGetsOneLineWithItsReason) {
     EXPECT_EQ(ImageFormat(Dir.filePath("out/sunset.gif")), "gif");
 }
 
+TEST_F(CommandLineProcessTest, ADisplayThatCannotBeReachedIsNoPlaceForTheFolderDialog) {
+    QProcess formshift;
+    QProcessEnvironment environment = Environment();
+    environment.insert("DISPLAY", ":97531");
+    formshift.setProcessEnvironment(environment);
+    formshift.setWorkingDirectory(Dir.filePath("files"));
+    formshift.start(Program, {"--to", "bmp", "--convertnow", "--background", "sunset.png"});
+    ASSERT_TRUE(formshift.waitForFinished(60000));
+    const QByteArray errors = formshift.readAllStandardError();
+    EXPECT_EQ(formshift.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(formshift.exitCode(), 2) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("no export folder")) << errors.toStdString();
+    EXPECT_TRUE(Outputs().isEmpty());
+}
+
 TEST_F(CommandLineProcessTest, LongSwitchesWithAndWithoutEqualsSign) {
     for (const QStringList& arguments : {QStringList{"--from", "png", "--to", "jpeg", "--directory", Out(),
                                                      "--convertnow", "--background", "sunset.png"},
