@@ -1,5 +1,6 @@
 #include "Instances.h"
 
+#include "FullProgram.h"
 #include "InstanceLock.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,10 @@ QString InstanceNameFor(const QString& programPath) {
 }
 
 QString InstanceName() {
-    static const QString name = InstanceNameFor(QCoreApplication::applicationFilePath());
+    // formshift-full runs in the place of formshift, the file the copies are named after.
+    const QString started = qEnvironmentVariable(ProgramFileVariable);
+    static const QString name =
+        InstanceNameFor(started.isEmpty() ? QCoreApplication::applicationFilePath() : started);
     return name;
 }
 

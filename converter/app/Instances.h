@@ -6,7 +6,8 @@
 // The path with "." and "/" turned into "_" and ":" removed, cut to its last
 // 100 characters.
 QString InstanceNameFor(const QString& programPath);
-// InstanceNameFor of this program's own file, computed once.
+// InstanceNameFor of the program file that was started (formshift, not the
+// formshift-full it hands over to), computed once.
 QString InstanceName();
 
 // The per-user runtime folder (XDG_RUNTIME_DIR, else Qt's runtime location),

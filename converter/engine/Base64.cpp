@@ -51,13 +51,12 @@ void Base64Encoder::Update(QByteArrayView data, QByteArray& out) {
     qsizetype left = data.size();
     // Worst case: four characters per three bytes plus a line break per line.
     const qsizetype start = out.size();
-    out.resize(start + (left + FPendingCount + 2) / 3 * 4 + ((left + 56) / BytesPerLine + 1) * 2);
+    out.resize(start + (left + FPendingCount + 2) / 3 * 4 + (left + 56) / BytesPerLine + 1);
     char* dst = out.data() + start;
 
     auto endGroup = [&] {
         FColumn += 4;
         if (FColumn == LineLength) {
-            *dst++ = '\r';
             *dst++ = '\n';
             FColumn = 0;
         }
@@ -80,7 +79,6 @@ void Base64Encoder::Update(QByteArrayView data, QByteArray& out) {
     }
     while (left >= BytesPerLine) {
         for (int g = 0; g < BytesPerLine / 3; ++g) dst = EncodeGroup(in + g * 3, dst);
-        *dst++ = '\r';
         *dst++ = '\n';
         in += BytesPerLine;
         left -= BytesPerLine;

@@ -1,7 +1,8 @@
 #pragma once
 // Base64 as the converter writes and reads it: the standard alphabet, "=" padding,
-// CR LF after every 76th character (also after the last one). Reading skips every
-// byte outside the alphabet. Both directions stream, so any file size converts in
+// LF after every 76th character (also after the last one), so base64(1) and the
+// other tools of the platform read it. Reading skips every byte outside the
+// alphabet, so CR LF text made on Windows decodes as well. Both directions stream, so any file size converts in
 // bounded memory with the same bytes as a whole-buffer conversion.
 #include "FormatCatalogue.h"
 

@@ -1,3 +1,4 @@
+#include "AppTestEnvironment.h"
 #include "CommandLine.h"
 
 #include <QDir>
@@ -78,6 +79,71 @@ TEST_F(CommandLineTest, DirectoriesAndModesAreRemembered) {
     EXPECT_EQ(line.Directories, (QStringList{"/out", ""}));
     EXPECT_TRUE(line.ConvertNow);
     EXPECT_TRUE(line.Background);
+}
+
+struct SpellingCase {
+    const char* Name;
+    QStringList Parameters;
+};
+
+class SpellingTest : public CommandLineTest, public testing::WithParamInterface<SpellingCase> {};
+
+// Every spelling means (a file "png" exists, so the format word is written "PNG"): from PNG, to JPEG, into /out, convert now in the background, a.png.
+TEST_P(SpellingTest, LongAndSlashSpellingsMeanTheSame) {
+    const TCommandLine line = ParseCommandLine(GetParam().Parameters);
+    EXPECT_EQ(line.From, FormatTag::PNG);
+    EXPECT_EQ(line.To, FormatTag::JPEG);
+    EXPECT_EQ(line.Directories, QStringList{"/out"});
+    EXPECT_TRUE(line.BackgroundRun());
+    EXPECT_EQ(line.Files, QStringList{Dir.filePath("a.png")});
+    EXPECT_EQ(line.NotFound, QStringList());
+    EXPECT_EQ(line.UnknownSwitches, QStringList());
+    EXPECT_EQ(line.UsageError, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, SpellingTest,
+    testing::Values(
+        SpellingCase{"Slash", {"/from", "PNG", "/to", "jpeg", "/directory", "/out", "/convertnow", "/background", "a.png"}},
+        SpellingCase{"DoubleDash",
+                     {"--from", "PNG", "--to", "jpeg", "--directory", "/out", "--convertnow", "--background", "a.png"}},
+        SpellingCase{"EqualsSign", {"--from=png", "--to=jpeg", "--directory=/out", "--convertnow", "--background", "a.png"}},
+        SpellingCase{"Mixed", {"a.png", "-background", "--to=jpeg", "+from", "PNG", "--directory", "/out", "xconvertnow"}},
+        SpellingCase{"FilesAfterTheEnd", {"--from=png", "--to=jpeg", "--directory=/out", "--convertnow", "--background",
+                                          "--", "a.png"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(CommandLineTest, HelpToTheTerminalOnlyForTheUsualSpellings) {
+    for (const char* p : {"--help", "-h"}) {
+        const TCommandLine line = ParseCommandLine({p});
+        EXPECT_TRUE(line.Help && line.HelpAndEnd) << p;
+    }
+    for (const char* p : {"/help", "-help"}) {
+        const TCommandLine line = ParseCommandLine({p});
+        EXPECT_TRUE(line.Help && !line.HelpAndEnd) << p;
+    }
+    EXPECT_FALSE(ParseCommandLine({"/h"}).Help);
+}
+
+TEST_F(CommandLineTest, WhatIsNeitherSwitchNorFileIsKeptApart) {
+    QFile(Dir.filePath("-x.png")).open(QIODevice::WriteOnly);
+    const TCommandLine line = ParseCommandLine(
+        {"/to", "jpeg", "/tmp/does/not/exist.png", "--frobnicate", "-x", "gone.png", "-x.png", "--", "--to", "-y"});
+    EXPECT_EQ(line.To, FormatTag::JPEG);
+    EXPECT_EQ(line.Files, QStringList{Dir.filePath("-x.png")});
+    EXPECT_EQ(line.UnknownSwitches, (QStringList{"--frobnicate", "-x"}));
+    // After "--", names that look like switches are file names.
+    EXPECT_EQ(line.NotFound, (QStringList{"/tmp/does/not/exist.png", "gone.png", "--to", "-y"}));
+}
+
+TEST_F(CommandLineTest, AValueOnlyWhereASwitchTakesOne) {
+    EXPECT_TRUE(ParseCommandLine({"--convertnow=1"}).UsageError.contains("--convertnow takes no value"));
+    EXPECT_TRUE(ParseCommandLine({"--to=wave"}).UsageError.contains("\"wave\" after --to names no format"));
+    EXPECT_EQ(ParseCommandLine({"--directory="}).Directories, QStringList{""});
+    // A switch value is a value even when it looks like the end of the switches.
+    const TCommandLine line = ParseCommandLine({"--directory", "--", "a.png"});
+    EXPECT_EQ(line.Directories, QStringList{"--"});
+    EXPECT_EQ(line.Files, QStringList{Dir.filePath("a.png")});
 }
 
 TEST(HelpText, LinesJoinedByCarriageReturnAlone) {

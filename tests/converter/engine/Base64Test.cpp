@@ -2,7 +2,9 @@
 #include "ConversionJob.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,7 +23,7 @@ QByteArray Reference(const QByteArray& data) {
     QByteArray text;
     for (qsizetype i = 0; i < plain.size(); i += 76) {
         text += plain.mid(i, 76);
-        if (i + 76 <= plain.size() && (i + 76 < plain.size() || data.size() % 57 == 0)) text += "\r\n";
+        if (i + 76 <= plain.size() && (i + 76 < plain.size() || data.size() % 57 == 0)) text += '\n';
     }
     return text;
 }
@@ -29,17 +31,18 @@ QByteArray Reference(const QByteArray& data) {
 TEST(Base64, LineBreakAfterEvery76thCharacter) {
     const QByteArray bytes57 = RandomBytes(57, 1);
     const QByteArray text57 = Base64Encode(bytes57);
-    EXPECT_EQ(text57.size(), 78);
-    EXPECT_TRUE(text57.endsWith("\r\n"));
+    EXPECT_EQ(text57.size(), 77);
+    EXPECT_TRUE(text57.endsWith('\n'));
 
     const QByteArray text58 = Base64Encode(RandomBytes(58, 2));
-    EXPECT_EQ(text58.size(), 76 + 2 + 4);
-    EXPECT_EQ(text58.mid(76, 2), "\r\n");
+    EXPECT_EQ(text58.size(), 76 + 1 + 4);
+    EXPECT_EQ(text58.at(76), '\n');
     EXPECT_TRUE(text58.endsWith("=="));
+    EXPECT_FALSE(text58.contains('\r'));
 
     EXPECT_TRUE(Base64Encode(QByteArray()).isEmpty());
-    // Padding never starts a new line: 56 bytes fill 76 characters without CR LF.
-    EXPECT_FALSE(Base64Encode(RandomBytes(56, 3)).endsWith("\r\n"));
+    // Padding never starts a new line: 56 bytes fill 76 characters without a line break.
+    EXPECT_FALSE(Base64Encode(RandomBytes(56, 3)).endsWith('\n'));
 }
 
 class Base64Lengths : public testing::TestWithParam<int> {};
@@ -117,6 +120,33 @@ TEST_F(Base64Files, FileRoundTripAcrossBlockBoundaries) {
     EXPECT_EQ(text, Reference(data));
     DecodeBase64File(Dir.filePath("data.bin.b64"), Dir.filePath("back.bin"));
     EXPECT_EQ(Read(Dir.filePath("back.bin")), data);
+}
+
+// base64(1) of coreutils is the platform's own reader: it refuses a CR in the text.
+TEST_F(Base64Files, TheSystemBase64ToolReadsWhatWeWrite) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("base64"));
+    if (tool.isEmpty()) GTEST_SKIP() << "base64 is not installed";
+    for (const int size : {0, 1, 56, 57, 58, 114, 100000}) {
+        const QByteArray data = RandomBytes(size, 40 + size);
+        const QString encoded = Dir.filePath(QStringLiteral("%1.b64").arg(size));
+        EncodeBase64File(Write(QStringLiteral("%1.bin").arg(size), data), encoded);
+        QProcess base64;
+        base64.start(tool, {QStringLiteral("-d"), encoded});
+        ASSERT_TRUE(base64.waitForFinished(30000));
+        EXPECT_EQ(base64.exitCode(), 0) << size << " " << base64.readAllStandardError().toStdString();
+        EXPECT_EQ(base64.readAllStandardOutput(), data) << size;
+    }
+}
+
+// Text written on Windows ends its lines with CR LF, and old copies of the converter wrote that too.
+TEST_F(Base64Files, TextWithCrLfLineEndsDecodes) {
+    const QByteArray data = RandomBytes(5000, 12);
+    QByteArray text = Base64Encode(data);
+    text.replace("\n", "\r\n");
+    ASSERT_TRUE(text.contains("\r\n"));
+    EXPECT_EQ(Base64Decode(text), data);
+    DecodeBase64File(Write("crlf.b64", text), Dir.filePath("crlf.bin"));
+    EXPECT_EQ(Read(Dir.filePath("crlf.bin")), data);
 }
 
 TEST_F(Base64Files, ReadsTextWithAnyByteOrderMark) {
