@@ -26,12 +26,12 @@ QString ExtensionOf(const QString& path) {
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 // A conversion's private scratch folder goes when it ends, also after a failure or
-// a stop; the shared folder above it goes once no conversion uses it.
+// a stop. The shared folder above it goes once no conversion runs (another one may be
+// creating its own folder in there at any moment before).
 void RemoveTempFolder(const QString& folder) {
     const QFileInfo info(folder);
     if (folder.isEmpty() || !info.isAbsolute() || info.isSymLink()) return;
     if (info.isDir()) QDir(folder).removeRecursively();
-    QDir().rmdir(info.absolutePath());
 }
 
 } // namespace
@@ -347,7 +347,7 @@ void TConversionDriver::TaskEnded(const std::shared_ptr<TTask>& task) {
         PrepareList();
         UpdateProgress();
     }
-    ReleaseLibrariesWhenUnused();
+    ReleaseWhenUnused();
     Pump();
 }
 
@@ -388,11 +388,14 @@ void TConversionDriver::FinishConvert() {
     FCurrentItem = -1;
     FView.RunFinished();
     PrepareList();
-    ReleaseLibrariesWhenUnused();
+    ReleaseWhenUnused();
 }
 
-void TConversionDriver::ReleaseLibrariesWhenUnused() {
-    if (!FLibrariesStarted || FRunState != RunStateKind::Idle || !FTasks.empty()) return;
+void TConversionDriver::ReleaseWhenUnused() {
+    if (FRunState != RunStateKind::Idle || !FTasks.empty()) return;
+    // Only an empty folder goes; what a killed program left in it waits for "Clear cache".
+    if (!DataFolder.isEmpty()) QDir().rmdir(TempFolder(false));
+    if (!FLibrariesStarted) return;
     FLibrariesStarted = false;
     Converters.FreeLibraries();
 }
@@ -449,6 +452,8 @@ QString TConversionDriver::TempFolder(bool create) const {
 }
 
 void TConversionDriver::ClearTempFolder() const {
+    // The running conversions keep their scratch files in there; each removes its own.
+    if (!FTasks.empty()) return;
     const QString folder = TempFolder(false);
     if (QFileInfo(folder).isDir()) QDir(folder).removeRecursively();
 }

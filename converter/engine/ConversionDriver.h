@@ -100,6 +100,7 @@ public:
     void PrepareList();
 
     QString TempFolder(bool create) const;
+    // Leaves the folder alone while conversions run: each clears its own part of it.
     void ClearTempFolder() const;
 
 private:
@@ -119,7 +120,8 @@ private:
     void TaskEnded(const std::shared_ptr<TTask>& task);
     bool Current(const TTask& task) const;
     void FinishRun();
-    void ReleaseLibrariesWhenUnused();
+    // Once the run is over and nothing of it runs: the libraries, the empty temporary folder.
+    void ReleaseWhenUnused();
     void RunFinishingAction();
     void AddRemark(int item, const QString& remark);
 

@@ -492,6 +492,45 @@ TEST_F(ConversionDriverTest, TempFolderIsCreatedOnDemandAndCleared) {
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
+// Every conversion has a scratch folder of its own inside the temporary folder, gone
+// when it ends, whatever its outcome; clearing the cache waits for the run.
+TEST_F(ConversionDriverTest, EachConversionHasItsOwnScratchFolder) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) AddFile(name);
+    Driver.TargetFormat = FormatTag::JPEG;
+    Driver.Settings.SimultaneousConversions = 3;
+    std::mutex mutex;
+    QStringList folders;
+    TGate gate;
+    const Converter gated = gate.AsConverter();
+    Driver.Converters.Image = [&](const ConversionJob& job) {
+        QDir().mkpath(job.TempFolder);
+        QFile(job.TempFolder + "scratch.png").open(QIODevice::WriteOnly);
+        {
+            const std::lock_guard lock(mutex);
+            folders << job.TempFolder;
+        }
+        if (job.SourcePath.endsWith("b.png")) throw ConversionError("damaged");
+        return gated(job);
+    };
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 2 && Jobs.ItemStatus[1] == TModifyProgress::Error; }));
+    Driver.ClearTempFolder();
+    {
+        const std::lock_guard lock(mutex);
+        ASSERT_EQ(folders.size(), 3);
+        EXPECT_EQ(QSet<QString>(folders.begin(), folders.end()).size(), 3);
+        for (const QString& folder : folders) EXPECT_TRUE(folder.startsWith(Driver.TempFolder(false))) << folder.toStdString();
+    }
+    // The failed file's folder went at once; the running ones' stay, the cache clearing notwithstanding.
+    EXPECT_EQ(std::count_if(folders.begin(), folders.end(),
+                            [](const QString& folder) { return QFileInfo::exists(folder + "scratch.png"); }),
+              2);
+    gate.ReleaseAll();
+    RunToEnd();
+    EXPECT_FALSE(QFileInfo::exists(Driver.TempFolder(false)));
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Error, TModifyProgress::Finalised}));
+}
+
 TEST_F(ConversionDriverTest, UpToTheChosenNumberOfFilesConvertAtOnceAndNeverMore) {
     for (int i = 0; i < 8; ++i) AddFile(QString("%1.wav").arg(i));
     Driver.TargetFormat = FormatTag::MP3;
