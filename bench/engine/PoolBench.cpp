@@ -36,6 +36,15 @@ public:
     void ShutDown() override {}
 };
 
+// Nanoseconds this thread has spent runnable but waiting for a core: a gap of the probe
+// that is mostly this was the machine's load, not work on the thread.
+qint64 RunDelay() {
+    QFile file(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: pool_bench [-j N] FROM TO OUTDIR FILE...\n"
                          "       pool_bench [-j N] --tiny COUNT OUTDIR\n");
@@ -92,14 +101,20 @@ int main(int argc, char** argv) {
 
     // The probe asks to run every 5 ms; its lateness is how long the loop was held up.
     QElapsedTimer clock;
-    qint64 lastTick = -1, longestGap = 0;
+    qint64 lastTick = -1, longestGap = 0, longestGapAt = 0, lastDelay = 0, longestGapWaiting = 0;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setInterval(5);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
-        if (lastTick >= 0) longestGap = std::max(longestGap, now - lastTick);
+        const qint64 delay = RunDelay();
+        if (lastTick >= 0 && now - lastTick > longestGap) {
+            longestGap = now - lastTick;
+            longestGapAt = lastTick;
+            longestGapWaiting = delay - lastDelay;
+        }
         lastTick = now;
+        lastDelay = delay;
     });
 
     clock.start();
@@ -108,7 +123,9 @@ int main(int argc, char** argv) {
     app.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
     const int files = jobs.Count();
-    std::printf("files %d failed %d seconds %.3f files/s %.0f longest-probe-gap-ms %.1f (-j %d)\n", files, view.Failed,
-                seconds, files / seconds, longestGap / 1e6, ClampSimultaneousConversions(simultaneous));
+    std::printf("files %d failed %d seconds %.3f files/s %.0f longest-probe-gap-ms %.1f (-j %d; it began at %.3f s, "
+                "%.1f ms of it waiting for a core)\n",
+                files, view.Failed, seconds, files / seconds, longestGap / 1e6,
+                ClampSimultaneousConversions(simultaneous), longestGapAt / 1e9, longestGapWaiting / 1e6);
     return view.Failed ? 1 : 0;
 }

@@ -1,5 +1,8 @@
 #include "WorkerPool.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 TWorkerPool::~TWorkerPool() {
     {
         const std::lock_guard lock(FMutex);
@@ -26,6 +29,10 @@ int TWorkerPool::ThreadCount() const {
 }
 
 void TWorkerPool::Serve() {
+    // Conversions are long runs of computing: as batch work the scheduler lets the
+    // window's thread in as soon as it wakes, at no cost to their share of the cores.
+    const sched_param batch{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
     std::unique_lock lock(FMutex);
     for (;;) {
         ++FIdle;
