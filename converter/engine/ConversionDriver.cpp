@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
@@ -48,19 +49,20 @@ struct TConversionDriver::TTask {
     std::atomic<bool> CancelRequested = false;
 
     // Who decides the file's fate: a stop, or the worker once its output is complete.
-    enum class Phase { Running, Committing, Settled, Cancelled };
+    enum class Phase { Queued, Running, Committing, Settled, Cancelled };
     std::mutex Mutex;
     std::condition_variable PhaseChanged;
-    Phase State = Phase::Running;
+    Phase State = Phase::Queued;
     TModifyProgress Result = TModifyProgress::Converting;
     QString Reason;
 
-    // The driver's thread only: the outcome has been shown in the file's row.
+    // The driver's thread only: the worker said it began; the outcome has been shown in the file's row.
+    bool StartSeen = false;
     bool Applied = false;
 };
 
 struct TConversionDriver::TMessage {
-    enum class Kind { Percent, Loss, Ended };
+    enum class Kind { Started, Percent, Loss, Ended };
     Kind What = Kind::Ended;
     std::shared_ptr<TTask> Task;
     int Percent = 0;
@@ -78,7 +80,8 @@ TConversionDriver::~TConversionDriver() {
     // As a stop does: nothing that still runs is moved into place any more.
     for (const auto& task : FTasks) {
         const std::lock_guard lock(task->Mutex);
-        if (task->State == TTask::Phase::Running) task->State = TTask::Phase::Cancelled;
+        if (task->State == TTask::Phase::Queued || task->State == TTask::Phase::Running)
+            task->State = TTask::Phase::Cancelled;
         task->CancelRequested = true;
     }
     // The workers end while the pool is destroyed; what they report then has nobody to go to.
@@ -124,6 +127,7 @@ void TConversionDriver::StartConvert() {
     FRunState = RunStateKind::Converting;
     ++FRunNumber;
     FLimit = ClampSimultaneousConversions(Settings.SimultaneousConversions);
+    FPool.SetLimit(FLimit);
     FReservations.Clear();
     FView.RunStarted();
     FRunPos = 0;
@@ -145,7 +149,9 @@ void TConversionDriver::Pump() {
     FPumpPending = false;
     if (FRunState != RunStateKind::Converting) return;
     bool changed = false;
-    while (ActiveConversions() < FLimit && FRunPos < static_cast<int>(FRunQueue.size())) {
+    // As many again wait in the pool's queue, so a worker that gets free starts the next
+    // file at once, without waiting for this thread to come round.
+    while (static_cast<int>(FTasks.size()) < 2 * FLimit && FRunPos < static_cast<int>(FRunQueue.size())) {
         const int item = FRunQueue[FRunPos++];
         changed = true;
         if (item < 0 || item >= FJobs.Count()) {
@@ -170,12 +176,12 @@ void TConversionDriver::Pump() {
     if (FRunPos >= static_cast<int>(FRunQueue.size()) && FTasks.empty()) FinishRun();
 }
 
+int TConversionDriver::ActiveConversions() const {
+    return static_cast<int>(std::count_if(FTasks.begin(), FTasks.end(), [](const auto& task) { return task->StartSeen; }));
+}
+
 void TConversionDriver::StartTask(int item) {
     const QString& file = FJobs.FileList[item];
-    FCurrentItem = item;
-    FJobs.ItemStatus[item] = TModifyProgress::Converting;
-    FJobs.ItemPercent[item] = 0;
-    FJobs.ItemRemarks[item].clear();
 
     auto task = std::make_shared<TTask>();
     task->Item = item;
@@ -188,6 +194,7 @@ void TConversionDriver::StartTask(int item) {
                               task->Family == ConverterFamily::Base64Encode || task->Convert;
     if (!hasConverter) {
         // Nothing to run: the pair has no converter.
+        FJobs.ItemRemarks[item].clear();
         ApplyOutcome(*task, TModifyProgress::FormatErr, QString());
         ++FCompleted;
         return;
@@ -220,6 +227,18 @@ void TConversionDriver::StartTask(int item) {
 // On a worker thread: touches nothing of the driver but the reservations and the mail.
 void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr<TTask>& task, ConversionJob job) {
     using Phase = TTask::Phase;
+    bool start = false;
+    {
+        const std::lock_guard lock(task->Mutex);
+        start = task->State == Phase::Queued;
+        if (start) task->State = Phase::Running;
+    }
+    // Stopped while it waited for its turn.
+    if (!start) {
+        driver->Post({TMessage::Kind::Ended, task, 0, QString()});
+        return;
+    }
+    driver->Post({TMessage::Kind::Started, task, 0, QString()});
     TModifyProgress result = TModifyProgress::Converting;
     QString reason;
     try {
@@ -292,6 +311,7 @@ void TConversionDriver::DeliverMessages() {
     for (const TMessage& message : mail) {
         TTask& task = *message.Task;
         switch (message.What) {
+        case TMessage::Kind::Started: TaskStarted(task); break;
         case TMessage::Kind::Percent: ApplyPercent(task, message.Percent); break;
         case TMessage::Kind::Loss:
             if (Current(task)) {
@@ -307,6 +327,16 @@ void TConversionDriver::DeliverMessages() {
 bool TConversionDriver::Current(const TTask& task) const {
     return !task.Applied && task.Run == FRunNumber && FRunState == RunStateKind::Converting && task.Item >= 0 &&
            task.Item < FJobs.Count();
+}
+
+void TConversionDriver::TaskStarted(TTask& task) {
+    task.StartSeen = true;
+    if (!Current(task)) return;
+    FCurrentItem = task.Item;
+    FJobs.ItemStatus[task.Item] = TModifyProgress::Converting;
+    FJobs.ItemPercent[task.Item] = 0;
+    FJobs.ItemRemarks[task.Item].clear();
+    FView.ListChanged();
 }
 
 void TConversionDriver::ApplyPercent(const TTask& task, int percent) {
@@ -362,6 +392,13 @@ void TConversionDriver::StopConversion() {
         QString reason;
         {
             std::unique_lock lock(task->Mutex);
+            if (task->State == Phase::Queued) {
+                // It never began: its row stays "Waiting".
+                task->State = Phase::Cancelled;
+                task->CancelRequested = true;
+                task->Applied = true;
+                continue;
+            }
             if (task->State == Phase::Running) {
                 task->State = Phase::Cancelled;
                 task->CancelRequested = true;

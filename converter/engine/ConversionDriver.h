@@ -85,7 +85,7 @@ public:
     // still running, also a cancelled one that has yet to end.
     bool TimerActive() const { return FPumpPending || !FTasks.empty(); }
     // Conversions running now, cancelled ones that have yet to end included.
-    int ActiveConversions() const { return static_cast<int>(FTasks.size()); }
+    int ActiveConversions() const;
 
     // "🢂 Convert All": every item again, from "Waiting".
     void ConvertAll();
@@ -115,6 +115,7 @@ private:
     static void RunTask(TConversionDriver* driver, const std::shared_ptr<TTask>& task, ConversionJob job);
     void Post(TMessage message);
     void DeliverMessages();
+    void TaskStarted(TTask& task);
     void ApplyPercent(const TTask& task, int percent);
     void ApplyOutcome(TTask& task, TModifyProgress result, const QString& reason);
     void TaskEnded(const std::shared_ptr<TTask>& task);
@@ -141,7 +142,8 @@ private:
     bool FLibrariesStarted = false;
     std::uint64_t FRunNumber = 0;
     std::uint64_t FTaskNumber = 0;
-    // Conversions that have not reported their end, in the order they started.
+    // Conversions handed to the pool that have not reported their end, in list order;
+    // up to the limit run, as many again wait their turn.
     std::vector<std::shared_ptr<TTask>> FTasks;
     TOutputReservations FReservations;
 

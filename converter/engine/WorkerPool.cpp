@@ -1,5 +1,6 @@
 #include "WorkerPool.h"
 
+#include <algorithm>
 #include <pthread.h>
 #include <sched.h>
 
@@ -12,15 +13,22 @@ TWorkerPool::~TWorkerPool() {
     for (std::thread& thread : FThreads) thread.join();
 }
 
+void TWorkerPool::SetLimit(int limit) {
+    {
+        const std::lock_guard lock(FMutex);
+        FLimit = std::max(limit, 1);
+    }
+    FWake.notify_all();
+}
+
 void TWorkerPool::Start(std::function<void()> work) {
     const std::lock_guard lock(FMutex);
     FQueue.push_back(std::move(work));
-    // A thread that has just finished may not be waiting yet; it takes the work
-    // as soon as it is, so only work beyond the free threads needs a new one.
-    if (static_cast<int>(FQueue.size()) > FIdle)
+    // Enough threads for everything that may run at once; the rest waits in the queue.
+    const int wanted = std::min(FLimit, FBusy + static_cast<int>(FQueue.size()));
+    if (static_cast<int>(FThreads.size()) < wanted)
         FThreads.emplace_back(&TWorkerPool::Serve, this);
-    else
-        FWake.notify_one();
+    FWake.notify_one();
 }
 
 int TWorkerPool::ThreadCount() const {
@@ -35,16 +43,18 @@ void TWorkerPool::Serve() {
     pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
     std::unique_lock lock(FMutex);
     for (;;) {
-        ++FIdle;
-        FWake.wait(lock, [this] { return FQuit || !FQueue.empty(); });
-        --FIdle;
+        FWake.wait(lock, [this] { return (FQuit && FQueue.empty()) || (!FQueue.empty() && FBusy < FLimit); });
         // Work handed over before the end still runs: its owner waits for its report.
         if (FQueue.empty()) return;
         std::function<void()> work = std::move(FQueue.front());
         FQueue.pop_front();
+        ++FBusy;
         lock.unlock();
         work();
         work = nullptr;
         lock.lock();
+        --FBusy;
+        // A piece that waited for this one's place may start now.
+        FWake.notify_one();
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Threads that run the conversions handed to them. A thread is made when work
-// arrives and none is free, and every thread lives until the pool is destroyed;
-// how many files run at once is the driver's decision, not the pool's.
+// Threads that run the work handed to them in the order it was handed over, never
+// more pieces at once than the limit. Threads are made as work needs them and live
+// until the pool is destroyed.
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,6 +17,9 @@ public:
     TWorkerPool(const TWorkerPool&) = delete;
     TWorkerPool& operator=(const TWorkerPool&) = delete;
 
+    // How many pieces of work may run at once (at least 1). Work that runs already
+    // counts against a lowered limit until it ends.
+    void SetLimit(int limit);
     void Start(std::function<void()> work);
     int ThreadCount() const;
 
@@ -27,6 +30,7 @@ private:
     std::condition_variable FWake;
     std::deque<std::function<void()>> FQueue;
     std::vector<std::thread> FThreads;
-    int FIdle = 0;
+    int FLimit = 1;
+    int FBusy = 0;
     bool FQuit = false;
 };

@@ -538,9 +538,10 @@ TEST_F(ConversionDriverTest, UpToTheChosenNumberOfFilesConvertAtOnceAndNeverMore
     TGate gate;
     Driver.Converters.Audio = gate.AsConverter();
     Driver.ConvertAll();
-    ASSERT_TRUE(Eventually([&] { return gate.Running() == 3; }));
-    EXPECT_EQ(Driver.ActiveConversions(), 3);
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 3 && Driver.ActiveConversions() == 3; }));
+    // The files waiting their turn in the pool still show "Waiting".
     EXPECT_EQ(std::count(Jobs.ItemStatus.begin(), Jobs.ItemStatus.end(), TModifyProgress::Converting), 3);
+    EXPECT_EQ(Jobs.ItemStatus[3], TModifyProgress::Waiting);
     // Each file that ends makes room for exactly one more.
     for (int i = 0; i < 8; ++i) {
         gate.Release(QString("/%1.wav").arg(i));
@@ -648,7 +649,7 @@ TEST_F(ConversionDriverTest, ANewRunWaitsForTheStoppedFilesToEndAndKeepsTheLibra
     Jobs.FileList = {AddFile("hold.wav"), AddFile("hold.wav")};
     Jobs.PrepareList();
     Driver.ConvertAll();
-    ASSERT_TRUE(Eventually([&] { return running == 2; }));
+    ASSERT_TRUE(Eventually([&] { return running == 2 && Driver.ActiveConversions() == 2; }));
     Driver.StopConversion();
     EXPECT_EQ(Driver.ActiveConversions(), 2);
 
