@@ -1,8 +1,6 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
-#include <pthread.h>
-#include <sched.h>
 
 TWorkerPool::~TWorkerPool() {
     {
@@ -37,10 +35,6 @@ int TWorkerPool::ThreadCount() const {
 }
 
 void TWorkerPool::Serve() {
-    // Conversions are long runs of computing: as batch work the scheduler lets the
-    // window's thread in as soon as it wakes, at no cost to their share of the cores.
-    const sched_param batch{};
-    pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
     std::unique_lock lock(FMutex);
     for (;;) {
         FWake.wait(lock, [this] { return (FQuit && FQueue.empty()) || (!FQueue.empty() && FBusy < FLimit); });
