@@ -192,16 +192,12 @@ void TConversionDriver::StartTask(int item) {
     if (task->Family == ConverterFamily::Image) task->Convert = Converters.Image;
     const bool hasConverter = task->Family == ConverterFamily::Base64Decode ||
                               task->Family == ConverterFamily::Base64Encode || task->Convert;
-    if (!hasConverter) {
-        // Nothing to run: the pair has no converter.
-        FJobs.ItemRemarks[item].clear();
-        ApplyOutcome(*task, TModifyProgress::FormatErr, QString());
-        ++FCompleted;
-        return;
-    }
     // Taken here, in queue order, so the counters follow the list whatever finishes first.
-    task->FinalPath =
-        FReservations.Reserve(FormOutputPath(file, source, TargetFormat, FJobs.ItemTarget[item], ExportPath));
+    // A pair without converter still takes its turn in the pool, so its "Format error"
+    // is reported in list order, but it takes no name.
+    if (hasConverter)
+        task->FinalPath =
+            FReservations.Reserve(FormOutputPath(file, source, TargetFormat, FJobs.ItemTarget[item], ExportPath));
 
     ConversionJob job;
     job.SourcePath = file;
@@ -239,43 +235,19 @@ void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr
         return;
     }
     driver->Post({TMessage::Kind::Started, task, 0, QString()});
+    // Without a converter (no name was taken) the result stays Converting: "Format error".
     TModifyProgress result = TModifyProgress::Converting;
     QString reason;
-    try {
-        StagedOutput staged(task->FinalPath);
-        job.OutputPath = staged.StagingPath();
-        switch (task->Family) {
-        case ConverterFamily::Base64Decode:
-            DecodeBase64File(job.SourcePath, job.OutputPath, job.TargetFormat);
-            result = TModifyProgress::Finalised;
-            break;
-        case ConverterFamily::Base64Encode:
-            EncodeBase64File(job.SourcePath, job.OutputPath);
-            result = TModifyProgress::Finalised;
-            break;
-        case ConverterFamily::Audio:
-        case ConverterFamily::Image: result = task->Convert(job); break;
-        case ConverterFamily::None: break;
+    if (!task->FinalPath.isEmpty()) {
+        try {
+            result = ConvertInWorker(*task, job, driver->FReservations);
+        } catch (const std::exception& error) {
+            result = TModifyProgress::Error;
+            reason = QString::fromUtf8(error.what());
+        } catch (...) {
+            result = TModifyProgress::Error;
+            reason = QStringLiteral("unknown error");
         }
-        if (result == TModifyProgress::Finalised) {
-            bool commit = false;
-            {
-                const std::lock_guard lock(task->Mutex);
-                commit = task->State == Phase::Running;
-                if (commit) task->State = Phase::Committing;
-            }
-            // A stopped file leaves nothing behind, even one that got written in time.
-            if (commit) {
-                const TOutputReservations& names = driver->FReservations;
-                staged.Commit([&names](const QString& path) { return names.IsReserved(path); });
-            }
-        }
-    } catch (const std::exception& error) {
-        result = TModifyProgress::Error;
-        reason = QString::fromUtf8(error.what());
-    } catch (...) {
-        result = TModifyProgress::Error;
-        reason = QStringLiteral("unknown error");
     }
     RemoveTempFolder(job.TempFolder);
     {
@@ -288,6 +260,35 @@ void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr
     }
     task->PhaseChanged.notify_all();
     driver->Post({TMessage::Kind::Ended, task, 0, QString()});
+}
+
+TModifyProgress TConversionDriver::ConvertInWorker(TTask& task, ConversionJob& job, const TOutputReservations& names) {
+    using Phase = TTask::Phase;
+    StagedOutput staged(task.FinalPath);
+    job.OutputPath = staged.StagingPath();
+    TModifyProgress result = TModifyProgress::Converting;
+    switch (task.Family) {
+    case ConverterFamily::Base64Decode:
+        DecodeBase64File(job.SourcePath, job.OutputPath, job.TargetFormat);
+        result = TModifyProgress::Finalised;
+        break;
+    case ConverterFamily::Base64Encode:
+        EncodeBase64File(job.SourcePath, job.OutputPath);
+        result = TModifyProgress::Finalised;
+        break;
+    case ConverterFamily::Audio:
+    case ConverterFamily::Image: result = task.Convert(job); break;
+    case ConverterFamily::None: break;
+    }
+    if (result != TModifyProgress::Finalised) return result;
+    {
+        const std::lock_guard lock(task.Mutex);
+        // A stopped file leaves nothing behind, even one that got written in time.
+        if (task.State != Phase::Running) return TModifyProgress::Cancelled;
+        task.State = Phase::Committing;
+    }
+    staged.Commit([&names](const QString& path) { return names.IsReserved(path); });
+    return result;
 }
 
 void TConversionDriver::Post(TMessage message) {

@@ -113,6 +113,8 @@ private:
     void SchedulePump();
     void StartTask(int item);
     static void RunTask(TConversionDriver* driver, const std::shared_ptr<TTask>& task, ConversionJob job);
+    // Writes the output under its staging name and moves it into place; throws.
+    static TModifyProgress ConvertInWorker(TTask& task, ConversionJob& job, const TOutputReservations& names);
     void Post(TMessage message);
     void DeliverMessages();
     void TaskStarted(TTask& task);

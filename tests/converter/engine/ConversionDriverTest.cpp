@@ -38,7 +38,11 @@ struct RecordingView : TDriverView {
     QString ProvideExportPath() override { return FolderToOffer; }
     void CloseMainWindow() override { ++Closed; }
     std::vector<QString> Failures;
-    void FileFailed(int /*item*/, const QString& reason) override { Failures.push_back(reason); }
+    std::vector<int> FailedItems;
+    void FileFailed(int item, const QString& reason) override {
+        Failures.push_back(reason);
+        FailedItems.push_back(item);
+    }
     std::vector<std::pair<int, QString>> Losses;
     void FileLostSomething(int item, const QString& what) override { Losses.emplace_back(item, what); }
 };
@@ -591,9 +595,29 @@ TEST_F(ConversionDriverTest, OneAtATimeKeepsTheListOrder) {
     RunToEnd();
     EXPECT_EQ(gate.Started(), (QStringList{"c.wav", "a.wav", "b.wav"}));
     EXPECT_EQ(gate.MostAtOnce(), 1);
+    EXPECT_EQ(View.FailedItems, (std::vector{2, 4}));
     EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Finalised,
                                             TModifyProgress::FormatErr, TModifyProgress::Finalised,
                                             TModifyProgress::FormatErr}));
+}
+
+// A file that no converter takes is reported in its turn, not while an earlier file still converts.
+TEST_F(ConversionDriverTest, OneAtATimeReportsAFormatErrorInItsTurn) {
+    AddFile("c.wav");
+    AddFile("skip.png");
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 1;
+    TGate gate;
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 1 && Driver.ActiveConversions() == 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Converting, TModifyProgress::Waiting}));
+    EXPECT_TRUE(View.FailedItems.empty());
+    gate.ReleaseAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::FormatErr}));
+    EXPECT_EQ(View.FailedItems, std::vector{1});
 }
 
 TEST_F(ConversionDriverTest, StopCancelsEveryRunningFileAndLeavesNothingHalfWritten) {
