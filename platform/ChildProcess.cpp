@@ -229,6 +229,13 @@ ChildProcessResult RunChildProcess(const ChildProcessOptions& options) {
             options.WhileWaiting();
             sincePump.restart();
         }
+        if (options.StopWhen && options.StopWhen()) {
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+            result.Stopped = true;
+            reaped = true;
+            break;
+        }
     }
     // What the child wrote before it ended; a grandchild that keeps the pipe open
     // is not waited for.

@@ -26,11 +26,15 @@ struct ChildProcessOptions {
     Lifetime ChildLifetime = Lifetime::Independent;
     // Called about every 100 ms while the child runs, for a message pump.
     std::function<void()> WhileWaiting;
+    // Asked about every 100 ms while the child runs; true kills the child (SIGKILL)
+    // and ends the wait, so a cancelled job never waits for a tool to finish.
+    std::function<bool()> StopWhen;
 };
 
 struct ChildProcessResult {
     bool Started = false;
     int ExitCode = -1;  // the exit status, or 128 + the signal that ended the child
+    bool Stopped = false; // killed because StopWhen asked for it
     QByteArray Output;  // standard output and error where captured, as they arrived
 };
 

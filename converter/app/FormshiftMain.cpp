@@ -464,11 +464,12 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
         errors << QStringLiteral("Cannot write %1").arg(positions);
     if (Load) FitOntoScreen(this);
 
-    const TSettingsControls controls{FUi->Set_ReloadPath,   FUi->Set_ExportPath,     FUi->Set_HistView,
+    TSettingsControls controls{FUi->Set_ReloadPath,   FUi->Set_ExportPath,     FUi->Set_HistView,
                                      FUi->Set_OverideFrom,  FUi->Set_CheckUpdateStart, FUi->Set_DoneConvert,
                                      FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,  FUi->Set_UltraIcoRes,
                                      FUi->Set_FixWhitePng,  FUi->Set_SmoothSize,      FUi->Set_Lossless,
                                      FUi->Set_Quality,      FUi->Set_JpegQuality};
+    controls.SimultaneousConversions = &FDriver.Settings.SimultaneousConversions;
     QString lastPath = FDriver.ExportPath;
     const QString error = ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
                                                Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);

@@ -1,5 +1,6 @@
 #include "SettingsBinding.h"
 
+#include "ConversionSettings.h"
 #include "FXCheckBox.h"
 #include "FXSlider.h"
 #include "IniDocument.h"
@@ -56,6 +57,13 @@ QString ExchangeSettingsFile(const QString& fileName, const TSettingsControls& c
     slider(jpeg, "Image Quality", controls.Quality);
     // Older files lack the key: JPEG files then keep the quality they were always written at.
     slider(jpeg, "JPEG Quality", controls.JpegQuality);
+    if (int* simultaneous = controls.SimultaneousConversions) {
+        const QString key = QStringLiteral("SimultaneousConversions");
+        if (load)
+            *simultaneous = ClampSimultaneousConversions(ini.ReadInteger(conversion, key, *simultaneous));
+        else
+            ini.WriteInteger(conversion, key, ClampSimultaneousConversions(*simultaneous));
+    }
 
     QString error;
     if (load || ini.Save(fileName, &error)) return QString();

@@ -25,6 +25,8 @@ struct TSettingsControls {
     FXCheckBox* Lossless = nullptr;    // HEIC
     FXSlider* Quality = nullptr;       // HEIC, "Image Quality"
     FXSlider* JpegQuality = nullptr;   // "JPEG Quality"
+    // "Simultaneous conversions", kept in the run's settings until a control shows it.
+    int* SimultaneousConversions = nullptr;
 };
 
 enum class SettingsDirection : bool { Load, Save };

@@ -135,15 +135,23 @@ TModifyProgress ConvertAudio(const ConversionJob& job) {
 
     bool finished = false;
     do {
-        ended.WaitFor(AudioPollInterval);
+        // A stop is noticed within a slice, the percentage shown once per interval.
+        for (auto waited = std::chrono::milliseconds(0); waited < AudioPollInterval && !finished;
+             waited += AudioStopSlice) {
+            ended.WaitFor(AudioStopSlice);
+            finished = BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
+            if (job.CheckCancelled()) break;
+        }
         const std::int64_t positionMs = Milliseconds(stream, BASS_ChannelGetPosition(stream, BASS_POS_BYTE));
-        finished = BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
         const double percent = lengthMs > 0 ? std::nearbyint(positionMs * 100.0 / lengthMs) : 0.0;
         job.SetItemPercent(static_cast<int>(std::clamp(percent, 0.0, 100.0)));
         if (job.CheckCancelled()) return TModifyProgress::Cancelled;
     } while (!finished);
 
     const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    // The stream was freed under the conversion (the library released): nothing is known of the output.
+    if (position == ~QWORD{0})
+        throw ConversionError(DescribeFailedCall("the audio layer was released during the conversion", job.SourcePath));
     if (position == 0) throw ConversionError(Describe("the source holds no audio", job.SourcePath));
     if (position < BASS_ChannelGetLength(stream, BASS_POS_BYTE))
         throw ConversionError(

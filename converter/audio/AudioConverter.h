@@ -6,13 +6,16 @@
 
 #include <chrono>
 
-// Start and release the audio layer around each run.
+// Start and release the audio layer around each run. Conversions may run on several
+// threads at once between the two; the release must wait until none runs.
 void InitiateLibraries();
 void FreeLibraries();
 
 // How long the poll waits at most before it shows the percentage and lets the
 // window handle its events; it ends sooner when the stream ends.
 constexpr std::chrono::milliseconds AudioPollInterval{500};
+// How soon a stop is noticed while the poll waits.
+constexpr std::chrono::milliseconds AudioStopSlice{50};
 
 // Writes job.OutputPath; Finalised only once the complete file is written. Throws
 // ConversionError when the source cannot be read to its end or the target cannot

@@ -39,9 +39,11 @@ std::uint32_t AudioLibrary::NewHandle() {
     return FLastHandle;
 }
 
-void AudioLibrary::AddStream(std::uint32_t handle, std::shared_ptr<AudioStream> stream) {
+bool AudioLibrary::AddStream(std::uint32_t handle, std::shared_ptr<AudioStream> stream) {
     std::lock_guard lock(FMutex);
+    if (!FStarted) return false;
     FStreams[handle] = std::move(stream);
+    return true;
 }
 
 std::shared_ptr<AudioStream> AudioLibrary::Stream(std::uint32_t handle) const {

@@ -18,7 +18,9 @@ public:
     bool Started() const;
 
     std::uint32_t NewHandle();
-    void AddStream(std::uint32_t handle, std::shared_ptr<AudioStream> stream);
+    // False, and the stream is not kept, when the library is not started (a release
+    // that came between the caller's check and this call).
+    bool AddStream(std::uint32_t handle, std::shared_ptr<AudioStream> stream);
     std::shared_ptr<AudioStream> Stream(std::uint32_t handle) const;
     std::shared_ptr<AudioStream> TakeStream(std::uint32_t handle);
     std::size_t StreamCount() const;

@@ -87,7 +87,8 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     std::unique_ptr<AudioDecoder> decoder = AudioDecoder::Open(path, error);
     if (!decoder) return Fail(error, 0u);
     const HSTREAM handle = library.NewHandle();
-    library.AddStream(handle, std::make_shared<AudioStream>(handle, std::move(decoder), path));
+    if (!library.AddStream(handle, std::make_shared<AudioStream>(handle, std::move(decoder), path)))
+        return Fail(BASS_ERROR_INIT, 0u);
     return Succeed(handle);
 }
 

@@ -47,3 +47,22 @@ QString FreeOutputPath(const QString& path) {
         if (!FileExists(candidate)) return candidate;
     }
 }
+
+QString TOutputReservations::Reserve(const QString& path) {
+    const std::lock_guard lock(FMutex);
+    QString candidate = path;
+    for (qint64 n = 1; FNames.contains(candidate) || FileExists(candidate); ++n)
+        candidate = CounterCandidate(path, n);
+    FNames.insert(candidate);
+    return candidate;
+}
+
+bool TOutputReservations::IsReserved(const QString& path) const {
+    const std::lock_guard lock(FMutex);
+    return FNames.contains(path);
+}
+
+void TOutputReservations::Clear() {
+    const std::lock_guard lock(FMutex);
+    FNames.clear();
+}

@@ -86,16 +86,17 @@ StagedOutput::~StagedOutput() {
     if (!FCommitted) ::unlink(QFile::encodeName(FStagingPath).constData());
 }
 
-QString StagedOutput::Commit() {
+QString StagedOutput::Commit(const std::function<bool(const QString&)>& taken) {
     if (!ExistsAsAnything(FStagingPath))
         throw ConversionError(QStringLiteral("no output was written for %1").arg(FFinalPath).toStdString());
     QString target = FFinalPath;
-    for (qint64 n = 1;; ++n) {
-        if (MoveNoReplace(FStagingPath, target)) break;
+    qint64 n = 0;
+    while (!MoveNoReplace(FStagingPath, target)) {
         if (errno != EEXIST)
             throw ConversionError(
                 QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))).toStdString());
-        target = CounterCandidate(FFinalPath, n);
+        do target = CounterCandidate(FFinalPath, ++n);
+        while (taken && taken(target));
     }
     FCommitted = true;
     return target;

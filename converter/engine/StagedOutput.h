@@ -3,6 +3,7 @@
 // moved there only when complete, so a failed or stopped conversion leaves
 // nothing behind and a file that appeared meanwhile is never replaced.
 #include <QString>
+#include <functional>
 
 class StagedOutput {
 public:
@@ -16,8 +17,9 @@ public:
 
     const QString& StagingPath() const { return FStagingPath; }
     // Moves the staged file to the final path, or to its next free counter name
-    // when that path is taken by now; returns the path used. Throws ConversionError.
-    QString Commit();
+    // when that path is taken by now (skipping names `taken` answers true for, such
+    // as those other conversions hold); returns the path used. Throws ConversionError.
+    QString Commit(const std::function<bool(const QString&)>& taken = {});
 
     // Removes the staging files in `folder` that a process which has ended left
     // behind (killed before it could clean up); only regular files of this user

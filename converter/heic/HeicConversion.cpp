@@ -47,22 +47,28 @@ QString FreshTemporaryPng(const ConversionJob& job) {
     return path;
 }
 
+// A tool killed by a stop wrote nothing; the file is cancelled, not failed.
+TModifyProgress ToolOutcome(const ConversionJob& job, bool written) {
+    if (written) return TModifyProgress::Finalised;
+    return job.CheckCancelled() ? TModifyProgress::Cancelled : TModifyProgress::FormatErr;
+}
+
 TModifyProgress EncodeHeic(const ConversionJob& job, const QString& input, const THeifTools& tools) {
+    if (job.CheckCancelled()) return TModifyProgress::Cancelled;
     const QStringList options = OptionArguments(EncoderOptionText(job.Settings));
-    return tools.Encode(input, job.OutputPath, options) ? TModifyProgress::Finalised
-                                                        : TModifyProgress::FormatErr;
+    return ToolOutcome(job, tools.Encode(input, job.OutputPath, options, job.CheckCancelled));
 }
 
 TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& images,
                                 const THeifTools& tools) {
     if (job.TargetFormat == FormatTag::PNG || job.TargetFormat == FormatTag::JPEG) {
         const QStringList options = OptionArguments(DecoderOptionText(job.Settings));
-        return tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job))
-                   ? TModifyProgress::Finalised
-                   : TModifyProgress::FormatErr;
+        return ToolOutcome(job, tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job),
+                                             job.CheckCancelled));
     }
     const QString png = FreshTemporaryPng(job);
-    if (!tools.Decode(job.SourcePath, png, {}, job.TempFolder)) {
+    if (!tools.Decode(job.SourcePath, png, {}, job.TempFolder, job.CheckCancelled)) {
+        if (job.CheckCancelled()) return TModifyProgress::Cancelled;
         if (!tools.HasDecoder())
             throw ConversionError(
                 QStringLiteral("%1 was not found").arg(THeifTools::DecoderName).toStdString());
@@ -72,6 +78,7 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
     }
     // From here on the picture is a PNG source.
     if (job.TargetFormat == FormatTag::HEIC) return EncodeHeic(job, png, tools);
+    if (job.CheckCancelled()) return TModifyProgress::Cancelled;
     images.SaveTargetFromPng(png);
     return TModifyProgress::Finalised;
 }

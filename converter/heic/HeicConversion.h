@@ -42,5 +42,7 @@ struct THeicImageSide {
 // - PNG or JPEG to HEIC: the encoder takes the source file itself; any other source
 //   is first written as the temporary PNG by WriteSourceAsPng. FormatErr when the
 //   encoder writes nothing.
+// Cancelled when job.CheckCancelled answers true between the steps or while a tool
+// runs (the tool is killed then).
 TModifyProgress ConvertHeicJob(const ConversionJob& job, const THeicImageSide& images,
                                const THeifTools& tools = THeifTools::Locate());

@@ -24,15 +24,17 @@ bool IsWrittenFile(const QString& path) {
 // disk) with success, and a tool that fails half way may leave a partial file; only
 // a clean exit together with a file whose structure is whole counts. A rejected
 // file is removed so that nothing cut short can pass for a result later.
-bool RunTool(const QString& program, const QStringList& arguments, const QString& output) {
+bool RunTool(const QString& program, const QStringList& arguments, const QString& output,
+             const std::function<bool()>& cancelled) {
     ChildProcessOptions options;
     options.Program = program;
     options.Arguments = arguments;
     options.Output = ChildProcessOptions::Stream::Discard;
     options.Errors = ChildProcessOptions::Stream::Discard;
     options.ChildLifetime = ChildProcessOptions::Lifetime::EndsWithThisProcess;
+    options.StopWhen = cancelled;
     const ChildProcessResult result = RunChildProcess(options);
-    if (result.Started && result.ExitCode == 0 && IsCompleteToolOutput(output)) return true;
+    if (result.Started && !result.Stopped && result.ExitCode == 0 && IsCompleteToolOutput(output)) return true;
     QFile::remove(output);
     return false;
 }
@@ -78,19 +80,20 @@ QStringList THeifTools::EncoderArguments(const QStringList& options, const QStri
 }
 
 bool THeifTools::Decode(const QString& source, const QString& output, const QStringList& options,
-                        const QString& scratchFolder) const {
+                        const QString& scratchFolder, const std::function<bool()>& cancelled) const {
     if (!HasDecoder() || scratchFolder.isEmpty() || !QDir().mkpath(scratchFolder)) return false;
     QTemporaryDir scratch(QDir(scratchFolder).absoluteFilePath(QStringLiteral("heif-convert-XXXXXX")));
     if (!scratch.isValid()) return false;
     const QString suffix = QFileInfo(output).suffix();
     const QString decoded = scratch.filePath(QStringLiteral("decoded.") + suffix);
-    if (!RunTool(FDecoder, DecoderArguments(options, source, decoded), decoded)) return false;
+    if (!RunTool(FDecoder, DecoderArguments(options, source, decoded), decoded, cancelled)) return false;
     // Never replaces a file at `output`; across file systems this copies.
     return QFile::rename(decoded, output) && IsWrittenFile(output);
 }
 
-bool THeifTools::Encode(const QString& input, const QString& output, const QStringList& options) const {
+bool THeifTools::Encode(const QString& input, const QString& output, const QStringList& options,
+                        const std::function<bool()>& cancelled) const {
     // The encoder replaces whatever is at its output; nothing there is ours to replace.
     if (!HasEncoder() || QFileInfo::exists(output)) return false;
-    return RunTool(FEncoder, EncoderArguments(options, input, output), output);
+    return RunTool(FEncoder, EncoderArguments(options, input, output), output, cancelled);
 }

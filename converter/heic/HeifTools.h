@@ -4,6 +4,7 @@
 // with an argument vector, never through a shell, so any path works as it is.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class THeifTools {
   public:
@@ -40,11 +41,14 @@ class THeifTools {
     // images makes it write numbered files, which must not land beside the output.
     // True when `output` was written; false for a missing or failing tool, and when
     // `output` exists already.
+    // `cancelled` is asked while the tool runs; when it answers true the tool is
+    // killed and nothing is written.
     bool Decode(const QString& source, const QString& output, const QStringList& options,
-                const QString& scratchFolder) const;
+                const QString& scratchFolder, const std::function<bool()>& cancelled = {}) const;
     // Encodes the PNG or JPEG file `input` into HEIC at `output`, which must not exist
     // yet; true when written.
-    bool Encode(const QString& input, const QString& output, const QStringList& options) const;
+    bool Encode(const QString& input, const QString& output, const QStringList& options,
+                const std::function<bool()>& cancelled = {}) const;
 
   private:
     QString FDecoder;

@@ -113,7 +113,10 @@ TModifyProgress ConvertImage(const ConversionJob& job) {
                 },
         });
     }
+    if (job.CheckCancelled()) return TModifyProgress::Cancelled;
     const std::unique_ptr<TGraphic> picture = DecodeSource(job.SourcePath, job.SourceFormat);
+    // Decoding and encoding a large photograph take a while each; a stop is honoured in between.
+    if (job.CheckCancelled()) return TModifyProgress::Cancelled;
     EncodeTarget(*picture, job);
     ClearTempFolder(job.TempFolder);
     return TModifyProgress::Finalised;

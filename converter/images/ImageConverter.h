@@ -11,7 +11,8 @@
 // other format of the pair handled here around the tool run.
 //
 // Finalised when the output is written; FormatErr for pairs outside the image family and
-// when a HEIC tool writes no file for a PNG or JPEG target or from a HEIC encoding.
+// when a HEIC tool writes no file for a PNG or JPEG target or from a HEIC encoding;
+// Cancelled when job.CheckCancelled answers true before or between decoding and encoding.
 // Throws ConversionError for
 // unreadable or damaged sources and for failing writes. Nothing but job.OutputPath and the
 // temporary folder is written; the temporary folder is removed after every conversion that

@@ -88,6 +88,29 @@ TEST(ChildProcessTest, ThePumpRunsWhileTheChildRuns) {
     EXPECT_GE(pumped, 1);
 }
 
+TEST(ChildProcessTest, AStopRequestKillsTheChildAndEndsTheWait) {
+    for (const auto lifetime :
+         {ChildProcessOptions::Lifetime::Independent, ChildProcessOptions::Lifetime::EndsWithThisProcess}) {
+        ChildProcessOptions options;
+        options.Program = "sleep";
+        options.Arguments = {"600"};
+        options.ChildLifetime = lifetime;
+        int asked = 0;
+        // The child has surely started by the second question.
+        options.StopWhen = [&] { return ++asked >= 2; };
+        const ChildProcessResult result = RunChildProcess(options);
+        EXPECT_TRUE(result.Started);
+        EXPECT_TRUE(result.Stopped);
+        EXPECT_EQ(result.ExitCode, 128 + SIGKILL);
+    }
+    ChildProcessOptions finishing;
+    finishing.Program = "true";
+    finishing.StopWhen = [] { return false; };
+    const ChildProcessResult result = RunChildProcess(finishing);
+    EXPECT_FALSE(result.Stopped);
+    EXPECT_EQ(result.ExitCode, 0);
+}
+
 TEST(ChildProcessTest, AGrandchildHoldingThePipeIsNotWaitedFor) {
     // The background sleep keeps the pipe open; the capture ends with its parent.
     const ChildProcessResult result = Shell("sleep 1 & echo done");

@@ -69,6 +69,13 @@ class FormshiftMainTest : public testing::Test {
         window.close();
     }
 
+    void WriteData(const QString& name, const QByteArray& bytes) const {
+        QDir().mkpath(DataFolder());
+        QFile file(DataFolder() + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
     QByteArray ReadData(const QString& name) const {
         QFile file(DataFolder() + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -89,7 +96,8 @@ class FormshiftMainTest : public testing::Test {
     QString SaveName;
 };
 
-const char* const DefaultSettings = "[Application]\r\n"
+QByteArray DefaultSettings() {
+    return QByteArray("[Application]\r\n"
                                     "Save path=1\r\n"
                                     "Last Path=\r\n"
                                     "Files export path on open=0\r\n"
@@ -100,6 +108,9 @@ const char* const DefaultSettings = "[Application]\r\n"
                                     "[Conversion]\r\n"
                                     "Ignore Complete=0\r\n"
                                     "Ignore Format Error=1\r\n"
+                                    "SimultaneousConversions=") +
+           QByteArray::number(DefaultSimultaneousConversions()) +
+           QByteArray("\r\n"
                                     "[File:Icons]\r\n"
                                     "High Resolution=0\r\n"
                                     "Pink Mask=0\r\n"
@@ -107,7 +118,8 @@ const char* const DefaultSettings = "[Application]\r\n"
                                     "[File:JPEG/HEIC]\r\n"
                                     "Lossless Quality=1\r\n"
                                     "Image Quality=100\r\n"
-                                    "JPEG Quality=90\r\n";
+                                    "JPEG Quality=90\r\n");
+}
 
 TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEveryKey) {
     auto window = Open();
@@ -125,7 +137,7 @@ TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEve
     EXPECT_EQ(Control<TLabelButton>(*window, "BtFrom")->text(), "AUTO");
 
     CloseAsPrimary(*window);
-    EXPECT_EQ(ReadData("setings.ini"), DefaultSettings);
+    EXPECT_EQ(ReadData("setings.ini"), DefaultSettings());
     const QByteArray positions = ReadData("window.ini");
     // The designed size, unless the screen is smaller.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -173,6 +185,25 @@ TEST_F(FormshiftMainTest, TheJpegQualityIsStoredAndReachesTheRun) {
     auto window = Open();
     EXPECT_EQ(Control<FXSlider>(*window, "Set_JpegQuality")->Position(), 55);
     EXPECT_EQ(window->Driver().Settings.JpegQuality, 55);
+}
+
+TEST_F(FormshiftMainTest, SimultaneousConversionsAreStoredClampedAndReachTheRun) {
+    struct Case {
+        const char* Stored;
+        int Expected;
+    };
+    for (const Case& c : {Case{"3", 3}, Case{"0", 1}, Case{"-4", 1}, Case{"65", 64}, Case{"999", 64},
+                          Case{"many", DefaultSimultaneousConversions()}, Case{nullptr, DefaultSimultaneousConversions()}}) {
+        QByteArray ini = "[Conversion]\r\nIgnore Complete=0\r\n";
+        if (c.Stored) ini += QByteArray("SimultaneousConversions=") + c.Stored + "\r\n";
+        WriteData("setings.ini", ini);
+        auto window = Open();
+        EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, c.Expected) << (c.Stored ? c.Stored : "none");
+        window->Driver().Settings.SimultaneousConversions = 5;
+        CloseAsPrimary(*window);
+        EXPECT_TRUE(ReadData("setings.ini").contains("\r\nSimultaneousConversions=5\r\n"))
+            << ReadData("setings.ini").toStdString();
+    }
 }
 
 TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {

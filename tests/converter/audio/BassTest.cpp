@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <condition_variable>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -127,6 +130,62 @@ TEST_F(AudioLayer, FreeingTheLibraryFreesItsStreams) {
     EXPECT_FALSE(BASS_ChannelIsActive(stream));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+}
+
+// Several conversions at once, each on its own thread: every thread reads its own
+// last error whatever the others do meanwhile, and each stream plays to its end.
+TEST_F(AudioLayer, SeveralStreamsOnSeveralThreadsKeepTheirOwnErrorCodes) {
+    constexpr int Threads = 4;
+    std::vector<std::thread> threads;
+    std::atomic<int> wrongCodes = 0, incomplete = 0;
+    for (int t = 0; t < Threads; ++t)
+        threads.emplace_back([&, t] {
+            const QString output = FDir.filePath(QString("out%1.wav").arg(t));
+            const HSTREAM stream = Open(FTone);
+            if (!stream) {
+                ++incomplete;
+                return;
+            }
+            EndWaiter waiter;
+            BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, &EndWaiter::Notify, &waiter);
+            BASS_ChannelSetAttribute(stream, BASS_ATTRIB_FREQ, 1e12f);
+            BASS_Encode_Start(stream, output.utf16(), BASS_UNICODE | BASS_ENCODE_PCM, nullptr, nullptr);
+            BASS_ChannelPlay(stream, 0);
+            for (int i = 0; i < 200; ++i) {
+                // Odd threads fail a call, even ones succeed; neither sees the other's code.
+                if (t % 2) {
+                    BASS_ChannelGetLength(stream, 7);
+                    if (BASS_ErrorGetCode() != BASS_ERROR_NOTAVAIL) ++wrongCodes;
+                } else {
+                    BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+                    if (BASS_ErrorGetCode() != BASS_OK) ++wrongCodes;
+                }
+            }
+            waiter.Wait();
+            if (BASS_ChannelGetPosition(stream, BASS_POS_BYTE) != BASS_ChannelGetLength(stream, BASS_POS_BYTE))
+                ++incomplete;
+            BASS_StreamFree(stream);
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrongCodes, 0);
+    EXPECT_EQ(incomplete, 0);
+    EXPECT_EQ(AudioLibrary::Instance().StreamCount(), 0u);
+}
+
+// A stream opened while another thread releases the library is refused, never kept
+// in a library that is no longer started.
+TEST_F(AudioLayer, AStreamOpenedDuringTheReleaseIsRefused) {
+    for (int round = 0; round < 20; ++round) {
+        std::thread opener([&] {
+            const HSTREAM stream = Open(FTone);
+            if (stream) BASS_StreamFree(stream);
+            else EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+        });
+        BASS_Free();
+        opener.join();
+        EXPECT_EQ(AudioLibrary::Instance().StreamCount(), 0u);
+        ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    }
 }
 
 TEST_F(AudioLayer, RefusesWhatItDoesNotOffer) {

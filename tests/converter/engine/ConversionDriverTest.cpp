@@ -9,6 +9,16 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,7 +38,11 @@ struct RecordingView : TDriverView {
     QString ProvideExportPath() override { return FolderToOffer; }
     void CloseMainWindow() override { ++Closed; }
     std::vector<QString> Failures;
-    void FileFailed(int /*item*/, const QString& reason) override { Failures.push_back(reason); }
+    std::vector<int> FailedItems;
+    void FileFailed(int item, const QString& reason) override {
+        Failures.push_back(reason);
+        FailedItems.push_back(item);
+    }
     std::vector<std::pair<int, QString>> Losses;
     void FileLostSomething(int item, const QString& what) override { Losses.emplace_back(item, what); }
 };
@@ -42,6 +56,78 @@ struct RecordingActions : TFinishingActions {
         ++ShutDowns;
         IdleAtShutDown = Driver && Driver->RunState() == RunStateKind::Idle;
     }
+};
+
+// A converter whose files wait until the test lets each of them go, counting how
+// many run at once. A released file writes its source's path into its output.
+class TGate {
+public:
+    Converter AsConverter() {
+        return [this](const ConversionJob& job) { return Convert(job); };
+    }
+
+    int Running() const {
+        const std::lock_guard lock(FMutex);
+        return FRunning;
+    }
+    int MostAtOnce() const {
+        const std::lock_guard lock(FMutex);
+        return FMost;
+    }
+    QStringList Started() const {
+        const std::lock_guard lock(FMutex);
+        return FStarted;
+    }
+    bool RanOnThread(std::thread::id thread) const {
+        const std::lock_guard lock(FMutex);
+        return FThreads.count(thread) > 0;
+    }
+    // Lets the file whose name ends in `name` finish.
+    void Release(const QString& name) {
+        {
+            const std::lock_guard lock(FMutex);
+            FReleased << name;
+        }
+        FChanged.notify_all();
+    }
+    void ReleaseAll() {
+        {
+            const std::lock_guard lock(FMutex);
+            FAll = true;
+        }
+        FChanged.notify_all();
+    }
+
+private:
+    TModifyProgress Convert(const ConversionJob& job) {
+        // A partial output, which must never survive a stop.
+        QFile output(job.OutputPath);
+        if (!output.open(QIODevice::WriteOnly)) throw ConversionError("cannot write");
+        output.write("partial ");
+        std::unique_lock lock(FMutex);
+        ++FRunning;
+        FMost = std::max(FMost, FRunning);
+        FStarted << QFileInfo(job.SourcePath).fileName();
+        FThreads.insert(std::this_thread::get_id());
+        const auto released = [&] {
+            return FAll || std::any_of(FReleased.begin(), FReleased.end(),
+                                       [&](const QString& name) { return job.SourcePath.endsWith(name); });
+        };
+        // Cancellation is a flag the converter polls, as the real ones do between stages.
+        while (!released() && !job.CheckCancelled()) FChanged.wait_for(lock, std::chrono::milliseconds(2));
+        --FRunning;
+        if (!released()) return TModifyProgress::Cancelled;
+        lock.unlock();
+        output.write(job.SourcePath.toUtf8());
+        return TModifyProgress::Finalised;
+    }
+
+    mutable std::mutex FMutex;
+    std::condition_variable FChanged;
+    int FRunning = 0, FMost = 0;
+    QStringList FStarted, FReleased;
+    bool FAll = false;
+    std::set<std::thread::id> FThreads;
 };
 
 class ConversionDriverTest : public testing::Test {
@@ -75,11 +161,20 @@ protected:
         return path;
     }
 
+    // Runs the event loop until `condition` holds; the limit only keeps a broken
+    // driver from hanging the suite.
+    static bool Eventually(const std::function<bool()>& condition) {
+        QDeadlineTimer limit(20000);
+        while (!condition()) {
+            if (limit.hasExpired()) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+
+    // Until the run has ended and every conversion, also a cancelled one, is over.
     void RunToEnd() {
-        QDeadlineTimer deadline(10000);
-        while ((Driver.RunState() != RunStateKind::Idle || Driver.TimerActive()) && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        ASSERT_EQ(Driver.RunState(), RunStateKind::Idle);
+        ASSERT_TRUE(Eventually([&] { return Driver.RunState() == RunStateKind::Idle && !Driver.TimerActive(); }));
     }
 
     QStringList OutputFiles() const {
@@ -138,9 +233,9 @@ TEST_F(ConversionDriverTest, Base64ThatDecodesToAnotherFormatOrToNothingIsAnErro
     RunToEnd();
     EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Error}));
     EXPECT_EQ(OutputFiles(), QStringList{});
-    ASSERT_EQ(View.Failures.size(), 2u);
-    EXPECT_TRUE(View.Failures[0].contains("PNG data, not BMP data")) << View.Failures[0].toStdString();
-    EXPECT_TRUE(View.Failures[1].contains("decodes to nothing")) << View.Failures[1].toStdString();
+    EXPECT_EQ(View.Failures.size(), 2u);
+    EXPECT_TRUE(Jobs.ItemRemarks[0].contains("PNG data, not BMP data")) << Jobs.ItemRemarks[0].toStdString();
+    EXPECT_TRUE(Jobs.ItemRemarks[1].contains("decodes to nothing")) << Jobs.ItemRemarks[1].toStdString();
 }
 
 TEST_F(ConversionDriverTest, ARunRemovesWhatAKilledRunLeftInItsFolder) {
@@ -303,16 +398,16 @@ TEST_F(ConversionDriverTest, ConverterThatFailsLeavesNoPartialOutput) {
 TEST_F(ConversionDriverTest, ProgressAddsTheCurrentFilesShareRoundedHalfToEven) {
     for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav"}) AddFile(name);
     Driver.TargetFormat = FormatTag::MP3;
-    std::vector<int> seen;
-    Driver.Converters.Audio = [&](const ConversionJob& job) {
+    Driver.Settings.SimultaneousConversions = 1;
+    Driver.Converters.Audio = [](const ConversionJob& job) {
         job.SetItemPercent(50);
-        seen.push_back(Driver.OverallPercent());
         QFile(job.OutputPath).open(QIODevice::WriteOnly);
         return TModifyProgress::Finalised;
     };
     Driver.ConvertAll();
     RunToEnd();
-    EXPECT_EQ(seen, (std::vector{12, 37, 62, 87}));
+    // Each file at half way adds 12.5, rounded to the even 12, to the files done.
+    EXPECT_EQ(View.Progress, (std::vector{12, 25, 37, 50, 62, 75, 87, 100}));
     EXPECT_EQ(Driver.OverallPercent(), 100);
 }
 
@@ -320,29 +415,26 @@ TEST_F(ConversionDriverTest, StopDuringTheSecondFileCancelsItAndKeepsTheRest) {
     for (const char* name : {"1.wav", "2.wav", "3.wav"}) AddFile(name);
     Driver.TargetFormat = FormatTag::MP3;
     Driver.BackgroundMode = true;
+    Driver.Settings.SimultaneousConversions = 1;
     int frees = 0, freesWhileConverting = 0;
-    bool converting = false;
+    std::atomic<bool> converting = false;
     Driver.Converters.FreeLibraries = [&] {
         ++frees;
         if (converting) ++freesWhileConverting;
     };
     Driver.Converters.Audio = [&](const ConversionJob& job) {
         converting = true;
-        if (Driver.RunPos() == 1) QTimer::singleShot(20, [&] { Driver.StopConversion(); });
+        // The user presses "Stop" while the second file converts.
+        if (job.SourcePath.endsWith("2.wav"))
+            QMetaObject::invokeMethod(&Driver, [&] { Driver.StopConversion(); }, Qt::QueuedConnection);
         QFile(job.OutputPath).open(QIODevice::WriteOnly);
-        QDeadlineTimer deadline(5000);
-        while (!deadline.hasExpired()) {
-            if (job.CheckCancelled()) {
-                converting = false;
-                return TModifyProgress::Cancelled;
-            }
-        }
+        const bool second = job.SourcePath.endsWith("2.wav");
+        while (second && !job.CheckCancelled()) std::this_thread::yield();
         converting = false;
-        return TModifyProgress::Finalised;
+        return second ? TModifyProgress::Cancelled : TModifyProgress::Finalised;
     };
     Driver.ConvertAll();
     RunToEnd();
-    QCoreApplication::processEvents();
     EXPECT_EQ(Jobs.ItemStatus,
               (std::vector{TModifyProgress::Finalised, TModifyProgress::Cancelled, TModifyProgress::Waiting}));
     EXPECT_EQ(Actions.Sounds, 0);
@@ -402,6 +494,301 @@ TEST_F(ConversionDriverTest, TempFolderIsCreatedOnDemandAndCleared) {
     QFile(folder + "x.png").open(QIODevice::WriteOnly);
     Driver.ClearTempFolder();
     EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+// Every conversion has a scratch folder of its own inside the temporary folder, gone
+// when it ends, whatever its outcome; clearing the cache waits for the run.
+TEST_F(ConversionDriverTest, EachConversionHasItsOwnScratchFolder) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) AddFile(name);
+    Driver.TargetFormat = FormatTag::JPEG;
+    Driver.Settings.SimultaneousConversions = 3;
+    std::mutex mutex;
+    QStringList folders;
+    TGate gate;
+    const Converter gated = gate.AsConverter();
+    Driver.Converters.Image = [&](const ConversionJob& job) {
+        QDir().mkpath(job.TempFolder);
+        QFile(job.TempFolder + "scratch.png").open(QIODevice::WriteOnly);
+        {
+            const std::lock_guard lock(mutex);
+            folders << job.TempFolder;
+        }
+        if (job.SourcePath.endsWith("b.png")) throw ConversionError("damaged");
+        return gated(job);
+    };
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 2 && Jobs.ItemStatus[1] == TModifyProgress::Error; }));
+    Driver.ClearTempFolder();
+    {
+        const std::lock_guard lock(mutex);
+        ASSERT_EQ(folders.size(), 3);
+        EXPECT_EQ(QSet<QString>(folders.begin(), folders.end()).size(), 3);
+        for (const QString& folder : folders) EXPECT_TRUE(folder.startsWith(Driver.TempFolder(false))) << folder.toStdString();
+    }
+    // The failed file's folder went at once; the running ones' stay, the cache clearing notwithstanding.
+    EXPECT_EQ(std::count_if(folders.begin(), folders.end(),
+                            [](const QString& folder) { return QFileInfo::exists(folder + "scratch.png"); }),
+              2);
+    gate.ReleaseAll();
+    RunToEnd();
+    EXPECT_FALSE(QFileInfo::exists(Driver.TempFolder(false)));
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Error, TModifyProgress::Finalised}));
+}
+
+TEST_F(ConversionDriverTest, UpToTheChosenNumberOfFilesConvertAtOnceAndNeverMore) {
+    for (int i = 0; i < 8; ++i) AddFile(QString("%1.wav").arg(i));
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 3;
+    TGate gate;
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 3 && Driver.ActiveConversions() == 3; }));
+    // The files waiting their turn in the pool still show "Waiting".
+    EXPECT_EQ(std::count(Jobs.ItemStatus.begin(), Jobs.ItemStatus.end(), TModifyProgress::Converting), 3);
+    EXPECT_EQ(Jobs.ItemStatus[3], TModifyProgress::Waiting);
+    // Each file that ends makes room for exactly one more.
+    for (int i = 0; i < 8; ++i) {
+        gate.Release(QString("/%1.wav").arg(i));
+        ASSERT_TRUE(Eventually([&] { return Jobs.ItemStatus[i] == TModifyProgress::Finalised; })) << i;
+        const int running = std::min(3, 8 - i - 1);
+        EXPECT_LE(Driver.ActiveConversions(), 3);
+        ASSERT_TRUE(Eventually([&] { return gate.Running() == running && Driver.ActiveConversions() == running; }))
+            << i;
+    }
+    RunToEnd();
+    EXPECT_EQ(gate.MostAtOnce(), 3);
+    EXPECT_EQ(Jobs.ItemStatus, std::vector<TModifyProgress>(8, TModifyProgress::Finalised));
+    EXPECT_EQ(OutputFiles().size(), 8);
+    EXPECT_EQ(Driver.OverallPercent(), 100);
+    EXPECT_FALSE(gate.RanOnThread(std::this_thread::get_id()));
+}
+
+TEST_F(ConversionDriverTest, TheNumberIsClampedToOneToSixtyFour) {
+    EXPECT_EQ(ClampSimultaneousConversions(0), 1);
+    EXPECT_EQ(ClampSimultaneousConversions(-5), 1);
+    EXPECT_EQ(ClampSimultaneousConversions(64), 64);
+    EXPECT_EQ(ClampSimultaneousConversions(1000), 64);
+    EXPECT_EQ(ConversionSettings().SimultaneousConversions,
+              std::clamp(int(std::thread::hardware_concurrency()), 1, 64));
+
+    for (int i = 0; i < 3; ++i) AddFile(QString("%1.wav").arg(i));
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 0; // converts one at a time, not none
+    TGate gate;
+    gate.ReleaseAll();
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(gate.MostAtOnce(), 1);
+    EXPECT_EQ(Jobs.ItemStatus, std::vector<TModifyProgress>(3, TModifyProgress::Finalised));
+}
+
+TEST_F(ConversionDriverTest, OneAtATimeKeepsTheListOrder) {
+    const QStringList names{"c.wav", "a.wav", "skip.png", "b.wav", "d.bin"};
+    for (const QString& name : names) AddFile(name);
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 1;
+    TGate gate;
+    gate.ReleaseAll();
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_EQ(gate.Started(), (QStringList{"c.wav", "a.wav", "b.wav"}));
+    EXPECT_EQ(gate.MostAtOnce(), 1);
+    EXPECT_EQ(View.FailedItems, (std::vector{2, 4}));
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Finalised,
+                                            TModifyProgress::FormatErr, TModifyProgress::Finalised,
+                                            TModifyProgress::FormatErr}));
+}
+
+// A file that no converter takes is reported in its turn, not while an earlier file still converts.
+TEST_F(ConversionDriverTest, OneAtATimeReportsAFormatErrorInItsTurn) {
+    AddFile("c.wav");
+    AddFile("skip.png");
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 1;
+    TGate gate;
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 1 && Driver.ActiveConversions() == 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Converting, TModifyProgress::Waiting}));
+    EXPECT_TRUE(View.FailedItems.empty());
+    gate.ReleaseAll();
+    RunToEnd();
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::FormatErr}));
+    EXPECT_EQ(View.FailedItems, std::vector{1});
+}
+
+TEST_F(ConversionDriverTest, StopCancelsEveryRunningFileAndLeavesNothingHalfWritten) {
+    for (int i = 0; i < 5; ++i) AddFile(QString("%1.wav").arg(i));
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 3;
+    Driver.BackgroundMode = true;
+    int frees = 0;
+    Driver.Converters.FreeLibraries = [&] { ++frees; };
+    TGate gate;
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == 3; }));
+
+    Driver.StopConversion();
+    EXPECT_EQ(Driver.RunState(), RunStateKind::Idle);
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Cancelled, TModifyProgress::Cancelled,
+                                            TModifyProgress::Cancelled, TModifyProgress::Waiting,
+                                            TModifyProgress::Waiting}));
+    // The libraries stay until the cancelled conversions have let go of them.
+    EXPECT_EQ(frees, 0);
+    RunToEnd();
+    EXPECT_EQ(gate.Running(), 0);
+    EXPECT_EQ(frees, 1);
+    EXPECT_EQ(OutputFiles(), QStringList{});
+    EXPECT_EQ(Jobs.ItemStatus[0], TModifyProgress::Cancelled);
+    EXPECT_EQ(Actions.Sounds, 0);
+    EXPECT_EQ(View.Closed, 0);
+    EXPECT_EQ(gate.Started().size(), 3);
+}
+
+TEST_F(ConversionDriverTest, ANewRunWaitsForTheStoppedFilesToEndAndKeepsTheLibraries) {
+    for (int i = 0; i < 2; ++i) AddFile(QString("%1.wav").arg(i));
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = 2;
+    int starts = 0, frees = 0;
+    Driver.Converters.InitiateLibraries = [&] { ++starts; };
+    Driver.Converters.FreeLibraries = [&] { ++frees; };
+    // The first run's files ignore the stop for a while, as a long stage would.
+    std::atomic<bool> holdCancelled = true;
+    std::atomic<int> running = 0, most = 0;
+    Driver.Converters.Audio = [&](const ConversionJob& job) {
+        const int now = ++running;
+        most = std::max(most.load(), now);
+        if (job.SourcePath.endsWith("hold.wav")) {
+            while (!job.CheckCancelled()) std::this_thread::yield();
+            while (holdCancelled) std::this_thread::yield();
+        }
+        --running;
+        QFile(job.OutputPath).open(QIODevice::WriteOnly);
+        return job.CheckCancelled() ? TModifyProgress::Cancelled : TModifyProgress::Finalised;
+    };
+    Jobs.FileList = {AddFile("hold.wav"), AddFile("hold.wav")};
+    Jobs.PrepareList();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return running == 2 && Driver.ActiveConversions() == 2; }));
+    Driver.StopConversion();
+    EXPECT_EQ(Driver.ActiveConversions(), 2);
+
+    Jobs.FileList = {In() + "/0.wav", In() + "/1.wav"};
+    Jobs.PrepareList();
+    Driver.ConvertAll();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(starts, 1); // still started: the stopped files have not ended
+    EXPECT_EQ(frees, 0);
+    EXPECT_EQ(Driver.ActiveConversions(), 2);
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Waiting, TModifyProgress::Waiting}));
+    holdCancelled = false;
+    RunToEnd();
+    EXPECT_EQ(most, 2);
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Finalised}));
+    EXPECT_EQ(frees, 1);
+    EXPECT_EQ(OutputFiles(), (QStringList{"0.mp3", "1.mp3"}));
+}
+
+TEST_F(ConversionDriverTest, ReportsReachTheViewOnItsOwnThread) {
+    struct ThreadCheckingView : RecordingView {
+        std::atomic<int> Calls = 0, ElsewhereCalls = 0;
+        void Note() {
+            ++Calls;
+            if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++ElsewhereCalls;
+        }
+        void ListChanged() override { Note(); }
+        void ProgressChanged(int overall) override {
+            Note();
+            RecordingView::ProgressChanged(overall);
+        }
+        void FileFailed(int item, const QString& reason) override {
+            Note();
+            RecordingView::FileFailed(item, reason);
+        }
+        void FileLostSomething(int item, const QString& what) override {
+            Note();
+            RecordingView::FileLostSomething(item, what);
+        }
+    } view;
+    TConversionDriver driver(Jobs, view, Actions);
+    driver.ExportPath = Out();
+    driver.TargetFormat = FormatTag::MP3;
+    driver.Settings.SimultaneousConversions = 4;
+    for (int i = 0; i < 6; ++i) AddFile(QString("%1.wav").arg(i));
+    driver.Converters.Audio = [](const ConversionJob& job) -> TModifyProgress {
+        job.SetItemPercent(30);
+        job.ReportLoss("cover art: " + QFileInfo(job.SourcePath).fileName());
+        job.SetItemPercent(80);
+        if (job.SourcePath.endsWith("3.wav")) throw ConversionError("not a WAVE file");
+        QFile(job.OutputPath).open(QIODevice::WriteOnly);
+        return TModifyProgress::Finalised;
+    };
+    driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return driver.RunState() == RunStateKind::Idle && !driver.TimerActive(); }));
+    EXPECT_GT(view.Calls, 0);
+    EXPECT_EQ(view.ElsewhereCalls, 0);
+    EXPECT_EQ(view.Losses.size(), 6u);
+    EXPECT_EQ(view.Failures, std::vector<QString>{"not a WAVE file"});
+    EXPECT_EQ(Jobs.ItemRemarks[3], "cover art: 3.wav\nnot a WAVE file");
+    EXPECT_EQ(Jobs.ItemStatus[3], TModifyProgress::Error);
+    EXPECT_EQ(driver.OverallPercent(), 100);
+    // The overall figure only ever grows within a run.
+    EXPECT_TRUE(std::is_sorted(view.Progress.begin(), view.Progress.end()));
+}
+
+TEST_F(ConversionDriverTest, CounterNamesFollowTheListWhicheverFileFinishesFirst) {
+    constexpr int Files = 12;
+    for (int i = 0; i < Files; ++i) {
+        const QString folder = QString("%1/%2").arg(In()).arg(i);
+        QDir().mkpath(folder);
+        Jobs.FileList << folder + "/clip.wav";
+        QFile(folder + "/clip.wav").open(QIODevice::WriteOnly);
+    }
+    Jobs.PrepareList();
+    QFile(Out() + "/clip (2).mp3").open(QIODevice::WriteOnly); // someone else's file
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Settings.SimultaneousConversions = Files;
+    TGate gate;
+    Driver.Converters.Audio = gate.AsConverter();
+    Driver.ConvertAll();
+    ASSERT_TRUE(Eventually([&] { return gate.Running() == Files; }));
+    // The last started ends first.
+    for (int i = Files - 1; i >= 0; --i) {
+        gate.Release(QString("/%1/clip.wav").arg(i));
+        ASSERT_TRUE(Eventually([&] { return Jobs.ItemStatus[i] == TModifyProgress::Finalised; })) << i;
+    }
+    RunToEnd();
+    // File 0 gets the plain name, then the counters in list order, skipping the taken one.
+    for (int i = 0; i < Files; ++i) {
+        const int n = i < 2 ? i : i + 1;
+        const QString name = n == 0 ? QString("clip.mp3") : QString("clip (%1).mp3").arg(n);
+        QFile output(Out() + "/" + name);
+        ASSERT_TRUE(output.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(output.readAll(), "partial " + QString("%1/%2/clip.wav").arg(In()).arg(i).toUtf8());
+    }
+    EXPECT_EQ(OutputFiles().size(), Files + 1);
+}
+
+TEST_F(ConversionDriverTest, ReservedNamesAreUniqueUnderRaces) {
+    TOutputReservations names;
+    const QString path = Out() + "/race.png";
+    QFile(path).open(QIODevice::WriteOnly);
+    std::vector<QString> got(8 * 50);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i) got[t * 50 + i] = names.Reserve(path);
+        });
+    for (auto& thread : threads) thread.join();
+    const std::set<QString> unique(got.begin(), got.end());
+    EXPECT_EQ(unique.size(), got.size());
+    EXPECT_FALSE(unique.count(path));
+    EXPECT_TRUE(unique.count(Out() + "/race (400).png"));
+    EXPECT_TRUE(names.IsReserved(Out() + "/race (1).png"));
 }
 
 } // namespace

@@ -286,6 +286,33 @@ TEST_F(HeicFakeToolsTest, EncodingPassesTheEncoderOptionAndTheSourceItself) {
     EXPECT_TRUE(WrittenAsPng.isEmpty());
 }
 
+// A tool that would run for ten minutes is killed by a stop, in each direction.
+TEST_F(HeicFakeToolsTest, AStopKillsTheRunningToolAndWritesNothing) {
+    const QString slow = Folder("slow");
+    const QString marker = QDir(slow).filePath("started");
+    const QString body = QStringLiteral("touch '%1'; exec sleep 600").arg(marker);
+    Tools = THeifTools(WriteFakeTool(slow, "heif-convert", body), WriteFakeTool(slow, "heif-enc", body));
+    struct Case {
+        FormatTag Source, Target;
+        const char* Input;
+        const char* Output;
+    };
+    for (const Case& c : {Case{FormatTag::HEIC, FormatTag::PNG, "it's.heic", "a.png"},
+                          Case{FormatTag::HEIC, FormatTag::BMP, "it's.heic", "a.bmp"},
+                          Case{FormatTag::JPEG, FormatTag::HEIC, "photo.jpeg", "a.heic"}}) {
+        QFile::remove(marker);
+        Job.SourcePath = QDir(In).filePath(c.Input);
+        Job.SourceFormat = c.Source;
+        Job.TargetFormat = c.Target;
+        Job.OutputPath = QDir(Out).filePath(c.Output);
+        // The stop arrives once the tool runs.
+        Job.CheckCancelled = [&] { return QFileInfo::exists(marker); };
+        EXPECT_EQ(Convert(), TModifyProgress::Cancelled) << c.Output;
+        EXPECT_FALSE(QFileInfo::exists(Job.OutputPath));
+        EXPECT_FALSE(QFileInfo::exists(Job.TempFolder));
+    }
+}
+
 TEST_F(HeicFakeToolsTest, AStaleTemporaryPngIsNeverTakenForTheDecodedPicture) {
     Tools = THeifTools(WriteFakeTool(Folder("failing"), "heif-convert", "exit 1"), Encoder);
     Job.TargetFormat = FormatTag::BMP;

@@ -281,6 +281,19 @@ TEST(ImageConverter, ClearsTheTempFolderAfterEachConversion) {
     EXPECT_TRUE(QFileInfo::exists(source.Path));
 }
 
+TEST(ImageConverter, AStopIsHonouredBeforeAndBetweenDecodingAndEncoding) {
+    for (const int stopAtQuestion : {1, 2}) {
+        QTemporaryDir dir;
+        const TSource source = MakeSource(FormatTag::PNG, dir.path());
+        ConversionJob job = MakeJob(source.Path, FormatTag::PNG, FormatTag::JPEG, dir.path());
+        auto asked = std::make_shared<int>(0);
+        job.CheckCancelled = [asked, stopAtQuestion] { return ++*asked >= stopAtQuestion; };
+        EXPECT_EQ(ConvertImage(job), TModifyProgress::Cancelled) << stopAtQuestion;
+        EXPECT_EQ(*asked, stopAtQuestion);
+        EXPECT_FALSE(QFileInfo::exists(job.OutputPath));
+    }
+}
+
 TEST(ImageConverter, FailedConversionLeavesTheTempFolder) {
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.png");
