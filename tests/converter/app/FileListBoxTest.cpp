@@ -15,6 +15,9 @@
 #include <QToolTip>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -261,16 +264,14 @@ TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     ASSERT_TRUE(picture.save(good));
     const QString bad = Touch("bad.png", "this is not a picture");
     InstallConverters(Window->Driver().Converters);
-    // Looks at the list from inside the first file's conversion, as the run reports its percentage.
+    // The first file's conversion reports its percentage and holds still (on its
+    // worker) while the window's thread looks at the list.
     const Converter image = Window->Driver().Converters.Image;
-    QString midRun;
-    QColor midRunBadge;
+    std::atomic<bool> release{false};
     Window->Driver().Converters.Image = [&](const ConversionJob& job) {
         if (job.SourcePath == good) {
             job.SetItemPercent(40);
-            midRun = Row(0)->text(QAccessible::Name);
-            const QRect badge = List->Layout(0).Badge;
-            midRunBadge = List->grab().toImage().pixelColor(badge.left() + 3, badge.center().y());
+            while (!release && !job.CheckCancelled()) std::this_thread::yield();
         }
         return image(job);
     };
@@ -278,9 +279,14 @@ TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     Window->Driver().TargetFormat = FormatTag::BMP;
     Window->AddFiles({good, bad});
     Window->Driver().ConvertAll();
+    const bool sawMidRun = QTest::qWaitFor(
+        [&] { return Row(0)->text(QAccessible::Name) == "good.png, PNG File, Converting 40%"; }, 20000);
+    const QRect midRunBadge = List->Layout(0).Badge;
+    const QColor midRunColour = List->grab().toImage().pixelColor(midRunBadge.left() + 3, midRunBadge.center().y());
+    release = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return Window->Driver().RunState() == RunStateKind::Idle; }, 20000));
-    EXPECT_EQ(midRun, "good.png, PNG File, Converting 40%");
-    EXPECT_EQ(midRunBadge, BadgeColor(TModifyProgress::Converting));
+    EXPECT_TRUE(sawMidRun) << Row(0)->text(QAccessible::Name).toStdString();
+    EXPECT_EQ(midRunColour, BadgeColor(TModifyProgress::Converting));
     EXPECT_EQ(Row(0)->text(QAccessible::Name), "good.png, PNG File, Success");
     EXPECT_EQ(Row(1)->text(QAccessible::Name), "bad.png, PNG File, Error!");
     EXPECT_TRUE(List->RowToolTip(1).startsWith(bad + "\n")) << List->RowToolTip(1).toStdString();
