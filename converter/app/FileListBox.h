@@ -19,6 +19,9 @@ class TFileRows;
 // "PNG File" for photo.png; " File" for a name without extension.
 QString FileTypeText(const QString& path);
 
+// The designed colour of a status badge; its text is black or white, whichever reads.
+QColor BadgeColor(TModifyProgress state);
+
 class TFileListBox : public FXScrollBox {
     Q_OBJECT
 

@@ -1,6 +1,5 @@
 #pragma once
-// The state of one item of the job list, and how its status badge shows it.
-#include <QColor>
+// The state of one item of the job list, and the text of its status badge.
 #include <QString>
 #include <cstdint>
 
@@ -15,4 +14,3 @@ enum class TModifyProgress : std::uint8_t {
 
 // Badge text padded with one space on each side; "Converting 42%" while a percentage runs.
 QString BadgeText(TModifyProgress state, int percent = 0);
-QColor BadgeColor(TModifyProgress state);

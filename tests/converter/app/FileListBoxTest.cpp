@@ -257,6 +257,14 @@ TEST_F(FileListBoxTest, TenThousandRowsDrawOnlyWhatShowsAndScrollToTheEnd) {
     EXPECT_FALSE(List->ScrollBarVert()->isVisible());
 }
 
+TEST(FileListBadgeTest, EachStateHasItsDesignedColour) {
+    const std::pair<TModifyProgress, QColor> designed[] = {
+        {TModifyProgress::Waiting, QColor(0, 128, 255)},   {TModifyProgress::Converting, QColor(255, 128, 0)},
+        {TModifyProgress::Finalised, QColor(0, 202, 0)},   {TModifyProgress::FormatErr, QColor(125, 2, 5)},
+        {TModifyProgress::Error, QColor(204, 0, 0)},       {TModifyProgress::Cancelled, QColor(204, 0, 0)}};
+    for (const auto& [state, colour] : designed) EXPECT_EQ(BadgeColor(state), colour) << int(state);
+}
+
 TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     QImage picture(8, 8, QImage::Format_ARGB32);
     picture.fill(Qt::red);
