@@ -7,12 +7,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMetaObject>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <unistd.h>
+
+// Every failed file and its reason, for whoever looks into a run afterwards:
+// quiet unless QT_LOGGING_RULES="formshift.convert.info=true".
+Q_LOGGING_CATEGORY(convertLog, "formshift.convert", QtWarningMsg)
 
 namespace {
 
@@ -358,6 +363,7 @@ void TConversionDriver::ApplyOutcome(TTask& task, TModifyProgress result, const 
         const QString why = !reason.isEmpty()
                                 ? reason
                                 : QStringLiteral("format error: it cannot be converted to %1").arg(FormatName(TargetFormat));
+        qCInfo(convertLog).noquote() << FJobs.FileList[item] << "failed:" << why;
         AddRemark(item, why);
         FView.FileFailed(item, why);
     }

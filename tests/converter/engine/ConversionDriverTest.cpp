@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -363,6 +364,29 @@ TEST_F(ConversionDriverTest, EachRowKeepsWhyItFailedAndWhatItsOutputCouldNotKeep
     EXPECT_EQ(Jobs.ItemRemarks[0], "cover art: WAVE holds no pictures\ncomment: too long");
     Jobs.RemoveItem(0);
     EXPECT_EQ(Jobs.ItemRemarks.size(), 1);
+}
+
+// Whoever looks into a run afterwards can switch the log on and read every failure's reason.
+TEST_F(ConversionDriverTest, TheConversionLogNamesEachFailedFileAndWhyOnceSwitchedOn) {
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (QLatin1String(context.category) == QLatin1String("formshift.convert")) logged << text;
+        });
+    const QString broken = AddFile("broken.wav");
+    Driver.TargetFormat = FormatTag::MP3;
+    Driver.Converters.Audio = [](const ConversionJob&) -> TModifyProgress { throw ConversionError("not a WAVE file"); };
+    Driver.ConvertAll();
+    RunToEnd();
+    EXPECT_TRUE(logged.isEmpty()) << "quiet by default";
+
+    QLoggingCategory::setFilterRules(QStringLiteral("formshift.convert.info=true"));
+    Driver.ConvertAll();
+    RunToEnd();
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(logged, QStringList{broken + " failed: not a WAVE file"});
 }
 
 TEST_F(ConversionDriverTest, UnwritableExportFolderIsAnErrorAndLeavesNothing) {
