@@ -7,6 +7,7 @@ function(brenvale_add_test name)
     set_property(GLOBAL APPEND PROPERTY BRENVALE_TEST_TARGETS ${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     target_compile_definitions(${name} PRIVATE
         BRENVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         BRENVALE_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -1,3 +1,4 @@
+#include "Eventually.h"
 #include "DesktopAppearance.h"
 
 #include <QCoreApplication>
@@ -5,7 +6,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -94,9 +94,7 @@ TEST_F(DesktopAppearanceTest, ReadsSchemeAndAccentAndFollowsChanges) {
     signal << QString("org.freedesktop.appearance") << QString("color-scheme")
            << QVariant::fromValue(QDBusVariant(2u));
     QDBusConnection(QDBusConnection::connectToBus(FAddress, "portal")).send(signal);
-    QDeadlineTimer deadline(10000);
-    while (!changed && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_TRUE(changed);
+    EXPECT_TRUE(Eventually([&] { return changed; }));
     EXPECT_EQ(DesktopAppearance::Current().Scheme, DesktopAppearance::ColorScheme::PreferLight);
 }
 

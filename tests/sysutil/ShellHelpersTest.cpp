@@ -1,9 +1,9 @@
+#include "Eventually.h"
 #include "ShellHelpers.h"
 
 #include "QtPrinters.h"
 #include "TestApplication.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -22,12 +22,7 @@ protected:
 
 // A detached start is over when its file appears; nothing here measures time.
 bool WaitForFile(const QString& path) {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (QFileInfo(path).size() > 0) return true;
-        QThread::msleep(20);
-    }
-    return false;
+    return Eventually([&] { return QFileInfo(path).size() > 0; });
 }
 
 QString ReadAll(const QString& path) {

@@ -2,13 +2,13 @@
 // Fixture of the widget tests: the offscreen application, a theme manager that
 // reads no real desktop (light, default accent) and theme switches by forcing
 // the mode. Tests wait for conditions with Eventually, never for a deadline.
+#include "Eventually.h"
 #include "FXThemeManager.h"
 #include "SystemTheme.h"
 
 #include "TestApplication.h"
 
 #include <QColor>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -33,16 +33,6 @@ protected:
     }
 };
 
-// Serves events until condition holds; false if it still does not after a
-// generous limit (a hang guard, not a timing assertion).
-inline bool Eventually(const std::function<bool()>& condition, int limitMs = 10000) {
-    QDeadlineTimer limit(limitMs);
-    while (!condition()) {
-        if (limit.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 inline QImage Shot(QWidget& widget) { return widget.grab().toImage(); }
 

@@ -1,11 +1,11 @@
 // Real copies of the program meeting each other: the first copy and clones that
 // hand their files over, on the offscreen platform with private folders.
+#include "Eventually.h"
 #include "AppTestEnvironment.h"
 #include "InstanceChannel.h"
 #include "InstanceLock.h"
 #include "Instances.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,12 +79,7 @@ class RunningCopiesTest : public testing::Test {
     }
 
     static bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000) {
-        QDeadlineTimer deadline(milliseconds);
-        while (!condition()) {
-            if (deadline.hasExpired()) return false;
-            QThread::msleep(25);
-        }
-        return true;
+        return Eventually(condition, milliseconds);
     }
 
     // What the window answering under `caption` holds; an empty caption when none answered.

@@ -1,9 +1,9 @@
+#include "Eventually.h"
 #include "FXThemeManager.h"
 #include "TestHttpsServer.h"
 #include "UpdateCheck.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,15 +21,6 @@ public:
         Offers << offer;
     }
 };
-
-bool Eventually(const std::function<bool()>& condition) {
-    QDeadlineTimer limit(20000);
-    while (!condition()) {
-        if (limit.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 class UpdateCheckTest : public testing::Test {
 protected:
