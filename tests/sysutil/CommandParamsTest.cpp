@@ -1,7 +1,7 @@
 #include "CommandParams.h"
 
 #include "QtPrinters.h"
-#include "TestApplication.h"
+#include "ArgumentsApplication.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +10,12 @@
 
 namespace {
 
-QString ReportPath() { return TestApplication::ReportPath(); }
+QString ReportPath() { return ArgumentsApplication::ReportPath(); }
 
 class CommandParamsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        TestApplication::Start();
+        ArgumentsApplication::Start();
     }
 };
 

@@ -1,6 +1,6 @@
 #include "FileHelpers.h"
 
-#include "TestApplication.h"
+#include "ArgumentsApplication.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,7 +23,7 @@ TEST(FileHelpersTest, FileByteSizeOfFilesFoldersAndNothing) {
 }
 
 TEST(FileHelpersTest, ShellFileIconGivesAnIconOfTheRequestedSizeForAnyName) {
-    TestApplication::Start();
+    ArgumentsApplication::Start();
     for (const char* name : {".png", "photo.jpg", "/no/such/file.mp3", "archive.unknownextension", "noextension"}) {
         const QIcon large = ShellFileIcon(name, true);
         ASSERT_FALSE(large.isNull()) << name;

@@ -2,7 +2,7 @@
 #include "ShellHelpers.h"
 
 #include "QtPrinters.h"
-#include "TestApplication.h"
+#include "ArgumentsApplication.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +17,7 @@ namespace {
 
 class ShellHelpersTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { TestApplication::Start(); }
+    static void SetUpTestSuite() { ArgumentsApplication::Start(); }
 };
 
 // A detached start is over when its file appears; nothing here measures time.

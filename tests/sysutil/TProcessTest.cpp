@@ -1,7 +1,7 @@
 #include "TProcess.h"
 
 #include "QtPrinters.h"
-#include "TestApplication.h"
+#include "ArgumentsApplication.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 
 class TProcessTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { TestApplication::Start(); }
+    static void SetUpTestSuite() { ArgumentsApplication::Start(); }
 };
 
 std::optional<TProcess> Find(qint64 pid) {

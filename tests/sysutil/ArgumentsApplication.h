@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
-class TestApplication {
+class ArgumentsApplication {
 public:
     static QGuiApplication* Start() {
-        static TestApplication& instance = *new TestApplication({QStringLiteral("sysutil_tests"), QStringLiteral("-r"), ReportPath(),
+        static ArgumentsApplication& instance = *new ArgumentsApplication({QStringLiteral("sysutil_tests"), QStringLiteral("-r"), ReportPath(),
                                          QStringLiteral("/silent"), QStringLiteral("-Silent"), QString(),
                                          QStringLiteral("/usr")});
         return instance.FApp;
@@ -33,7 +33,7 @@ public:
     }
 
 private:
-    explicit TestApplication(const QStringList& arguments) {
+    explicit ArgumentsApplication(const QStringList& arguments) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         for (const QString& argument : arguments) FStorage.push_back(argument.toUtf8());
         for (QByteArray& argument : FStorage) FArgv.push_back(argument.data());

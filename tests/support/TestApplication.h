@@ -8,7 +8,7 @@ inline QApplication& TestApplication() {
     static QApplication* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
-        static char name[] = "uilib_tests";
+        static char name[] = "brenvale_tests";
         static char* argv[] = {name, nullptr};
         return new QApplication(argc, argv);
     }();
