@@ -18,6 +18,15 @@ QString DecodeText(const QByteArray& bytes) {
     QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
     QString text = decoder(bytes);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    // Qt's UTF-32 decoder turns a number beyond Unicode into a broken surrogate pair,
+    // which would be written back as "?": it becomes the replacement character here.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool paired = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (paired)
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
     return text;
 }
 

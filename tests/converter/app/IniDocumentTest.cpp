@@ -41,6 +41,20 @@ TEST_F(IniDocumentTest, ValuesAreReadLikeTheSystemsIniRoutines) {
     EXPECT_EQ(ini.ReadString("B", "On", "d"), "d");
 }
 
+// Found by fuzzing: a UTF-32 file naming a number beyond Unicode loaded as a broken
+// surrogate pair, so the text written back differed from the text loaded.
+TEST_F(IniDocumentTest, TextThatIsNoUnicodeReadsAsReplacementCharactersAndWritesBackTheSame) {
+    Write(QByteArray("\x00\x00\xfe\xff\xff\xfc\x09\x7b", 8));
+    TIniDocument ini;
+    ASSERT_TRUE(ini.Load(File()));
+    const QString text = ini.Text();
+    EXPECT_TRUE(text.isValidUtf16()) << text.toStdString();
+    ASSERT_TRUE(ini.Save(File()));
+    TIniDocument again;
+    ASSERT_TRUE(again.Load(File()));
+    EXPECT_EQ(again.Text(), text);
+}
+
 TEST_F(IniDocumentTest, ForeignLinesSurviveARewrite) {
     Write("; keep me\r\n[A]\r\nmine=1\r\nforeign=x\r\n[Z]\r\nz=1\r\n");
     TIniDocument ini;
