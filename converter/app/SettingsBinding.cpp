@@ -56,6 +56,7 @@ QString ExchangeSettingsFile(const QString& fileName, const TSettingsControls& c
     slider(jpeg, "Image Quality", controls.Quality);
     // Older files lack the key: JPEG files then keep the quality they were always written at.
     slider(jpeg, "JPEG Quality", controls.JpegQuality);
+    if (controls.KeepFileDates) check(conversion, "KeepFileDates", controls.KeepFileDates);
 
     QString error;
     if (load || ini.Save(fileName, &error)) return QString();

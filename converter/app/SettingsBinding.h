@@ -25,6 +25,7 @@ struct TSettingsControls {
     FXCheckBox* Lossless = nullptr;    // HEIC
     FXSlider* Quality = nullptr;       // HEIC, "Image Quality"
     FXSlider* JpegQuality = nullptr;   // "JPEG Quality"
+    FXCheckBox* KeepFileDates = nullptr; // "Keep file dates"; without the control the key is left alone
 };
 
 enum class SettingsDirection : bool { Load, Save };

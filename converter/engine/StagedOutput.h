@@ -3,6 +3,7 @@
 // moved there only when complete, so a failed or stopped conversion leaves
 // nothing behind and a file that appeared meanwhile is never replaced.
 #include <QString>
+#include <functional>
 
 class StagedOutput {
 public:
@@ -18,6 +19,9 @@ public:
     // Moves the staged file to the final path, or to its next free counter name
     // when that path is taken by now; returns the path used. Throws ConversionError.
     QString Commit();
+    // Gives the staged file the modification time of `source`, as copying tools keep
+    // it; a failure only costs the date, which is named through `reportLoss`.
+    void KeepDateOf(const QString& source, const std::function<void(const QString&)>& reportLoss) const;
 
     // Removes the staging files in `folder` that a process which has ended left
     // behind (killed before it could clean up); only regular files of this user
