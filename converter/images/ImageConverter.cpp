@@ -166,7 +166,7 @@ void UprightDecodedFile(const QString& path, const ConversionJob& job) {
         WritePictureFile(path, EmbedInJpeg(EncodeJpeg(upright, DecoderQuality(job.Settings)), metadata,
                                            job.ReportLoss));
     else
-        WritePictureFile(path, EmbedInPng(EncodePng(upright), metadata));
+        WritePictureFile(path, EmbedInPng(EncodePng(upright, TPngBits::AtLeastEight), metadata));
 }
 
 } // namespace
@@ -188,9 +188,9 @@ TModifyProgress ConvertImage(const ConversionJob& job) {
                 [&](const QString& png) {
                     TSource decoded = DecodeSource(job.SourcePath, job.SourceFormat, job.ReportLoss);
                     FitToTarget(decoded, FormatTag::HEIC, job.ReportLoss);
-                    TPngImage image;
-                    image.Assign(*decoded.Picture);
-                    WritePictureFile(png, EmbedInPng(image.SaveToMemory(), decoded.Metadata));
+                    // heif-enc misreads palettes of fewer than eight bits per pixel.
+                    WritePictureFile(png, EmbedInPng(EncodePng(decoded.Picture->Raster(), TPngBits::AtLeastEight),
+                                                     decoded.Metadata));
                 },
             .SourceIsUpright =
                 [&] {
