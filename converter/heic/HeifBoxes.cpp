@@ -1,9 +1,11 @@
 #include "HeifBoxes.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -59,13 +61,53 @@ constexpr qint64 HeadBytes = 8 << 20;
 bool HeifHasTransformations(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = file.read(HeadBytes);
-    TBox meta, properties, container;
+    return HeifHasTransformations(QByteArrayView(file.read(HeadBytes)));
+}
+
+bool HeifHasTransformations(QByteArrayView bytes) {
+    const QByteArray head = bytes.toByteArray();
+    TBox meta, primary, properties, container, associations;
     // 'meta' is a full box: four bytes of version and flags precede its children.
     if (!FindChild(head, 0, head.size(), "meta", meta)) return false;
+    if (!FindChild(head, meta.Body + 4, meta.End, "pitm", primary)) return false;
     if (!FindChild(head, meta.Body + 4, meta.End, "iprp", properties)) return false;
     if (!FindChild(head, properties.Body, properties.End, "ipco", container)) return false;
+    if (!FindChild(head, properties.Body, properties.End, "ipma", associations)) return false;
+
+    const char* d = head.constData();
+    if (primary.End - primary.Body < 6) return false;
+    const bool wideId = d[primary.Body] != 0;
+    if (wideId && primary.End - primary.Body < 8) return false;
+    const std::uint64_t primaryId = ReadBE(d + primary.Body + 4, wideId ? 4 : 2);
+
+    // The types of the properties, numbered from 1 as the associations count them.
+    std::vector<QByteArray> types;
     TBox property;
-    return FindChild(head, container.Body, container.End, "irot", property) ||
-           FindChild(head, container.Body, container.End, "imir", property);
+    for (qint64 at = container.Body; BoxAt(head, at, container.End, property); at = property.End)
+        types.emplace_back(property.Type, 4);
+
+    qint64 at = associations.Body;
+    if (associations.End - at < 8) return false;
+    const int version = d[at];
+    const bool wideIndex = (std::uint8_t(d[at + 3]) & 1) != 0;
+    const std::uint64_t entries = ReadBE(d + at + 4, 4);
+    at += 8;
+    const int idBytes = version < 1 ? 2 : 4;
+    for (std::uint64_t entry = 0; entry < entries; ++entry) {
+        if (associations.End - at < idBytes + 1) return false;
+        const std::uint64_t item = ReadBE(d + at, idBytes);
+        const int count = std::uint8_t(d[at + idBytes]);
+        at += idBytes + 1;
+        const int indexBytes = wideIndex ? 2 : 1;
+        if (associations.End - at < qint64(count) * indexBytes) return false;
+        for (int i = 0; i < count; ++i, at += indexBytes) {
+            if (item != primaryId) continue;
+            // The top bit marks the property essential; the rest is its number.
+            const std::uint64_t index = ReadBE(d + at, indexBytes) & (wideIndex ? 0x7FFF : 0x7F);
+            if (index == 0 || index > types.size()) continue;
+            const QByteArray& type = types[std::size_t(index - 1)];
+            if (type == "irot" || type == "imir") return true;
+        }
+    }
+    return false;
 }
