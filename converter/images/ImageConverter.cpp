@@ -70,15 +70,19 @@ void FitToTarget(TSource& source, FormatTag target, const LossReport& reportLoss
     if (!metadata.Icc.isEmpty()) {
         if (!IsRgbProfile(metadata.Icc)) {
             reportLoss(QStringLiteral("colour profile dropped: it is not an RGB profile"));
+            metadata.Icc.clear();
         } else if (!HoldsMetadata(target)) {
-            TRaster raster = source.Picture->Raster();
-            ConvertToSrgb(raster, metadata.Icc);
-            source.Picture->SetRaster(std::move(raster));
+            // GIF converts its palette only; the profile goes with the picture to it.
+            if (target != FormatTag::GIF) {
+                TRaster raster = source.Picture->Raster();
+                ConvertToSrgb(raster, metadata.Icc);
+                source.Picture->SetRaster(std::move(raster));
+            }
             reportLoss(QStringLiteral("colour profile converted to sRGB: %1 holds no profile").arg(name));
         }
-        if (!IsRgbProfile(metadata.Icc) || !HoldsMetadata(target)) metadata.Icc.clear();
     }
     if (HoldsMetadata(target)) return;
+    if (target != FormatTag::GIF) metadata.Icc.clear();
     if (!metadata.Exif.isEmpty() && !metadata.Xmp.isEmpty())
         reportLoss(QStringLiteral("EXIF and XMP dropped: %1 holds neither").arg(name));
     else if (!metadata.Exif.isEmpty())
@@ -127,6 +131,7 @@ void EncodeTarget(const TSource& decoded, const ConversionJob& job) {
     case FormatTag::GIF: {
         TGifImage gif;
         gif.Assign(picture);
+        gif.setSourceProfile(decoded.Metadata.Icc);
         gif.SaveToFile(job.OutputPath);
         break;
     }
