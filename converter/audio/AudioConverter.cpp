@@ -154,7 +154,6 @@ void FreeLibraries() {
     BASS_Free();
 }
 
-
 TModifyProgress ConvertAudio(const ConversionJob& job) {
     if (!IsAudioFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
     const TModifyProgress result = Encode(job);

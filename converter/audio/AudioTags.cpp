@@ -37,7 +37,9 @@ struct TAudioTags {
     std::vector<TPicture> Pictures;
 };
 
-TagLib::FileName NameOf(const QByteArray& encoded) { return encoded.constData(); }
+TagLib::FileName NameOf(const QByteArray& encoded) {
+    return encoded.constData();
+}
 
 // Names of the encoder that made the source are not carried: ours wrote the output.
 bool DescribesEncoder(const TagLib::String& key) {
@@ -54,7 +56,8 @@ void AddPicturesOf(const TagLib::ID3v2::Tag* tag, std::vector<TPicture>& out) {
     for (const TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {
         const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
         if (picture)
-            out.push_back({picture->picture(), picture->mimeType(), picture->description(), int(picture->type())});
+            out.push_back(
+                {picture->picture(), picture->mimeType(), picture->description(), int(picture->type())});
     }
 }
 
@@ -102,8 +105,10 @@ TagLib::FLAC::Picture* FlacPicture(const TPicture& source) {
 // What readers call the keys, for the user.
 QString Readable(const TagLib::String& key) {
     static const std::array<std::pair<const char*, const char*>, 4> names = {{
-        {"ALBUMARTIST", "album artist"}, {"DISCNUMBER", "disc number"},
-        {"TRACKNUMBER", "track number"}, {"DATE", "date"},
+        {"ALBUMARTIST", "album artist"},
+        {"DISCNUMBER", "disc number"},
+        {"TRACKNUMBER", "track number"},
+        {"DATE", "date"},
     }};
     for (const auto& [tag, name] : names)
         if (key == tag) return QString::fromLatin1(name);
@@ -113,8 +118,14 @@ QString Readable(const TagLib::String& key) {
 // The INFO fields that hold our keys; what has none stays behind.
 TagLib::PropertyMap WriteInfo(TagLib::RIFF::Info::Tag& info, const TagLib::PropertyMap& properties) {
     static const std::array<std::pair<const char*, const char*>, 8> fields = {{
-        {"TITLE", "INAM"}, {"ARTIST", "IART"}, {"ALBUM", "IPRD"}, {"DATE", "ICRD"},
-        {"GENRE", "IGNR"}, {"COMMENT", "ICMT"}, {"TRACKNUMBER", "IPRT"}, {"COPYRIGHT", "ICOP"},
+        {"TITLE", "INAM"},
+        {"ARTIST", "IART"},
+        {"ALBUM", "IPRD"},
+        {"DATE", "ICRD"},
+        {"GENRE", "IGNR"},
+        {"COMMENT", "ICMT"},
+        {"TRACKNUMBER", "IPRT"},
+        {"COPYRIGHT", "ICOP"},
     }};
     TagLib::PropertyMap left;
     for (const auto& [key, values] : properties) {
@@ -156,7 +167,8 @@ bool WriteTags(const QString& path, FormatTag target, const TAudioTags& tags, Ta
         if (!file.isValid()) return false;
         left = file.xiphComment(true)->setProperties(tags.Properties);
         file.removePictures();
-        for (const TPicture& source : tags.Pictures) file.addPicture(FlacPicture(source));
+        for (const TPicture& source : tags.Pictures)
+            file.addPicture(FlacPicture(source));
         return file.save();
     }
     case FormatTag::OGG:
@@ -175,7 +187,8 @@ bool WriteTags(const QString& path, FormatTag target, const TAudioTags& tags, Ta
         if (!file->isValid() || !comment) return false;
         left = comment->setProperties(tags.Properties);
         comment->removeAllPictures();
-        for (const TPicture& source : tags.Pictures) comment->addPicture(FlacPicture(source));
+        for (const TPicture& source : tags.Pictures)
+            comment->addPicture(FlacPicture(source));
         return file->save();
     }
     case FormatTag::WAVE: {
@@ -200,13 +213,16 @@ void CarryAudioTags(const QString& source, const QString& output, FormatTag targ
     bool picturesKept = true;
     const QString format = FormatName(target);
     if (!WriteTags(output, target, tags, left, picturesKept)) {
-        reportLoss(QStringLiteral("tags and cover art dropped: they could not be written into the %1 file").arg(format));
+        reportLoss(QStringLiteral("tags and cover art dropped: they could not be written into the %1 file")
+                       .arg(format));
         return;
     }
     if (!left.isEmpty()) {
         QStringList names;
-        for (const auto& entry : left) names << Readable(entry.first);
-        reportLoss(QStringLiteral("tags dropped: %1 holds no %2").arg(format, names.join(QStringLiteral(", "))));
+        for (const auto& entry : left)
+            names << Readable(entry.first);
+        reportLoss(
+            QStringLiteral("tags dropped: %1 holds no %2").arg(format, names.join(QStringLiteral(", "))));
     }
     if (!picturesKept) reportLoss(QStringLiteral("cover art dropped: %1 holds no pictures").arg(format));
 }

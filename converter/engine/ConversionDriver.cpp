@@ -258,7 +258,8 @@ TModifyProgress TConversionDriver::ConvertFile(const QString& sourcePath, Format
         case ConverterFamily::Image: result = RunConverter(Converters.Image, job); break;
         case ConverterFamily::None: break;
         }
-        if (result == TModifyProgress::Finalised && Settings.KeepFileDates) staged.KeepDateOf(sourcePath, job.ReportLoss);
+        if (result == TModifyProgress::Finalised && Settings.KeepFileDates)
+            staged.KeepDateOf(sourcePath, job.ReportLoss);
         if (result == TModifyProgress::Finalised) staged.Commit();
     }
     if (result == TModifyProgress::Converting) result = TModifyProgress::FormatErr;

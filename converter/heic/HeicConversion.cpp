@@ -80,7 +80,8 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
 
 TModifyProgress ConvertToHeic(const ConversionJob& job, const THeicImageSide& images,
                               const THeifTools& tools) {
-    if ((job.SourceFormat == FormatTag::PNG || job.SourceFormat == FormatTag::JPEG) && images.SourceIsUpright())
+    if ((job.SourceFormat == FormatTag::PNG || job.SourceFormat == FormatTag::JPEG) &&
+        images.SourceIsUpright())
         return EncodeHeic(job, job.SourcePath, tools);
     const QString png = FreshTemporaryPng(job);
     images.WriteSourceAsPng(png);

@@ -59,10 +59,12 @@ void ConvertToSrgb(TRaster& raster, QByteArrayView icc) {
         for (int y = int(qint64(h) * part / parts), end = int(qint64(h) * (part + 1) / parts); y < end; ++y) {
             std::uint8_t* row = bits + qsizetype(y) * raster.Stride();
             for (int x = 0; x < w; ++x)
-                for (int c = 0; c < 3; ++c) rgb[std::size_t(x) * 3 + c] = row[x * 4 + c];
+                for (int c = 0; c < 3; ++c)
+                    rgb[std::size_t(x) * 3 + c] = row[x * 4 + c];
             cmsDoTransform(transform.get(), rgb.data(), rgb.data(), cmsUInt32Number(w));
             for (int x = 0; x < w; ++x)
-                for (int c = 0; c < 3; ++c) row[x * 4 + c] = rgb[std::size_t(x) * 3 + c];
+                for (int c = 0; c < 3; ++c)
+                    row[x * 4 + c] = rgb[std::size_t(x) * 3 + c];
         }
     });
 }

@@ -353,9 +353,11 @@ QByteArray EncodeGif(const TRaster& raster, const TColourMap& mapColours) {
     if (!writer.Map) throw ConversionError("GIF: out of memory");
     if (mapColours) {
         std::vector<std::uint8_t> rgb;
-        for (const TColour& c : palette) rgb.insert(rgb.end(), c.begin(), c.end());
+        for (const TColour& c : palette)
+            rgb.insert(rgb.end(), c.begin(), c.end());
         mapColours(rgb.data(), int(palette.size()));
-        for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]};
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            palette[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]};
     }
     for (int i = 0; i < (1 << bits); ++i) {
         const TColour c = i < int(palette.size()) ? palette[std::size_t(i)] : TColour{0, 0, 0};

@@ -52,7 +52,8 @@ TSource DecodeSource(const QString& path, FormatTag source, const LossReport& re
                                      dynamic_cast<const TJpegImage*>(decoded.Picture.get());
         if (carriesMetadata) decoded.Metadata = ReadImageMetadata(file, reportLoss);
         if (decoded.Metadata.Orientation != 1)
-            decoded.Picture->SetRaster(UprightRaster(decoded.Picture->Raster(), decoded.Metadata.Orientation));
+            decoded.Picture->SetRaster(
+                UprightRaster(decoded.Picture->Raster(), decoded.Metadata.Orientation));
         return decoded;
     }
     }
@@ -168,8 +169,8 @@ void UprightDecodedFile(const QString& path, const ConversionJob& job) {
                                 ? picture->Raster()
                                 : UprightRaster(picture->Raster(), metadata.Orientation);
     if (dynamic_cast<const TJpegImage*>(picture.get()))
-        WritePictureFile(path, EmbedInJpeg(EncodeJpeg(upright, DecoderQuality(job.Settings)), metadata,
-                                           job.ReportLoss));
+        WritePictureFile(
+            path, EmbedInJpeg(EncodeJpeg(upright, DecoderQuality(job.Settings)), metadata, job.ReportLoss));
     else
         WritePictureFile(path, EmbedInPng(EncodePng(upright, TPngBits::AtLeastEight), metadata));
 }
@@ -180,31 +181,33 @@ TModifyProgress ConvertImage(const ConversionJob& job) {
     if (!IsImageFormat(job.SourceFormat) || !IsImageFormat(job.TargetFormat))
         return TModifyProgress::FormatErr;
     if (IsHeicConversion(job)) {
-        return ConvertHeicJob(job, {
-            .SaveTargetFromPng =
-                [&](const QString& png) {
-                    // A HEIC decoded to PNG counts as a PNG source from here on.
-                    ConversionJob fromPng = job;
-                    fromPng.SourcePath = png;
-                    fromPng.SourceFormat = FormatTag::PNG;
-                    ConvertPicture(fromPng);
-                },
-            .WriteSourceAsPng =
-                [&](const QString& png) {
-                    TSource decoded = DecodeSource(job.SourcePath, job.SourceFormat, job.ReportLoss);
-                    FitToTarget(decoded, FormatTag::HEIC, job.ReportLoss);
-                    // heif-enc misreads palettes of fewer than eight bits per pixel.
-                    WritePictureFile(png, EmbedInPng(EncodePng(decoded.Picture->Raster(), TPngBits::AtLeastEight),
-                                                     decoded.Metadata));
-                },
-            .SourceIsUpright =
-                [&] {
-                    // What cannot be read here is named when the source is written out.
-                    return ReadImageMetadata(ReadPictureFile(job.SourcePath), [](const QString&) {})
-                               .Orientation == 1;
-                },
-            .UprightDecoded = [&](const QString& decoded) { UprightDecodedFile(decoded, job); },
-        });
+        return ConvertHeicJob(
+            job, {
+                     .SaveTargetFromPng =
+                         [&](const QString& png) {
+                             // A HEIC decoded to PNG counts as a PNG source from here on.
+                             ConversionJob fromPng = job;
+                             fromPng.SourcePath = png;
+                             fromPng.SourceFormat = FormatTag::PNG;
+                             ConvertPicture(fromPng);
+                         },
+                     .WriteSourceAsPng =
+                         [&](const QString& png) {
+                             TSource decoded = DecodeSource(job.SourcePath, job.SourceFormat, job.ReportLoss);
+                             FitToTarget(decoded, FormatTag::HEIC, job.ReportLoss);
+                             // heif-enc misreads palettes of fewer than eight bits per pixel.
+                             WritePictureFile(
+                                 png, EmbedInPng(EncodePng(decoded.Picture->Raster(), TPngBits::AtLeastEight),
+                                                 decoded.Metadata));
+                         },
+                     .SourceIsUpright =
+                         [&] {
+                             // What cannot be read here is named when the source is written out.
+                             return ReadImageMetadata(ReadPictureFile(job.SourcePath), [](const QString&) {
+                                    }).Orientation == 1;
+                         },
+                     .UprightDecoded = [&](const QString& decoded) { UprightDecodedFile(decoded, job); },
+                 });
     }
     ConvertPicture(job);
     ClearTempFolder(job.TempFolder);

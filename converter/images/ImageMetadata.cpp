@@ -33,7 +33,9 @@ bool LooksLikePngFile(QByteArrayView file) {
 }
 
 // Turned upright, a picture of orientation 5 to 8 swaps its sides.
-bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+bool SwapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 QByteArray ExifOf(Exiv2::Image& image, TImageMetadata& metadata) {
     Exiv2::ExifData& exif = image.exifData();
@@ -101,7 +103,8 @@ void AppendChunk(QByteArray& out, const char* type, QByteArrayView body) {
     const qsizetype start = out.size();
     out.append(type, 4);
     out.append(body);
-    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(out.constData() + start), uInt(body.size() + 4));
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(out.constData() + start), uInt(body.size() + 4));
     AppendU32BE(out, std::uint32_t(crc));
 }
 
@@ -121,7 +124,8 @@ TImageMetadata ReadImageMetadata(QByteArrayView file, const std::function<void(c
         metadata.Exif = ExifOf(*image, metadata);
         metadata.Xmp = XmpOf(*image);
         const Exiv2::DataBuf* icc = image->iccProfile();
-        if (icc && icc->size_ > 0) metadata.Icc = QByteArray(reinterpret_cast<const char*>(icc->pData_), icc->size_);
+        if (icc && icc->size_ > 0)
+            metadata.Icc = QByteArray(reinterpret_cast<const char*>(icc->pData_), icc->size_);
     } catch (const std::exception& error) {
         reportLoss(QStringLiteral("EXIF, XMP and colour profile dropped: they cannot be read (%1)")
                        .arg(QString::fromUtf8(error.what())));
@@ -161,8 +165,10 @@ QByteArray EmbedInJpeg(const QByteArray& jpeg, const TImageMetadata& metadata,
                 QByteArray signature(IccSignature, sizeof IccSignature);
                 signature.append(char(i + 1));
                 signature.append(char(count));
-                AppendSegment(segments, 0xE2, signature, QByteArrayView(metadata.Icc).sliced(i * part).first(
-                                                            std::min(part, metadata.Icc.size() - i * part)));
+                AppendSegment(segments, 0xE2, signature,
+                              QByteArrayView(metadata.Icc)
+                                  .sliced(i * part)
+                                  .first(std::min(part, metadata.Icc.size() - i * part)));
             }
         }
     }

@@ -14,10 +14,10 @@ namespace {
 class TControlSet {
   public:
     explicit TControlSet(bool withKeepFileDates) {
-        for (FXCheckBox** box : {&FControls.ReloadPath, &FControls.ExportPathOnOpen, &FControls.HistView,
-                                 &FControls.OverideFrom, &FControls.CheckUpdateStart, &FControls.IgnoreComplete,
-                                 &FControls.IgnoreForErr, &FControls.UltraIcoRes, &FControls.FixWhitePng,
-                                 &FControls.SmoothSize, &FControls.Lossless})
+        for (FXCheckBox** box :
+             {&FControls.ReloadPath, &FControls.ExportPathOnOpen, &FControls.HistView, &FControls.OverideFrom,
+              &FControls.CheckUpdateStart, &FControls.IgnoreComplete, &FControls.IgnoreForErr,
+              &FControls.UltraIcoRes, &FControls.FixWhitePng, &FControls.SmoothSize, &FControls.Lossless})
             *box = Keep(std::make_unique<FXCheckBox>());
         FControls.Quality = Keep(std::make_unique<FXSlider>());
         FControls.JpegQuality = Keep(std::make_unique<FXSlider>());
@@ -50,7 +50,8 @@ TEST_F(SettingsBindingTest, KeepFileDatesIsStoredWithTheConversionOptionsAndRead
     {
         TControlSet saved(true);
         saved.Controls().KeepFileDates->setChecked(false);
-        ASSERT_EQ(ExchangeSettingsFile(File(), saved.Controls(), SettingsDirection::Save, lastPath), QString());
+        ASSERT_EQ(ExchangeSettingsFile(File(), saved.Controls(), SettingsDirection::Save, lastPath),
+                  QString());
     }
     const QByteArray text = Read();
     const qsizetype conversion = text.indexOf("[Conversion]");
@@ -69,7 +70,8 @@ TEST_F(SettingsBindingTest, AFileWithoutTheKeyLeavesKeepFileDatesOn) {
     QString lastPath;
     {
         TControlSet older(false);
-        ASSERT_EQ(ExchangeSettingsFile(File(), older.Controls(), SettingsDirection::Save, lastPath), QString());
+        ASSERT_EQ(ExchangeSettingsFile(File(), older.Controls(), SettingsDirection::Save, lastPath),
+                  QString());
     }
     EXPECT_FALSE(Read().contains("KeepFileDates"));
     TControlSet loaded(true);

@@ -21,7 +21,8 @@ namespace {
 std::optional<QByteArray> RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         return std::nullopt;
     return process.readAllStandardOutput();
 }
@@ -30,14 +31,15 @@ std::optional<QByteArray> RunTool(const QString& program, const QStringList& arg
 std::map<QString, QString> ProbedTags(const QString& path) {
     std::map<QString, QString> tags;
     const auto output = RunTool(QStringLiteral("ffprobe"),
-                                {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-print_format"),
-                                 QStringLiteral("json"), QStringLiteral("-show_format"),
-                                 QStringLiteral("-show_streams"), path});
+                                {QStringLiteral("-v"), QStringLiteral("quiet"),
+                                 QStringLiteral("-print_format"), QStringLiteral("json"),
+                                 QStringLiteral("-show_format"), QStringLiteral("-show_streams"), path});
     if (!output) return tags;
     const QJsonObject root = QJsonDocument::fromJson(*output).object();
     const auto take = [&](const QJsonObject& object) {
         const QJsonObject found = object.value("tags").toObject();
-        for (auto it = found.begin(); it != found.end(); ++it) tags[it.key().toLower()] = it.value().toString();
+        for (auto it = found.begin(); it != found.end(); ++it)
+            tags[it.key().toLower()] = it.value().toString();
     };
     take(root.value("format").toObject());
     for (const QJsonValue stream : root.value("streams").toArray())
@@ -63,13 +65,15 @@ struct TTagCase {
 class AudioTags : public testing::TestWithParam<TTagCase> {
   protected:
     void SetUp() override {
-        if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty() ||
+            QStandardPaths::findExecutable("ffprobe").isEmpty())
             GTEST_SKIP() << "ffmpeg is not installed";
         if (!AudioEncoder::Available(GetParam().Encoder)) GTEST_SKIP() << "this FFmpeg has no such encoder";
         ASSERT_TRUE(FDir.isValid());
         QImage cover(24, 24, QImage::Format_RGB32);
         for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x) cover.setPixel(x, y, qRgb(x * 10, y * 10, 128));
+            for (int x = 0; x < 24; ++x)
+                cover.setPixel(x, y, qRgb(x * 10, y * 10, 128));
         QBuffer buffer(&FCover);
         buffer.open(QIODevice::WriteOnly);
         ASSERT_TRUE(cover.save(&buffer, "PNG"));
@@ -79,14 +83,47 @@ class AudioTags : public testing::TestWithParam<TTagCase> {
         file.close();
         FSource = Path("song.mp3");
         // ID3v2.3, as most players still write it, with the picture as an APIC frame.
-        if (!RunTool(QStringLiteral("ffmpeg"),
-                     {"-v", "quiet", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-i", Path("cover.png"),
-                      "-map", "0:a", "-map", "1:v", "-c:a", "libmp3lame", "-c:v", "copy", "-id3v2_version", "3",
-                      "-metadata", "title=Morning ♪", "-metadata", "artist=The Formshifters", "-metadata",
-                      "album=Daybreak", "-metadata", "album_artist=Various", "-metadata", "track=3/12", "-metadata",
-                      "disc=1/2", "-metadata", "date=2021", "-metadata", "genre=Jazz", "-metadata",
-                      "comment=Recorded live", "-metadata:s:v", "title=Album cover", "-metadata:s:v",
-                      "comment=Cover (front)", FSource}))
+        if (!RunTool(QStringLiteral("ffmpeg"), {"-v",
+                                                "quiet",
+                                                "-f",
+                                                "lavfi",
+                                                "-i",
+                                                "sine=frequency=440:duration=1",
+                                                "-i",
+                                                Path("cover.png"),
+                                                "-map",
+                                                "0:a",
+                                                "-map",
+                                                "1:v",
+                                                "-c:a",
+                                                "libmp3lame",
+                                                "-c:v",
+                                                "copy",
+                                                "-id3v2_version",
+                                                "3",
+                                                "-metadata",
+                                                "title=Morning ♪",
+                                                "-metadata",
+                                                "artist=The Formshifters",
+                                                "-metadata",
+                                                "album=Daybreak",
+                                                "-metadata",
+                                                "album_artist=Various",
+                                                "-metadata",
+                                                "track=3/12",
+                                                "-metadata",
+                                                "disc=1/2",
+                                                "-metadata",
+                                                "date=2021",
+                                                "-metadata",
+                                                "genre=Jazz",
+                                                "-metadata",
+                                                "comment=Recorded live",
+                                                "-metadata:s:v",
+                                                "title=Album cover",
+                                                "-metadata:s:v",
+                                                "comment=Cover (front)",
+                                                FSource}))
             GTEST_SKIP() << "ffmpeg cannot write MP3 files here";
         InitiateLibraries();
         FStarted = true;
@@ -125,9 +162,10 @@ TEST_P(AudioTags, TagsAndCoverArtArriveWhereTheFormatHoldsThem) {
     EXPECT_EQ(Tag(tags, {"comment"}), "Recorded live");
 
     const QString picture = Path("picture.png");
-    const bool extracted = RunTool(QStringLiteral("ffmpeg"), {"-v", "quiet", "-i", job.OutputPath, "-map", "0:v:0",
-                                                              "-c", "copy", "-f", "image2", "-y", picture})
-                               .has_value();
+    const bool extracted =
+        RunTool(QStringLiteral("ffmpeg"), {"-v", "quiet", "-i", job.OutputPath, "-map", "0:v:0", "-c", "copy",
+                                           "-f", "image2", "-y", picture})
+            .has_value();
     if (c.HoldsEverything) {
         EXPECT_EQ(Tag(tags, {"album_artist", "albumartist"}), "Various");
         EXPECT_TRUE(Tag(tags, {"disc", "discnumber"}).startsWith("1"));
@@ -138,9 +176,8 @@ TEST_P(AudioTags, TagsAndCoverArtArriveWhereTheFormatHoldsThem) {
         EXPECT_TRUE(losses.isEmpty()) << losses.join('\n').toStdString();
     } else {
         EXPECT_FALSE(extracted);
-        EXPECT_EQ(losses.join('\n').toStdString(),
-                  "tags dropped: WAV holds no album artist, disc number\n"
-                  "cover art dropped: WAV holds no pictures");
+        EXPECT_EQ(losses.join('\n').toStdString(), "tags dropped: WAV holds no album artist, disc number\n"
+                                                   "cover art dropped: WAV holds no pictures");
     }
 }
 

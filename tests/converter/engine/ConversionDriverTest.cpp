@@ -2,8 +2,8 @@
 #include "Base64.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

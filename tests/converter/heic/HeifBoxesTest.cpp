@@ -7,13 +7,18 @@ namespace {
 
 QByteArray U32(std::uint32_t v) {
     QByteArray out;
-    for (int shift : {24, 16, 8, 0}) out.append(char((v >> shift) & 0xFF));
+    for (int shift : {24, 16, 8, 0})
+        out.append(char((v >> shift) & 0xFF));
     return out;
 }
 
-QByteArray U16(unsigned v) { return QByteArray(1, char(v >> 8)) + char(v & 0xFF); }
+QByteArray U16(unsigned v) {
+    return QByteArray(1, char(v >> 8)) + char(v & 0xFF);
+}
 
-QByteArray Box(const char* type, const QByteArray& body) { return U32(8 + body.size()) + type + body; }
+QByteArray Box(const char* type, const QByteArray& body) {
+    return U32(8 + body.size()) + type + body;
+}
 
 QByteArray FullBox(const char* type, int version, int flags, const QByteArray& body) {
     return Box(type, U32((std::uint32_t(version) << 24) | std::uint32_t(flags)) + body);
@@ -35,9 +40,10 @@ QByteArray HeifHead(const TBoxCase& c) {
     QByteArray entry = U16(c.AssociatedItem) + char(2);
     entry += c.WideIndex ? U16(1) + U16(0x8002) : QByteArray("\x01\x82", 2);
     const QByteArray associations = FullBox("ipma", 0, c.WideIndex ? 1 : 0, U32(1) + entry);
-    const QByteArray meta = FullBox("meta", 0, 0,
-                                    FullBox("hdlr", 0, 0, U32(0) + "pict" + QByteArray(13, '\0')) +
-                                        FullBox("pitm", 0, 0, U16(1)) + Box("iprp", container + associations));
+    const QByteArray meta =
+        FullBox("meta", 0, 0,
+                FullBox("hdlr", 0, 0, U32(0) + "pict" + QByteArray(13, '\0')) +
+                    FullBox("pitm", 0, 0, U16(1)) + Box("iprp", container + associations));
     return Box("ftyp", QByteArray("heic") + U32(0) + "mif1heic") + meta;
 }
 
@@ -47,13 +53,15 @@ TEST_P(HeifBoxesTest, OnlyTurnsAndMirrorsOfThePrimaryPictureCount) {
     EXPECT_EQ(HeifHasTransformations(QByteArrayView(HeifHead(GetParam()))), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, HeifBoxesTest,
-    testing::Values(TBoxCase{"Rotation", "irot", 1, false, true}, TBoxCase{"Mirror", "imir", 1, false, true},
-                    TBoxCase{"RotationWideIndex", "irot", 1, true, true},
-                    TBoxCase{"RotationOfAnotherItem", "irot", 2, false, false},
-                    TBoxCase{"NoTransformation", "pixi", 1, false, false}),
-    [](const testing::TestParamInfo<TBoxCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Boxes, HeifBoxesTest,
+                         testing::Values(TBoxCase{"Rotation", "irot", 1, false, true},
+                                         TBoxCase{"Mirror", "imir", 1, false, true},
+                                         TBoxCase{"RotationWideIndex", "irot", 1, true, true},
+                                         TBoxCase{"RotationOfAnotherItem", "irot", 2, false, false},
+                                         TBoxCase{"NoTransformation", "pixi", 1, false, false}),
+                         [](const testing::TestParamInfo<TBoxCase>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 TEST(HeifBoxes, CutOrDamagedFilesHaveNone) {
     const QByteArray whole = HeifHead({"", "irot", 1, false, true});

@@ -18,13 +18,16 @@ using namespace imagetest;
 
 namespace {
 
-bool HaveTool(const char* name) { return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty(); }
+bool HaveTool(const char* name) {
+    return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty();
+}
 
 // Runs a tool to its end; its standard output, or nothing when it failed.
 std::optional<QByteArray> RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         return std::nullopt;
     return process.readAllStandardOutput();
 }
@@ -32,7 +35,8 @@ std::optional<QByteArray> RunTool(const QString& program, const QStringList& arg
 // exiftool's reading of a file's tags, by their plain names.
 QJsonObject ExifTool(const QString& path, const QStringList& tags) {
     QStringList arguments{QStringLiteral("-j"), QStringLiteral("-n")};
-    for (const QString& tag : tags) arguments << QLatin1Char('-') + tag;
+    for (const QString& tag : tags)
+        arguments << QLatin1Char('-') + tag;
     arguments << path;
     const auto output = RunTool(QStringLiteral("exiftool"), arguments);
     if (!output) return {};
@@ -59,7 +63,8 @@ QImage Upright() {
     QImage image(32, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 32; ++x)
-            image.setPixelColor(x, y, y < 8 ? (x < 16 ? TopLeft : TopRight) : (x < 16 ? BottomLeft : BottomRight));
+            image.setPixelColor(x, y,
+                                y < 8 ? (x < 16 ? TopLeft : TopRight) : (x < 16 ? BottomLeft : BottomRight));
     return image;
 }
 
@@ -67,14 +72,22 @@ QImage Upright() {
 QImage Stored(const QImage& upright, int orientation) {
     const auto turned = [&](int degrees) { return upright.transformed(QTransform().rotate(degrees)); };
     switch (orientation) {
-    case 2: return upright.mirrored(true, false);
-    case 3: return turned(180);
-    case 4: return upright.mirrored(false, true);
-    case 5: return turned(90).mirrored(true, false);
-    case 6: return turned(270);
-    case 7: return turned(270).mirrored(true, false);
-    case 8: return turned(90);
-    default: return upright;
+    case 2:
+        return upright.mirrored(true, false);
+    case 3:
+        return turned(180);
+    case 4:
+        return upright.mirrored(false, true);
+    case 5:
+        return turned(90).mirrored(true, false);
+    case 6:
+        return turned(270);
+    case 7:
+        return turned(270).mirrored(true, false);
+    case 8:
+        return turned(90);
+    default:
+        return upright;
     }
 }
 
@@ -114,14 +127,15 @@ TEST_P(ImageOrientation, EveryTargetComesOutUprightWithOrientationOne) {
     const QString png = folder + QStringLiteral("/source.png");
     ASSERT_TRUE(Stored(Upright(), orientation).save(source == FormatTag::PNG ? png : jpeg, nullptr, 100));
     const QString tagged = source == FormatTag::PNG ? png : jpeg;
-    ASSERT_TRUE(RunTool(QStringLiteral("exiftool"), {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
-                                                 QStringLiteral("-Orientation#=%1").arg(orientation), tagged}));
+    ASSERT_TRUE(
+        RunTool(QStringLiteral("exiftool"), {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                                             QStringLiteral("-Orientation#=%1").arg(orientation), tagged}));
     QString sourcePath = tagged;
     if (heic) {
         // heif-enc keeps the EXIF orientation without turning the picture itself.
         sourcePath = folder + QStringLiteral("/source.heic");
         ASSERT_TRUE(RunTool(QStringLiteral("heif-enc"), {QStringLiteral("-q"), QStringLiteral("95"), jpeg,
-                                                     QStringLiteral("-o"), sourcePath}));
+                                                         QStringLiteral("-o"), sourcePath}));
     }
 
     std::vector<FormatTag> targets = {FormatTag::PNG, FormatTag::JPEG, FormatTag::BMP, FormatTag::GIF};
@@ -130,16 +144,19 @@ TEST_P(ImageOrientation, EveryTargetComesOutUprightWithOrientationOne) {
         SCOPED_TRACE(FormatName(target).toStdString());
         const ConversionJob job = Job(sourcePath, source, target, folder);
         ASSERT_EQ(ConvertImage(job), TModifyProgress::Finalised);
-       
+
         const QImage out = ReadOutput(job.OutputPath, target, folder);
         ASSERT_EQ(out.size(), QSize(32, 16));
         // HEIC and JPEG blur the borders between quarters; their middles stay.
         EXPECT_TRUE(Near(out.pixelColor(8, 4), TopLeft, 40)) << out.pixelColor(8, 4).name().toStdString();
         EXPECT_TRUE(Near(out.pixelColor(24, 4), TopRight, 40)) << out.pixelColor(24, 4).name().toStdString();
-        EXPECT_TRUE(Near(out.pixelColor(8, 12), BottomLeft, 40)) << out.pixelColor(8, 12).name().toStdString();
-        EXPECT_TRUE(Near(out.pixelColor(24, 12), BottomRight, 40)) << out.pixelColor(24, 12).name().toStdString();
+        EXPECT_TRUE(Near(out.pixelColor(8, 12), BottomLeft, 40))
+            << out.pixelColor(8, 12).name().toStdString();
+        EXPECT_TRUE(Near(out.pixelColor(24, 12), BottomRight, 40))
+            << out.pixelColor(24, 12).name().toStdString();
         if (target == FormatTag::PNG || target == FormatTag::JPEG || target == FormatTag::HEIC) {
-            EXPECT_EQ(ExifTool(job.OutputPath, {QStringLiteral("Orientation")}).value("Orientation").toInt(), 1);
+            EXPECT_EQ(ExifTool(job.OutputPath, {QStringLiteral("Orientation")}).value("Orientation").toInt(),
+                      1);
         }
     }
 }
@@ -147,7 +164,8 @@ TEST_P(ImageOrientation, EveryTargetComesOutUprightWithOrientationOne) {
 std::vector<TOrientationCase> OrientationCases() {
     std::vector<TOrientationCase> cases;
     for (FormatTag source : {FormatTag::JPEG, FormatTag::PNG, FormatTag::HEIC})
-        for (int orientation = 1; orientation <= 8; ++orientation) cases.push_back({source, orientation});
+        for (int orientation = 1; orientation <= 8; ++orientation)
+            cases.push_back({source, orientation});
     return cases;
 }
 
@@ -199,18 +217,20 @@ class ImageMetadataCarry : public testing::Test {
         ASSERT_TRUE(FDir.isValid());
         QImage image(64, 16, QImage::Format_RGB32);
         for (int x = 0; x < 64; ++x)
-            for (int y = 0; y < 16; ++y) image.setPixelColor(x, y, Patches[std::size_t(x / 16)]);
+            for (int y = 0; y < 16; ++y)
+                image.setPixelColor(x, y, Patches[std::size_t(x / 16)]);
         FSource = Path("photo.jpg");
         ASSERT_TRUE(image.save(FSource, "JPEG", 100));
         FProfile = AdobeRgbProfile();
         ASSERT_TRUE(WriteFile(Path("adobe.icc"), FProfile));
         ASSERT_TRUE(RunTool(QStringLiteral("exiftool"),
-                        {QStringLiteral("-q"), QStringLiteral("-overwrite_original"), QStringLiteral("-Make=Formcam"),
-                         QStringLiteral("-Model=FX 1"), QStringLiteral("-DateTimeOriginal=2021:06:05 04:03:02"),
-                         QStringLiteral("-GPSLatitude=48.2"), QStringLiteral("-GPSLatitudeRef=N"),
-                         QStringLiteral("-GPSLongitude=16.37"), QStringLiteral("-GPSLongitudeRef=E"),
-                         QStringLiteral("-XMP-dc:Title=Lake at dawn"),
-                         QStringLiteral("-ICC_Profile<=") + Path("adobe.icc"), FSource}));
+                            {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                             QStringLiteral("-Make=Formcam"), QStringLiteral("-Model=FX 1"),
+                             QStringLiteral("-DateTimeOriginal=2021:06:05 04:03:02"),
+                             QStringLiteral("-GPSLatitude=48.2"), QStringLiteral("-GPSLatitudeRef=N"),
+                             QStringLiteral("-GPSLongitude=16.37"), QStringLiteral("-GPSLongitudeRef=E"),
+                             QStringLiteral("-XMP-dc:Title=Lake at dawn"),
+                             QStringLiteral("-ICC_Profile<=") + Path("adobe.icc"), FSource}));
     }
 
     QString Path(const QString& name) const { return FDir.filePath(name); }
@@ -226,9 +246,8 @@ TEST_F(ImageMetadataCarry, JpegAndPngKeepCameraDataPlaceXmpAndTheProfileAsItWas)
         QStringList losses;
         const ConversionJob job = Job(FSource, FormatTag::JPEG, target, FDir.path(), &losses);
         ASSERT_EQ(ConvertImage(job), TModifyProgress::Finalised);
-        const QJsonObject tags =
-            ExifTool(job.OutputPath, {"Make", "Model", "DateTimeOriginal", "GPSLatitude", "GPSLongitude", "Title",
-                                      "ProfileDescription"});
+        const QJsonObject tags = ExifTool(job.OutputPath, {"Make", "Model", "DateTimeOriginal", "GPSLatitude",
+                                                           "GPSLongitude", "Title", "ProfileDescription"});
         EXPECT_EQ(tags.value("Make").toString(), "Formcam");
         EXPECT_EQ(tags.value("Model").toString(), "FX 1");
         EXPECT_EQ(tags.value("DateTimeOriginal").toString(), "2021:06:05 04:03:02");
@@ -236,8 +255,8 @@ TEST_F(ImageMetadataCarry, JpegAndPngKeepCameraDataPlaceXmpAndTheProfileAsItWas)
         EXPECT_NEAR(tags.value("GPSLongitude").toDouble(), 16.37, 1e-4);
         EXPECT_EQ(tags.value("Title").toString(), "Lake at dawn");
         EXPECT_EQ(tags.value("ProfileDescription").toString(), "Test Adobe RGB");
-        const auto profile = RunTool(QStringLiteral("exiftool"), {QStringLiteral("-b"), QStringLiteral("-ICC_Profile"),
-                                                              job.OutputPath});
+        const auto profile = RunTool(QStringLiteral("exiftool"),
+                                     {QStringLiteral("-b"), QStringLiteral("-ICC_Profile"), job.OutputPath});
         ASSERT_TRUE(profile);
         EXPECT_EQ(*profile, FProfile);
         EXPECT_TRUE(losses.isEmpty()) << losses.join('\n').toStdString();
@@ -248,8 +267,9 @@ TEST_F(ImageMetadataCarry, GifAndBmpGetSrgbPixelsThatLookAsTheSourceDoesAndSayWh
     if (!HaveTool("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     // How a colour-managed viewer shows the source on an sRGB screen, by ImageMagick.
     ASSERT_TRUE(WriteFile(Path("srgb.icc"), SrgbProfile()));
-    ASSERT_TRUE(RunTool(QStringLiteral("convert"), {FSource, QStringLiteral("-intent"), QStringLiteral("Perceptual"),
-                                                    QStringLiteral("-profile"), Path("srgb.icc"), Path("viewed.png")}));
+    ASSERT_TRUE(RunTool(QStringLiteral("convert"),
+                        {FSource, QStringLiteral("-intent"), QStringLiteral("Perceptual"),
+                         QStringLiteral("-profile"), Path("srgb.icc"), Path("viewed.png")}));
     const QImage viewed = QtReadFile(Path("viewed.png"));
     ASSERT_EQ(viewed.size(), QSize(64, 16));
 
@@ -260,8 +280,8 @@ TEST_F(ImageMetadataCarry, GifAndBmpGetSrgbPixelsThatLookAsTheSourceDoesAndSayWh
         const ConversionJob job = Job(FSource, FormatTag::JPEG, target, FDir.path(), &losses);
         ASSERT_EQ(ConvertImage(job), TModifyProgress::Finalised);
         EXPECT_EQ(losses.join('\n'), QStringLiteral("colour profile converted to sRGB: %1 holds no profile\n"
-                                                     "EXIF and XMP dropped: %1 holds neither")
-                                          .arg(name))
+                                                    "EXIF and XMP dropped: %1 holds neither")
+                                         .arg(name))
             << losses.join('\n').toStdString();
         const QImage out = QtReadFile(job.OutputPath);
         ASSERT_EQ(out.size(), QSize(64, 16));
@@ -269,8 +289,8 @@ TEST_F(ImageMetadataCarry, GifAndBmpGetSrgbPixelsThatLookAsTheSourceDoesAndSayWh
         for (int patch = 0; patch < 4; ++patch) {
             const QColor expected = viewed.pixelColor(patch * 16 + 8, 8);
             const QColor got = out.pixelColor(patch * 16 + 8, 8);
-            EXPECT_TRUE(Near(got, expected, 4)) << patch << ": " << got.name().toStdString() << " for "
-                                                << expected.name().toStdString();
+            EXPECT_TRUE(Near(got, expected, 4))
+                << patch << ": " << got.name().toStdString() << " for " << expected.name().toStdString();
             if (!Near(expected, Patches[std::size_t(patch)], 8)) ++moved;
         }
         // Otherwise the check above could not tell a conversion from none.
@@ -283,19 +303,19 @@ TEST_F(ImageMetadataCarry, IconsSayWhatWasDropped) {
     QStringList losses;
     ASSERT_EQ(ConvertImage(Job(FSource, FormatTag::JPEG, FormatTag::ICO, FDir.path(), &losses)),
               TModifyProgress::Finalised);
-    EXPECT_EQ(losses.join('\n').toStdString(),
-              "colour profile converted to sRGB: ICO holds no profile\n"
-              "EXIF and XMP dropped: ICO holds neither");
+    EXPECT_EQ(losses.join('\n').toStdString(), "colour profile converted to sRGB: ICO holds no profile\n"
+                                               "EXIF and XMP dropped: ICO holds neither");
 }
 
 TEST_F(ImageMetadataCarry, HeicKeepsCameraDataXmpAndTheProfileAlsoWhenThePictureIsTurned) {
-    if (!HaveTool("heif-enc") || !HaveTool("heif-convert")) GTEST_SKIP() << "libheif's tools are not installed";
+    if (!HaveTool("heif-enc") || !HaveTool("heif-convert"))
+        GTEST_SKIP() << "libheif's tools are not installed";
     // Upright, the source goes to the encoder as it is; turned, through a PNG of ours.
     for (int orientation : {1, 6}) {
         SCOPED_TRACE(orientation);
-        ASSERT_TRUE(RunTool(QStringLiteral("exiftool"), {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
-                                                         QStringLiteral("-Orientation#=%1").arg(orientation),
-                                                         FSource}));
+        ASSERT_TRUE(RunTool(QStringLiteral("exiftool"),
+                            {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                             QStringLiteral("-Orientation#=%1").arg(orientation), FSource}));
         const ConversionJob job = Job(FSource, FormatTag::JPEG, FormatTag::HEIC, FDir.path());
         QFile::remove(job.OutputPath);
         ASSERT_EQ(ConvertImage(job), TModifyProgress::Finalised);
