@@ -94,6 +94,15 @@ void FitToTarget(TSource& source, FormatTag target, const LossReport& reportLoss
     metadata.Xmp.clear();
 }
 
+// Writes an encoded file with its metadata inserted, around the insert rather than
+// through a copy of what may be a hundred megabytes.
+void WriteWithInsert(const QString& path, const QByteArray& file,
+                     const std::function<TMetadataInsert(const QByteArray&)>& insertFor) {
+    const TMetadataInsert insert = insertFor(file);
+    const QByteArrayView all(file);
+    WritePictureFile(path, {all.first(insert.At), insert.Bytes, all.sliced(insert.At)});
+}
+
 // Assigns through a bitmap first, as some pairings do.
 template <class TTarget>
 void AssignThroughBitmap(TTarget& target, const TGraphic& picture, bool throughBitmap) {
@@ -113,7 +122,9 @@ void EncodeTarget(const TSource& decoded, const ConversionJob& job) {
     case FormatTag::PNG: {
         TPngImage png;
         AssignThroughBitmap(png, picture, source == FormatTag::JPEG);
-        WritePictureFile(job.OutputPath, EmbedInPng(png.SaveToMemory(), decoded.Metadata));
+        WriteWithInsert(job.OutputPath, png.SaveToMemory(), [&](const QByteArray& file) {
+            return PngMetadataInsert(file, decoded.Metadata);
+        });
         break;
     }
     case FormatTag::BMP: {
@@ -126,7 +137,9 @@ void EncodeTarget(const TSource& decoded, const ConversionJob& job) {
         TJpegImage jpeg;
         jpeg.setQuality(job.Settings.JpegQuality);
         AssignThroughBitmap(jpeg, picture, source == FormatTag::PNG || source == FormatTag::ICO);
-        WritePictureFile(job.OutputPath, EmbedInJpeg(jpeg.SaveToMemory(), decoded.Metadata, job.ReportLoss));
+        WriteWithInsert(job.OutputPath, jpeg.SaveToMemory(), [&](const QByteArray& file) {
+            return JpegMetadataInsert(file, decoded.Metadata, job.ReportLoss);
+        });
         break;
     }
     case FormatTag::GIF: {
@@ -168,11 +181,39 @@ void UprightDecodedFile(const QString& path, const ConversionJob& job) {
     const TRaster upright = HeifHasTransformations(job.SourcePath)
                                 ? picture->Raster()
                                 : UprightRaster(picture->Raster(), metadata.Orientation);
-    if (dynamic_cast<const TJpegImage*>(picture.get()))
-        WritePictureFile(
-            path, EmbedInJpeg(EncodeJpeg(upright, DecoderQuality(job.Settings)), metadata, job.ReportLoss));
-    else
-        WritePictureFile(path, EmbedInPng(EncodePng(upright, TPngBits::AtLeastEight), metadata));
+    if (dynamic_cast<const TJpegImage*>(picture.get())) {
+        WriteWithInsert(path, EncodeJpeg(upright, DecoderQuality(job.Settings)), [&](const QByteArray& jpeg) {
+            return JpegMetadataInsert(jpeg, metadata, job.ReportLoss);
+        });
+    } else {
+        WriteWithInsert(path, EncodePng(upright, TPngBits::AtLeastEight),
+                        [&](const QByteArray& png) { return PngMetadataInsert(png, metadata); });
+    }
+}
+
+// The image side of a conversion with HEIC on one side.
+THeicImageSide HeicImageSide(const ConversionJob& job) {
+    THeicImageSide side;
+    side.SaveTargetFromPng = [&job](const QString& png) {
+        // A HEIC decoded to PNG counts as a PNG source from here on.
+        ConversionJob fromPng = job;
+        fromPng.SourcePath = png;
+        fromPng.SourceFormat = FormatTag::PNG;
+        ConvertPicture(fromPng);
+    };
+    side.WriteSourceAsPng = [&job](const QString& png) {
+        TSource decoded = DecodeSource(job.SourcePath, job.SourceFormat, job.ReportLoss);
+        FitToTarget(decoded, FormatTag::HEIC, job.ReportLoss);
+        // heif-enc misreads palettes of fewer than eight bits per pixel.
+        WriteWithInsert(png, EncodePng(decoded.Picture->Raster(), TPngBits::AtLeastEight),
+                        [&](const QByteArray& file) { return PngMetadataInsert(file, decoded.Metadata); });
+    };
+    side.SourceIsUpright = [&job] {
+        // What cannot be read here is named when the source is written out.
+        return ReadImageMetadata(ReadPictureFile(job.SourcePath), [](const QString&) {}).Orientation == 1;
+    };
+    side.UprightDecoded = [&job](const QString& decoded) { UprightDecodedFile(decoded, job); };
+    return side;
 }
 
 } // namespace
@@ -180,35 +221,7 @@ void UprightDecodedFile(const QString& path, const ConversionJob& job) {
 TModifyProgress ConvertImage(const ConversionJob& job) {
     if (!IsImageFormat(job.SourceFormat) || !IsImageFormat(job.TargetFormat))
         return TModifyProgress::FormatErr;
-    if (IsHeicConversion(job)) {
-        return ConvertHeicJob(
-            job, {
-                     .SaveTargetFromPng =
-                         [&](const QString& png) {
-                             // A HEIC decoded to PNG counts as a PNG source from here on.
-                             ConversionJob fromPng = job;
-                             fromPng.SourcePath = png;
-                             fromPng.SourceFormat = FormatTag::PNG;
-                             ConvertPicture(fromPng);
-                         },
-                     .WriteSourceAsPng =
-                         [&](const QString& png) {
-                             TSource decoded = DecodeSource(job.SourcePath, job.SourceFormat, job.ReportLoss);
-                             FitToTarget(decoded, FormatTag::HEIC, job.ReportLoss);
-                             // heif-enc misreads palettes of fewer than eight bits per pixel.
-                             WritePictureFile(
-                                 png, EmbedInPng(EncodePng(decoded.Picture->Raster(), TPngBits::AtLeastEight),
-                                                 decoded.Metadata));
-                         },
-                     .SourceIsUpright =
-                         [&] {
-                             // What cannot be read here is named when the source is written out.
-                             return ReadImageMetadata(ReadPictureFile(job.SourcePath), [](const QString&) {
-                                    }).Orientation == 1;
-                         },
-                     .UprightDecoded = [&](const QString& decoded) { UprightDecodedFile(decoded, job); },
-                 });
-    }
+    if (IsHeicConversion(job)) return ConvertHeicJob(job, HeicImageSide(job));
     ConvertPicture(job);
     ClearTempFolder(job.TempFolder);
     return TModifyProgress::Finalised;

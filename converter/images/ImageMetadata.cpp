@@ -134,9 +134,9 @@ TImageMetadata ReadImageMetadata(QByteArrayView file, const std::function<void(c
     return metadata;
 }
 
-QByteArray EmbedInJpeg(const QByteArray& jpeg, const TImageMetadata& metadata,
-                       const std::function<void(const QString&)>& reportLoss) {
-    if (metadata.IsEmpty() || !LooksLikeJpeg(jpeg)) return jpeg;
+TMetadataInsert JpegMetadataInsert(const QByteArray& jpeg, const TImageMetadata& metadata,
+                                   const std::function<void(const QString&)>& reportLoss) {
+    if (metadata.IsEmpty() || !LooksLikeJpeg(jpeg)) return {};
     QByteArray segments;
     static constexpr char ExifSignature[] = "Exif\0\0";
     if (!metadata.Exif.isEmpty()) {
@@ -177,16 +177,11 @@ QByteArray EmbedInJpeg(const QByteArray& jpeg, const TImageMetadata& metadata,
     if (jpeg.size() > 6 && std::uint8_t(jpeg[2]) == 0xFF && std::uint8_t(jpeg[3]) == 0xE0)
         at = 4 + ((qsizetype(std::uint8_t(jpeg[4])) << 8) | std::uint8_t(jpeg[5]));
     if (at > jpeg.size()) at = 2;
-    QByteArray out;
-    out.reserve(jpeg.size() + segments.size());
-    out.append(jpeg.constData(), at);
-    out.append(segments);
-    out.append(jpeg.constData() + at, jpeg.size() - at);
-    return out;
+    return {at, segments};
 }
 
-QByteArray EmbedInPng(const QByteArray& png, const TImageMetadata& metadata) {
-    if (metadata.IsEmpty() || !LooksLikePngFile(png)) return png;
+TMetadataInsert PngMetadataInsert(const QByteArray& png, const TImageMetadata& metadata) {
+    if (metadata.IsEmpty() || !LooksLikePngFile(png)) return {};
     QByteArray chunks;
     if (!metadata.Icc.isEmpty()) {
         QByteArray body("ICC Profile\0\0", 13); // name, its terminator, compression method 0
@@ -206,13 +201,7 @@ QByteArray EmbedInPng(const QByteArray& png, const TImageMetadata& metadata) {
         AppendChunk(chunks, "iTXt", body + metadata.Xmp);
     }
     // Right after IHDR: the profile must come before PLTE and IDAT, EXIF before IDAT.
-    constexpr qsizetype afterHeader = 8 + 8 + 13 + 4;
-    QByteArray out;
-    out.reserve(png.size() + chunks.size());
-    out.append(png.constData(), afterHeader);
-    out.append(chunks);
-    out.append(png.constData() + afterHeader, png.size() - afterHeader);
-    return out;
+    return {8 + 8 + 13 + 4, chunks};
 }
 
 #pragma GCC diagnostic pop

@@ -25,9 +25,14 @@ struct TImageMetadata {
 // as the pixels can still be converted.
 TImageMetadata ReadImageMetadata(QByteArrayView file, const std::function<void(const QString&)>& reportLoss);
 
-// The encoded file with the metadata added: EXIF in APP1, XMP in APP1, the profile in
-// APP2 segments (JPEG); eXIf, iTXt and iCCP chunks (PNG). Blocks too large for their
-// container are left out and named through `reportLoss`.
-QByteArray EmbedInJpeg(const QByteArray& jpeg, const TImageMetadata& metadata,
-                       const std::function<void(const QString&)>& reportLoss);
-QByteArray EmbedInPng(const QByteArray& png, const TImageMetadata& metadata);
+// Where the metadata goes into an encoded file, and the bytes that go there: EXIF and
+// XMP in APP1 and the profile in APP2 segments (JPEG); eXIf, iTXt and iCCP chunks
+// (PNG). Blocks too large for their container are left out and named through
+// `reportLoss`.
+struct TMetadataInsert {
+    qsizetype At = 0;
+    QByteArray Bytes;
+};
+TMetadataInsert JpegMetadataInsert(const QByteArray& jpeg, const TImageMetadata& metadata,
+                                   const std::function<void(const QString&)>& reportLoss);
+TMetadataInsert PngMetadataInsert(const QByteArray& png, const TImageMetadata& metadata);
