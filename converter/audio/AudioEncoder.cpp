@@ -189,9 +189,12 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     if (av_channel_layout_copy(&FFrame->ch_layout, &context->ch_layout) < 0 || av_frame_get_buffer(FFrame.get(), 0) < 0)
         return error = BASS_ERROR_MEM, false;
 
-    // Ogg keeps comments per stream, the other containers per file.
-    SetTags(&output->metadata, source);
-    SetTags(&FStream->metadata, source);
+    // Ogg keeps comments per stream, the other containers per file. A WAVE file gets its
+    // INFO list once the samples are written, after them, where adding it moves nothing.
+    if (kind != Kind::WAVE) {
+        SetTags(&output->metadata, source);
+        SetTags(&FStream->metadata, source);
+    }
 
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
