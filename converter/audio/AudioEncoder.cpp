@@ -191,9 +191,13 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
 
     // Ogg keeps comments per stream, the other containers per file. A WAVE file gets its
     // INFO list once the samples are written, after them, where adding it moves nothing.
+    // Without the muxer's own name in it either, the file has no list before its samples
+    // that growing would move them all.
     if (kind != Kind::WAVE) {
         SetTags(&output->metadata, source);
         SetTags(&FStream->metadata, source);
+    } else {
+        output->flags |= AVFMT_FLAG_BITEXACT;
     }
 
     AVDictionary* options = nullptr;
