@@ -203,7 +203,7 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     // Room for the pictures and for tags longer than the muxer writes them (the FLAC and
     // ID3v2 headers take padding).
     if (source.PictureBytes > 0)
-        output->metadata_header_padding = int(std::min<std::int64_t>(source.PictureBytes + 16384, 1 << 24));
+        output->metadata_header_padding = int(std::min<std::int64_t>(source.PictureBytes + 1024, 1 << 24));
 
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
