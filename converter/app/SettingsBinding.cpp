@@ -64,6 +64,7 @@ QString ExchangeSettingsFile(const QString& fileName, const TSettingsControls& c
         else
             ini.WriteInteger(conversion, key, ClampSimultaneousConversions(*simultaneous));
     }
+    if (controls.KeepFileDates) check(conversion, "KeepFileDates", controls.KeepFileDates);
 
     QString error;
     if (load || ini.Save(fileName, &error)) return QString();

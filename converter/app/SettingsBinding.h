@@ -25,6 +25,7 @@ struct TSettingsControls {
     FXCheckBox* Lossless = nullptr;    // HEIC
     FXSlider* Quality = nullptr;       // HEIC, "Image Quality"
     FXSlider* JpegQuality = nullptr;   // "JPEG Quality"
+    FXCheckBox* KeepFileDates = nullptr; // "Keep file dates"; without the control the key is left alone
     // "Simultaneous conversions", kept in the run's settings until a control shows it.
     int* SimultaneousConversions = nullptr;
 };

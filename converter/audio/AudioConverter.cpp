@@ -1,5 +1,6 @@
 #include "AudioConverter.h"
 
+#include "AudioTags.h"
 #include "Bass.h"
 
 #include <QFile>
@@ -92,18 +93,8 @@ HENCODE StartEncoder(HSTREAM stream, FormatTag target, const QString& output) {
     }
 }
 
-} // namespace
-
-void InitiateLibraries() {
-    BASS_Init(-1, 44100, 0, nullptr, nullptr);
-}
-
-void FreeLibraries() {
-    BASS_Free();
-}
-
-TModifyProgress ConvertAudio(const ConversionJob& job) {
-    if (!IsAudioFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
+// Plays the source into the encoder; the output file is closed when this returns.
+TModifyProgress Encode(const ConversionJob& job) {
     // The output is a fresh name; whatever is there already belongs to someone else.
     if (QFileInfo::exists(job.OutputPath) || QFileInfo(job.OutputPath).isSymLink())
         throw ConversionError(Describe("the output exists already", job.OutputPath));
@@ -159,4 +150,22 @@ TModifyProgress ConvertAudio(const ConversionJob& job) {
                      job.SourcePath));
     guard.Complete();
     return TModifyProgress::Finalised;
+}
+
+} // namespace
+
+void InitiateLibraries() {
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+}
+
+void FreeLibraries() {
+    BASS_Free();
+}
+
+TModifyProgress ConvertAudio(const ConversionJob& job) {
+    if (!IsAudioFormat(job.TargetFormat)) return TModifyProgress::FormatErr;
+    const TModifyProgress result = Encode(job);
+    if (result == TModifyProgress::Finalised)
+        CarryAudioTags(job.SourcePath, job.OutputPath, job.TargetFormat, job.ReportLoss);
+    return result;
 }

@@ -178,6 +178,10 @@ void AudioDecoder::ReadAnnouncedLength() {
 }
 
 void AudioDecoder::CollectTags() {
+    for (unsigned i = 0; i < FInput->nb_streams; ++i) {
+        const AVStream* stream = FInput->streams[i];
+        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) FFormat.PictureBytes += stream->attached_pic.size;
+    }
     // Ogg and FLAC keep their comments with the stream, the others with the file.
     for (const AVDictionary* dictionary : {FInput->metadata, FInput->streams[FStreamIndex]->metadata}) {
         const AVDictionaryEntry* entry = nullptr;

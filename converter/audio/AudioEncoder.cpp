@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -189,9 +190,20 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     if (av_channel_layout_copy(&FFrame->ch_layout, &context->ch_layout) < 0 || av_frame_get_buffer(FFrame.get(), 0) < 0)
         return error = BASS_ERROR_MEM, false;
 
-    // Ogg keeps comments per stream, the other containers per file.
-    SetTags(&output->metadata, source);
-    SetTags(&FStream->metadata, source);
+    // Ogg keeps comments per stream, the other containers per file. A WAVE file gets its
+    // INFO list once the samples are written, after them, where adding it moves nothing.
+    // Without the muxer's own name in it either, the file has no list before its samples
+    // that growing would move them all.
+    if (kind != Kind::WAVE) {
+        SetTags(&output->metadata, source);
+        SetTags(&FStream->metadata, source);
+    } else {
+        output->flags |= AVFMT_FLAG_BITEXACT;
+    }
+    // Room for the pictures and for tags longer than the muxer writes them (the FLAC and
+    // ID3v2 headers take padding).
+    if (source.PictureBytes > 0)
+        output->metadata_header_padding = int(std::min<std::int64_t>(source.PictureBytes + 1024, 1 << 24));
 
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);

@@ -286,6 +286,7 @@ TModifyProgress TConversionDriver::ConvertInWorker(TTask& task, ConversionJob& j
     case ConverterFamily::None: break;
     }
     if (result != TModifyProgress::Finalised) return result;
+    if (job.Settings.KeepFileDates) staged.KeepDateOf(job.SourcePath, job.ReportLoss);
     {
         const std::lock_guard lock(task.Mutex);
         // A stopped file leaves nothing behind, even one that got written in time.

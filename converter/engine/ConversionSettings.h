@@ -28,6 +28,7 @@ struct ConversionSettings {
     bool Lossless = true;        // HEIC: "Lossless quality"
     int Quality = 100;           // HEIC: "HEIC quality (0-100)"
     int JpegQuality = 90;        // "JPEG quality (1-100)"; 90 is what JPEG files were always written at
+    bool KeepFileDates = true;   // "Keep file dates": outputs get their source's modification time
     // "Simultaneous conversions": how many files convert at once; 1 converts them
     // one after the other in list order. A run clamps it to 1..64.
     int SimultaneousConversions = DefaultSimultaneousConversions();

@@ -86,6 +86,21 @@ StagedOutput::~StagedOutput() {
     if (!FCommitted) ::unlink(QFile::encodeName(FStagingPath).constData());
 }
 
+void StagedOutput::KeepDateOf(const QString& source,
+                              const std::function<void(const QString&)>& reportLoss) const {
+    struct stat info;
+    if (::stat(QFile::encodeName(source).constData(), &info) != 0) {
+        reportLoss(
+            QStringLiteral("file date not kept: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return;
+    }
+    // The access time is the reader's business; only the modification time is carried.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(FStagingPath).constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        reportLoss(
+            QStringLiteral("file date not kept: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+}
+
 QString StagedOutput::Commit(const std::function<bool(const QString&)>& taken) {
     if (!ExistsAsAnything(FStagingPath))
         throw ConversionError(QStringLiteral("no output was written for %1").arg(FFinalPath).toStdString());

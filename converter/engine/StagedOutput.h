@@ -20,6 +20,9 @@ public:
     // when that path is taken by now (skipping names `taken` answers true for, such
     // as those other conversions hold); returns the path used. Throws ConversionError.
     QString Commit(const std::function<bool(const QString&)>& taken = {});
+    // Gives the staged file the modification time of `source`, as copying tools keep
+    // it; a failure only costs the date, which is named through `reportLoss`.
+    void KeepDateOf(const QString& source, const std::function<void(const QString&)>& reportLoss) const;
 
     // Removes the staging files in `folder` that a process which has ended left
     // behind (killed before it could clean up); only regular files of this user

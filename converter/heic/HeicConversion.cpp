@@ -63,8 +63,10 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
                                 const THeifTools& tools) {
     if (job.TargetFormat == FormatTag::PNG || job.TargetFormat == FormatTag::JPEG) {
         const QStringList options = OptionArguments(DecoderOptionText(job.Settings));
-        return ToolOutcome(job, tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job),
-                                             job.CheckCancelled));
+        const TModifyProgress outcome = ToolOutcome(
+            job, tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job), job.CheckCancelled));
+        if (outcome == TModifyProgress::Finalised) images.UprightDecoded(job.OutputPath);
+        return outcome;
     }
     const QString png = FreshTemporaryPng(job);
     if (!tools.Decode(job.SourcePath, png, {}, job.TempFolder, job.CheckCancelled)) {
@@ -76,6 +78,7 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
                                   .arg(THeifTools::DecoderName, job.SourcePath)
                                   .toStdString());
     }
+    images.UprightDecoded(png);
     // From here on the picture is a PNG source.
     if (job.TargetFormat == FormatTag::HEIC) return EncodeHeic(job, png, tools);
     if (job.CheckCancelled()) return TModifyProgress::Cancelled;
@@ -85,7 +88,8 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
 
 TModifyProgress ConvertToHeic(const ConversionJob& job, const THeicImageSide& images,
                               const THeifTools& tools) {
-    if (job.SourceFormat == FormatTag::PNG || job.SourceFormat == FormatTag::JPEG)
+    if ((job.SourceFormat == FormatTag::PNG || job.SourceFormat == FormatTag::JPEG) &&
+        images.SourceIsUpright())
         return EncodeHeic(job, job.SourcePath, tools);
     const QString png = FreshTemporaryPng(job);
     images.WriteSourceAsPng(png);
@@ -96,6 +100,10 @@ TModifyProgress ConvertToHeic(const ConversionJob& job, const THeicImageSide& im
 
 QString DecoderOptionText(const ConversionSettings& settings) {
     return settings.Lossless ? QStringLiteral("--quality 100") : QualityOption(settings.Quality);
+}
+
+int DecoderQuality(const ConversionSettings& settings) {
+    return settings.Lossless ? 100 : std::clamp(settings.Quality, 0, 100);
 }
 
 QString EncoderOptionText(const ConversionSettings& settings) {

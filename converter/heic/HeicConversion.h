@@ -31,7 +31,16 @@ struct THeicImageSide {
     // Decodes job.SourcePath (by job.SourceFormat) and saves the picture as a PNG
     // file at the given path.
     std::function<void(const QString& pngPath)> WriteSourceAsPng;
+    // Whether a PNG or JPEG source can go to the encoder as it is: false when its
+    // EXIF orientation asks for turning, which the encoder would not do.
+    std::function<bool()> SourceIsUpright = [] { return true; };
+    // Turns a PNG or JPEG file the decoder wrote upright in place, with its EXIF
+    // orientation set to 1.
+    std::function<void(const QString& decodedPath)> UprightDecoded = [](const QString&) {};
 };
+
+// The quality the decoder writes JPEG files at: 100 with "Lossless quality" on.
+int DecoderQuality(const ConversionSettings& settings);
 
 // Converts a job whose source or target is HEIC, writing job.OutputPath only (and
 // the temporary folder, which is cleared afterwards, also after a failure):
@@ -39,8 +48,9 @@ struct THeicImageSide {
 // - HEIC to any other image format: the decoder writes the temporary PNG, which
 //   SaveTargetFromPng (or, for HEIC, the encoder) turns into the output; throws
 //   ConversionError when the decoder does not write it.
-// - PNG or JPEG to HEIC: the encoder takes the source file itself; any other source
-//   is first written as the temporary PNG by WriteSourceAsPng. FormatErr when the
+// - PNG or JPEG to HEIC: the encoder takes the source file itself, unless it is not
+//   upright; any other source is first written as the temporary PNG by WriteSourceAsPng.
+// Every file the decoder writes is turned upright by UprightDecoded. FormatErr when the
 //   encoder writes nothing.
 // Cancelled when job.CheckCancelled answers true between the steps or while a tool
 // runs (the tool is killed then).

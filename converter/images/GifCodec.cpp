@@ -267,7 +267,7 @@ struct TGifWriter {
 
 } // namespace
 
-QByteArray EncodeGif(const TRaster& raster) {
+QByteArray EncodeGif(const TRaster& raster, const TColourMap& mapColours) {
     const int w = raster.Width(), h = raster.Height();
     if (w > 65535 || h > 65535) throw ConversionError("GIF: the picture is too large for a GIF file");
 
@@ -351,6 +351,14 @@ QByteArray EncodeGif(const TRaster& raster) {
     TGifWriter writer;
     writer.Map = GifMakeMapObject(1 << bits, nullptr);
     if (!writer.Map) throw ConversionError("GIF: out of memory");
+    if (mapColours) {
+        std::vector<std::uint8_t> rgb;
+        for (const TColour& c : palette)
+            rgb.insert(rgb.end(), c.begin(), c.end());
+        mapColours(rgb.data(), int(palette.size()));
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            palette[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]};
+    }
     for (int i = 0; i < (1 << bits); ++i) {
         const TColour c = i < int(palette.size()) ? palette[std::size_t(i)] : TColour{0, 0, 0};
         writer.Map->Colors[i] = {c[0], c[1], c[2]};

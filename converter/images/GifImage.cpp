@@ -1,5 +1,6 @@
 #include "GifImage.h"
 
+#include "ColourProfile.h"
 #include "GifCodec.h"
 
 void TGifImage::LoadFromMemory(QByteArrayView data) {
@@ -7,5 +8,11 @@ void TGifImage::LoadFromMemory(QByteArrayView data) {
 }
 
 QByteArray TGifImage::SaveToMemory() const {
-    return EncodeGif(FRaster);
+    if (FSourceProfile.isEmpty()) return EncodeGif(FRaster);
+    const QByteArray& icc = FSourceProfile;
+    return EncodeGif(FRaster, [&icc](std::uint8_t* rgb, int count) { ConvertToSrgb(rgb, count, icc); });
+}
+
+void TGifImage::setSourceProfile(const QByteArray& icc) {
+    FSourceProfile = icc;
 }

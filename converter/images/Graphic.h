@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <utility>
 
 class TGraphic {
   public:
@@ -22,6 +23,8 @@ class TGraphic {
     void SaveToFile(const QString& path) const;
 
     virtual void Assign(const TGraphic& source);
+    // Replaces the pixels, for a picture turned upright or converted to sRGB.
+    virtual void SetRaster(TRaster raster) { FRaster = std::move(raster); }
     const TRaster& Raster() const { return FRaster; }
     int Width() const { return FRaster.Width(); }
     int Height() const { return FRaster.Height(); }

@@ -34,10 +34,15 @@ QByteArray ReadPictureFile(const QString& path) {
 }
 
 void WritePictureFile(const QString& path, QByteArrayView data) {
+    WritePictureFile(path, {data});
+}
+
+void WritePictureFile(const QString& path, std::initializer_list<QByteArrayView> parts) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) FailFile(file, file.errorString());
-    if (file.write(data.data(), data.size()) != data.size() || !file.flush())
-        FailFile(file, file.errorString());
+    for (const QByteArrayView data : parts)
+        if (file.write(data.data(), data.size()) != data.size()) FailFile(file, file.errorString());
+    if (!file.flush()) FailFile(file, file.errorString());
     file.close();
     if (file.error() != QFileDevice::NoError) FailFile(file, file.errorString());
 }

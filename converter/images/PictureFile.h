@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 // The largest file a picture is read from; nothing we decode needs more.
@@ -13,6 +14,8 @@ constexpr qint64 MaxPictureFileBytes = qint64(1) << 31;
 QByteArray ReadPictureFile(const QString& path);
 // Creates or replaces the file with exactly `data`. Throws ConversionError.
 void WritePictureFile(const QString& path, QByteArrayView data);
+// The same for a file made of parts, written one after the other.
+void WritePictureFile(const QString& path, std::initializer_list<QByteArrayView> parts);
 
 // The class for a path's extension: bitmap for "bmp" and anything unknown, PNG image,
 // JPEG image ("jpg", "jpeg") or GIF image; compared ignoring case.

@@ -513,7 +513,7 @@ void FilterRow(const std::uint8_t* cur, const std::uint8_t* prev, qsizetype n, i
 // allow; grey pictures drop the two colour channels they repeat.
 class TPngLayout {
   public:
-    explicit TPngLayout(const TRaster& raster) {
+    TPngLayout(const TRaster& raster, TPngBits bits) {
         const bool alpha = raster.HasAlpha();
         const std::uint8_t* p = raster.Bits();
         const qsizetype pixels = qsizetype(raster.Width()) * raster.Height();
@@ -538,6 +538,7 @@ class TPngLayout {
         if (fewColours && !(grey && FPalette.size() > 16)) {
             FColorType = 3;
             FDepth = FPalette.size() <= 2 ? 1 : FPalette.size() <= 4 ? 2 : FPalette.size() <= 16 ? 4 : 8;
+            if (bits == TPngBits::AtLeastEight) FDepth = 8;
             // Transparent entries first, so the transparency chunk stays short.
             std::stable_partition(FPalette.begin(), FPalette.end(),
                                   [](std::uint32_t c) { return (c >> 24) != 255; });
@@ -648,9 +649,9 @@ void AppendChunk(QByteArray& out, const char* type, const std::uint8_t* data, qs
 
 } // namespace
 
-QByteArray EncodePng(const TRaster& raster) {
+QByteArray EncodePng(const TRaster& raster, TPngBits bits) {
     const int w = raster.Width(), h = raster.Height();
-    const TPngLayout layout(raster);
+    const TPngLayout layout(raster, bits);
     const int step = layout.FilterStep();
     const qsizetype rowBytes = layout.RowBytes(w);
     const qsizetype total = (rowBytes + 1) * h;

@@ -43,4 +43,7 @@ TPngSamples DecodePngSamples(QByteArrayView file);
 // What a PNG encoder would store for the pixels: RGB, or RGB + alpha when they have alpha.
 TPngSamples PngSamplesFromRaster(const TRaster& raster);
 
-QByteArray EncodePng(const TRaster& raster);
+// Palette images take as few bits per pixel as their colours allow, unless a reader that
+// cannot take fewer than eight is to get the file.
+enum class TPngBits { Smallest, AtLeastEight };
+QByteArray EncodePng(const TRaster& raster, TPngBits bits = TPngBits::Smallest);

@@ -23,3 +23,8 @@ void TPngImage::Assign(const TGraphic& source) {
 TPngSamples TPngImage::Samples() const {
     return FFile.isEmpty() ? PngSamplesFromRaster(FRaster) : DecodePngSamples(FFile);
 }
+
+void TPngImage::SetRaster(TRaster raster) {
+    TGraphic::SetRaster(std::move(raster));
+    FFile.clear();
+}

@@ -11,6 +11,8 @@ class TPngImage : public TGraphic {
     void LoadFromBytes(const QByteArray& data) override;
     QByteArray SaveToMemory() const override;
     void Assign(const TGraphic& source) override;
+    // The file read no longer shows these pixels, so it is forgotten.
+    void SetRaster(TRaster raster) override;
 
     // The image as stored: from the file it was read from, else as it would be saved.
     TPngSamples Samples() const;

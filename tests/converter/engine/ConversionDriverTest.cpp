@@ -2,9 +2,11 @@
 #include "Base64.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -816,3 +818,27 @@ TEST_F(ConversionDriverTest, ReservedNamesAreUniqueUnderRaces) {
 }
 
 } // namespace
+
+class KeepFileDatesTest : public ConversionDriverTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(KeepFileDatesTest, OutputsTakeTheSourcesModificationTimeWhenAsked) {
+    const QString source = AddFile("old.txt");
+    const QDateTime then(QDate(2001, 2, 3), QTime(4, 5, 6, 789), Qt::UTC);
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(then, QFileDevice::FileModificationTime));
+    }
+    Driver.Settings.KeepFileDates = GetParam();
+    Driver.ConvertAll();
+    RunToEnd();
+    ASSERT_EQ(Jobs.ItemStatus, std::vector{TModifyProgress::Finalised});
+    const QDateTime written = QFileInfo(Out() + "/old.txt.b64").lastModified().toUTC();
+    if (GetParam())
+        EXPECT_EQ(written, then);
+    else
+        EXPECT_GT(written, then.addYears(10));
+    EXPECT_TRUE(View.Losses.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Setting, KeepFileDatesTest, testing::Bool());
