@@ -135,11 +135,14 @@ void TFormshift::BindControls() {
 
     // The run reads its options from the driver; the controls keep them current.
     for (FXCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
-                            FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless})
+                            FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless, FUi->Set_KeepFileDates})
         connect(box, &FXCheckBox::OnChange, this, &TFormshift::ReadOptions);
     connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
     connect(FUi->Set_Quality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
     connect(FUi->Set_JpegQuality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
+    connect(FUi->Set_Simultaneous, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
+    // One conversion per core unless the stored settings say otherwise.
+    FUi->Set_Simultaneous->setPosition(DefaultSimultaneousConversions());
 
     // The option panel closes as soon as the focus leaves it.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -194,6 +197,8 @@ void TFormshift::ReadOptions() {
     settings.Lossless = FUi->Set_Lossless->Checked();
     settings.Quality = int(FUi->Set_Quality->Position());
     settings.JpegQuality = int(FUi->Set_JpegQuality->Position());
+    settings.SimultaneousConversions = int(FUi->Set_Simultaneous->Position());
+    settings.KeepFileDates = FUi->Set_KeepFileDates->Checked();
 }
 
 // ---- Layout -------------------------------------------------------------------
@@ -469,7 +474,8 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
                                      FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,  FUi->Set_UltraIcoRes,
                                      FUi->Set_FixWhitePng,  FUi->Set_SmoothSize,      FUi->Set_Lossless,
                                      FUi->Set_Quality,      FUi->Set_JpegQuality};
-    controls.SimultaneousConversions = &FDriver.Settings.SimultaneousConversions;
+    controls.SimultaneousConversions = FUi->Set_Simultaneous;
+    controls.KeepFileDates = FUi->Set_KeepFileDates;
     QString lastPath = FDriver.ExportPath;
     const QString error = ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
                                                Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);

@@ -57,13 +57,9 @@ QString ExchangeSettingsFile(const QString& fileName, const TSettingsControls& c
     slider(jpeg, "Image Quality", controls.Quality);
     // Older files lack the key: JPEG files then keep the quality they were always written at.
     slider(jpeg, "JPEG Quality", controls.JpegQuality);
-    if (int* simultaneous = controls.SimultaneousConversions) {
-        const QString key = QStringLiteral("SimultaneousConversions");
-        if (load)
-            *simultaneous = ClampSimultaneousConversions(ini.ReadInteger(conversion, key, *simultaneous));
-        else
-            ini.WriteInteger(conversion, key, ClampSimultaneousConversions(*simultaneous));
-    }
+    // The slider holds the count inside 1..64 as the run does.
+    if (controls.SimultaneousConversions)
+        slider(conversion, "SimultaneousConversions", controls.SimultaneousConversions);
     if (controls.KeepFileDates) check(conversion, "KeepFileDates", controls.KeepFileDates);
 
     QString error;

@@ -26,8 +26,7 @@ struct TSettingsControls {
     FXSlider* Quality = nullptr;       // HEIC, "Image Quality"
     FXSlider* JpegQuality = nullptr;   // "JPEG Quality"
     FXCheckBox* KeepFileDates = nullptr; // "Keep file dates"; without the control the key is left alone
-    // "Simultaneous conversions", kept in the run's settings until a control shows it.
-    int* SimultaneousConversions = nullptr;
+    FXSlider* SimultaneousConversions = nullptr; // "Simultaneous conversions"; without it the key is left alone
 };
 
 enum class SettingsDirection : bool { Load, Save };

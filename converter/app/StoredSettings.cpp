@@ -28,6 +28,9 @@ TStoredSettings ReadStoredSettings(const QString& fileName) {
     run.DoneConvert = done >= 0 && done < DoneActionCount ? done : -1;
     run.IgnoreComplete = ini.ReadBool(conversion, QStringLiteral("Ignore Complete"), run.IgnoreComplete);
     run.IgnoreForErr = ini.ReadBool(conversion, QStringLiteral("Ignore Format Error"), run.IgnoreForErr);
+    run.SimultaneousConversions = ClampSimultaneousConversions(
+        ini.ReadInteger(conversion, QStringLiteral("SimultaneousConversions"), run.SimultaneousConversions));
+    run.KeepFileDates = ini.ReadBool(conversion, QStringLiteral("KeepFileDates"), run.KeepFileDates);
     run.UltraIcoRes = ini.ReadBool(icons, QStringLiteral("High Resolution"), run.UltraIcoRes);
     run.FixWhitePng = ini.ReadBool(icons, QStringLiteral("Pink Mask"), run.FixWhitePng);
     run.SmoothSize = ini.ReadBool(icons, QStringLiteral("Smooth Downsize"), run.SmoothSize);

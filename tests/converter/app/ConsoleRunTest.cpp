@@ -48,6 +48,8 @@ TEST_P(StoredSettingsTest, ReadAsTheWindowReadsThem) {
     EXPECT_EQ(read.Lossless, shown.Lossless);
     EXPECT_EQ(read.Quality, shown.Quality);
     EXPECT_EQ(read.JpegQuality, shown.JpegQuality);
+    EXPECT_EQ(read.SimultaneousConversions, shown.SimultaneousConversions);
+    EXPECT_EQ(read.KeepFileDates, shown.KeepFileDates);
     EXPECT_EQ(stored.ReloadPath, window.findChild<FXCheckBox*>("Set_ReloadPath")->Checked());
     EXPECT_EQ(stored.ExportPathOnOpen, window.ExportPathFromOpenedFiles());
 
@@ -61,13 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"Missing", ""},
         StoredCase{"EveryOptionChanged",
                    "[Application]\nSave path=1\nLast Path=STORED\nWhen Done=3\n"
-                   "[Conversion]\nIgnore Complete=1\nIgnore Format Error=0\n"
+                   "[Conversion]\nIgnore Complete=1\nIgnore Format Error=0\nSimultaneousConversions=3\n"
+                   "KeepFileDates=0\n"
                    "[File:Icons]\nHigh Resolution=1\nPink Mask=1\nSmooth Downsize=0\n"
                    "[File:JPEG/HEIC]\nLossless Quality=0\nImage Quality=37\nJPEG Quality=12\n"},
         StoredCase{"OutOfRange",
-                   "[Application]\nWhen Done=7\n[File:JPEG/HEIC]\nImage Quality=150\nJPEG Quality=0\n"},
+                   "[Application]\nWhen Done=7\n[Conversion]\nSimultaneousConversions=99\n[File:JPEG/HEIC]\nImage Quality=150\nJPEG Quality=0\n"},
         StoredCase{"BelowRange",
-                   "[Application]\nWhen Done=-1\n[File:JPEG/HEIC]\nImage Quality=-5\nJPEG Quality=-5\n"},
+                   "[Application]\nWhen Done=-1\n[Conversion]\nSimultaneousConversions=0\n[File:JPEG/HEIC]\nImage Quality=-5\nJPEG Quality=-5\n"},
         StoredCase{"NotNumbers",
                    "[Application]\nSave path=yes\nWhen Done=x\n[File:JPEG/HEIC]\nImage Quality=high\n"},
         StoredCase{"AnyIntegerIsOn",

@@ -111,6 +111,7 @@ QByteArray DefaultSettings() {
                                     "SimultaneousConversions=") +
            QByteArray::number(DefaultSimultaneousConversions()) +
            QByteArray("\r\n"
+                                    "KeepFileDates=1\r\n"
                                     "[File:Icons]\r\n"
                                     "High Resolution=0\r\n"
                                     "Pink Mask=0\r\n"
@@ -199,7 +200,8 @@ TEST_F(FormshiftMainTest, SimultaneousConversionsAreStoredClampedAndReachTheRun)
         WriteData("setings.ini", ini);
         auto window = Open();
         EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, c.Expected) << (c.Stored ? c.Stored : "none");
-        window->Driver().Settings.SimultaneousConversions = 5;
+        Control<FXSlider>(*window, "Set_Simultaneous")->setPosition(5);
+        EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, 5);
         CloseAsPrimary(*window);
         EXPECT_TRUE(ReadData("setings.ini").contains("\r\nSimultaneousConversions=5\r\n"))
             << ReadData("setings.ini").toStdString();
@@ -221,6 +223,7 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
         Control<FXCheckBox>(*window, "Set_SmoothSize")->setChecked(false);
         Control<FXCheckBox>(*window, "Set_Lossless")->setChecked(false);
         Control<FXSlider>(*window, "Set_Quality")->setPosition(42);
+        Control<FXCheckBox>(*window, "Set_KeepFileDates")->setChecked(false);
         Control<QComboBox>(*window, "Set_DoneConvert")->setCurrentIndex(3);
         ASSERT_TRUE(window->SelectPath(exportFolder, false));
         CloseAsPrimary(*window);
@@ -245,6 +248,7 @@ TEST_F(FormshiftMainTest, EveryOptionSurvivesARestart) {
     EXPECT_FALSE(settings.SmoothSize);
     EXPECT_FALSE(settings.Lossless);
     EXPECT_EQ(settings.Quality, 42);
+    EXPECT_FALSE(settings.KeepFileDates);
 }
 
 TEST_F(FormshiftMainTest, OptionsReachTheRunTheMomentTheyChange) {
