@@ -20,7 +20,7 @@ extern char** environ;
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     FileDescriptor() = default;
     explicit FileDescriptor(int fd) : FFd(fd) {}
     ~FileDescriptor() { Close(); }
@@ -38,7 +38,7 @@ public:
         FFd = -1;
     }
 
-private:
+  private:
     int FFd = -1;
 };
 
@@ -96,7 +96,8 @@ pid_t SpawnEndingWithParent(const TSpawnRequest& request) {
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
         struct sigaction defaults {};
         defaults.sa_handler = SIG_DFL;
-        for (int signal : DefaultSignals) ::sigaction(signal, &defaults, nullptr);
+        for (int signal : DefaultSignals)
+            ::sigaction(signal, &defaults, nullptr);
         if (request.Output >= 0) ::dup2(request.Output, STDOUT_FILENO);
         if (request.Errors >= 0) ::dup2(request.Errors, STDERR_FILENO);
         int error = 0;
@@ -115,12 +116,14 @@ pid_t SpawnEndingWithParent(const TSpawnRequest& request) {
     }
     int error = 0;
     ssize_t got;
-    do got = ::read(report[0], &error, sizeof error);
+    do
+        got = ::read(report[0], &error, sizeof error);
     while (got < 0 && errno == EINTR);
     ::close(report[0]);
     if (got == 0) return pid;
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     return -1;
 }
 
@@ -169,26 +172,32 @@ ChildProcessResult RunChildProcess(const ChildProcessOptions& options) {
     sigset_t noSignals, defaults;
     sigemptyset(&noSignals);
     sigemptyset(&defaults);
-    for (int signal : DefaultSignals) sigaddset(&defaults, signal);
+    for (int signal : DefaultSignals)
+        sigaddset(&defaults, signal);
     posix_spawnattr_setsigmask(&attributes, &noSignals);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     const QByteArray program = QFile::encodeName(options.Program);
     QList<QByteArray> encoded{program};
-    for (const QString& argument : options.Arguments) encoded.append(QFile::encodeName(argument));
+    for (const QString& argument : options.Arguments)
+        encoded.append(QFile::encodeName(argument));
     std::vector<char*> argv;
-    for (QByteArray& argument : encoded) argv.push_back(argument.data());
+    for (QByteArray& argument : encoded)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     pid_t pid = -1;
     int spawnError = 0;
     if (options.ChildLifetime == ChildProcessOptions::Lifetime::EndsWithThisProcess) {
         const auto target = [&](Stream stream) {
-            return stream == Stream::Capture ? writeEnd.Get() : stream == Stream::Discard ? devNull.Get() : -1;
+            return stream == Stream::Capture   ? writeEnd.Get()
+                   : stream == Stream::Discard ? devNull.Get()
+                                               : -1;
         };
-        const QString found = options.Program.contains(u'/') ? options.Program
-                                                              : QStandardPaths::findExecutable(options.Program);
+        const QString found = options.Program.contains(u'/')
+                                  ? options.Program
+                                  : QStandardPaths::findExecutable(options.Program);
         TSpawnRequest request{QFile::encodeName(found), argv, target(options.Output), target(options.Errors),
                               directory};
         pid = found.isEmpty() ? -1 : SpawnEndingWithParent(request);
@@ -231,7 +240,8 @@ ChildProcessResult RunChildProcess(const ChildProcessOptions& options) {
         }
         if (options.StopWhen && options.StopWhen()) {
             ::kill(pid, SIGKILL);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
             result.Stopped = true;
             reaped = true;
             break;

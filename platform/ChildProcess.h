@@ -33,9 +33,9 @@ struct ChildProcessOptions {
 
 struct ChildProcessResult {
     bool Started = false;
-    int ExitCode = -1;  // the exit status, or 128 + the signal that ended the child
+    int ExitCode = -1;    // the exit status, or 128 + the signal that ended the child
     bool Stopped = false; // killed because StopWhen asked for it
-    QByteArray Output;  // standard output and error where captured, as they arrived
+    QByteArray Output;    // standard output and error where captured, as they arrived
 };
 
 ChildProcessResult RunChildProcess(const ChildProcessOptions& options);

@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
 namespace {
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 } // namespace
 
 QStringList SplitCommandLine(const QString& commandLine) {
@@ -79,6 +81,7 @@ QString QuoteArgument(const QString& argument) {
 QString JoinCommandLine(const QStringList& arguments) {
     QStringList quoted;
     quoted.reserve(arguments.size());
-    for (const QString& argument : arguments) quoted.append(QuoteArgument(argument));
+    for (const QString& argument : arguments)
+        quoted.append(QuoteArgument(argument));
     return quoted.join(u' ');
 }

@@ -70,13 +70,15 @@ std::optional<DesktopAppearance::Rgb> AccentFrom(const QVariant& raw) {
 
 std::optional<QVariant> ReadPortalValue(QDBusConnection& bus, const QString& key) {
     for (const char* method : {"ReadOne", "Read"}) {
-        QDBusMessage call = QDBusMessage::createMethodCall(PortalService, PortalPath, PortalInterface, QString::fromLatin1(method));
+        QDBusMessage call = QDBusMessage::createMethodCall(PortalService, PortalPath, PortalInterface,
+                                                           QString::fromLatin1(method));
         call << AppearanceNamespace << key;
         const QDBusMessage reply = bus.call(call, QDBus::Block, PortalTimeoutMs);
         if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
             return reply.arguments().constFirst();
         // Only an old portal lacks ReadOne; any other failure will not improve with Read.
-        if (reply.errorName() != QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod")) return std::nullopt;
+        if (reply.errorName() != QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"))
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -105,13 +107,16 @@ DesktopAppearance::State DesktopAppearance::Current() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return cache.Portal;
     State state;
-    if (auto scheme = ReadPortalValue(bus, QStringLiteral("color-scheme"))) state.Scheme = SchemeFrom(*scheme);
-    if (auto accent = ReadPortalValue(bus, QStringLiteral("accent-color"))) state.Accent = AccentFrom(*accent);
+    if (auto scheme = ReadPortalValue(bus, QStringLiteral("color-scheme")))
+        state.Scheme = SchemeFrom(*scheme);
+    if (auto accent = ReadPortalValue(bus, QStringLiteral("accent-color")))
+        state.Accent = AccentFrom(*accent);
     cache.Answered = state.Scheme.has_value() || state.Accent.has_value();
     cache.Portal = state;
     if (cache.Answered) {
         DesktopAppearance* instance = Instance();
-        QMetaObject::invokeMethod(instance, [instance] { instance->EnsureSubscribed(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            instance, [instance] { instance->EnsureSubscribed(); }, Qt::QueuedConnection);
     }
     return cache.Portal;
 }

@@ -10,7 +10,7 @@
 
 class DesktopAppearance : public QObject {
     Q_OBJECT
-public:
+  public:
     // The portal's numbers for "color-scheme".
     enum class ColorScheme : quint32 { NoPreference = 0, PreferDark = 1, PreferLight = 2 };
 
@@ -34,14 +34,14 @@ public:
     // std::nullopt goes back to the portal.
     static void SetOverride(const std::optional<State>& state);
 
-signals:
+  signals:
     // The colour scheme or the accent changed (the desktop's colourisation notice).
     void AppearanceChanged();
 
-private slots:
+  private slots:
     void PortalSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value);
 
-private:
+  private:
     DesktopAppearance() = default;
     void EnsureSubscribed();
 };

@@ -28,14 +28,18 @@ const QList<DesktopKey>& DesktopKeys() {
          {QStringLiteral("Software"), QStringLiteral("Microsoft"), QStringLiteral("Windows"),
           QStringLiteral("DWM")},
          KeyKind::Dwm},
-        {HKEY_CURRENT_USER, explorer + QStringList{QStringLiteral("User Shell Folders")}, KeyKind::UserFolders},
+        {HKEY_CURRENT_USER, explorer + QStringList{QStringLiteral("User Shell Folders")},
+         KeyKind::UserFolders},
         {HKEY_CURRENT_USER, explorer + QStringList{QStringLiteral("Shell Folders")}, KeyKind::UserFolders},
-        {HKEY_LOCAL_MACHINE, explorer + QStringList{QStringLiteral("Shell Folders")}, KeyKind::MachineFolders},
+        {HKEY_LOCAL_MACHINE, explorer + QStringList{QStringLiteral("Shell Folders")},
+         KeyKind::MachineFolders},
     };
     return keys;
 }
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Whether `prefix` equals the first elements of `path`.
 bool StartsWith(const QStringList& path, const QStringList& prefix) {
@@ -92,7 +96,8 @@ QList<NamedRegistryValue> DwmValues() {
     if (!state.Accent) return {};
     const std::uint32_t red = state.Accent->Red, green = state.Accent->Green, blue = state.Accent->Blue;
     // AccentColor is 0xAABBGGRR, ColorizationColor 0xAARRGGBB, as Windows keeps them.
-    return {{QStringLiteral("AccentColor"), DesktopRegistryKeys::DwordValue(0xFF000000u | blue << 16 | green << 8 | red)},
+    return {{QStringLiteral("AccentColor"),
+             DesktopRegistryKeys::DwordValue(0xFF000000u | blue << 16 | green << 8 | red)},
             {QStringLiteral("ColorizationColor"),
              DesktopRegistryKeys::DwordValue(0xC4000000u | red << 16 | green << 8 | blue)}};
 }
@@ -110,7 +115,8 @@ bool IsKey(HKEY hive, const QStringList& key) {
 QStringList ChildNames(HKEY hive, const QStringList& key) {
     QStringList names;
     for (const DesktopKey& desktopKey : DesktopKeys()) {
-        if (desktopKey.Hive != hive || desktopKey.Path.size() <= key.size() || !StartsWith(desktopKey.Path, key))
+        if (desktopKey.Hive != hive || desktopKey.Path.size() <= key.size() ||
+            !StartsWith(desktopKey.Path, key))
             continue;
         const QString& child = desktopKey.Path[key.size()];
         if (!names.contains(child, Qt::CaseInsensitive)) names.append(child);
@@ -120,19 +126,26 @@ QStringList ChildNames(HKEY hive, const QStringList& key) {
 
 QList<NamedRegistryValue> Values(HKEY hive, const QStringList& key) {
     for (const DesktopKey& desktopKey : DesktopKeys()) {
-        if (desktopKey.Hive != hive || desktopKey.Path.size() != key.size() || !StartsWith(desktopKey.Path, key))
+        if (desktopKey.Hive != hive || desktopKey.Path.size() != key.size() ||
+            !StartsWith(desktopKey.Path, key))
             continue;
         switch (desktopKey.Kind) {
-        case KeyKind::Personalize: return PersonalizeValues();
-        case KeyKind::Dwm: return DwmValues();
-        case KeyKind::UserFolders: return UserFolderValues();
-        case KeyKind::MachineFolders: return MachineFolderValues();
+        case KeyKind::Personalize:
+            return PersonalizeValues();
+        case KeyKind::Dwm:
+            return DwmValues();
+        case KeyKind::UserFolders:
+            return UserFolderValues();
+        case KeyKind::MachineFolders:
+            return MachineFolderValues();
         }
     }
     return {};
 }
 
-RegistryValue TextValue(const QString& text, std::uint32_t type) { return {type, text.toUtf8()}; }
+RegistryValue TextValue(const QString& text, std::uint32_t type) {
+    return {type, text.toUtf8()};
+}
 
 RegistryValue DwordValue(std::uint32_t value) {
     QByteArray data(4, Qt::Uninitialized);

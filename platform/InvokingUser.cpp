@@ -23,7 +23,8 @@ std::optional<UserAccount> LookUpUser(uint uid) {
     UserAccount account;
     account.Uid = uid;
     account.Name = QFile::decodeName(entry->pw_name);
-    if (entry->pw_dir && *entry->pw_dir == '/') account.Home = QDir::cleanPath(QFile::decodeName(entry->pw_dir));
+    if (entry->pw_dir && *entry->pw_dir == '/')
+        account.Home = QDir::cleanPath(QFile::decodeName(entry->pw_dir));
     return account;
 }
 

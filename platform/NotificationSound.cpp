@@ -34,7 +34,9 @@ ca_context* SoundContext() {
     return context;
 }
 
-void SoundFinished(ca_context*, uint32_t, int, void*) { SoundPlaying = false; }
+void SoundFinished(ca_context*, uint32_t, int, void*) {
+    SoundPlaying = false;
+}
 #endif
 
 } // namespace
@@ -47,7 +49,8 @@ void PlayCompletionSound() {
             ca_proplist_sets(properties, CA_PROP_EVENT_ID, "complete");
             ca_proplist_sets(properties, CA_PROP_EVENT_DESCRIPTION, "Conversion finished");
             SoundPlaying = true;
-            const bool started = ca_context_play_full(context, 0, properties, SoundFinished, nullptr) == CA_SUCCESS;
+            const bool started =
+                ca_context_play_full(context, 0, properties, SoundFinished, nullptr) == CA_SUCCESS;
             ca_proplist_destroy(properties);
             if (started) return;
             SoundPlaying = false;
@@ -62,5 +65,6 @@ void PlayCompletionSound() {
 
 void WaitForCompletionSound(int milliseconds) {
     const QDeadlineTimer deadline(milliseconds);
-    while (SoundPlaying && !deadline.hasExpired()) QThread::msleep(20);
+    while (SoundPlaying && !deadline.hasExpired())
+        QThread::msleep(20);
 }

@@ -1,7 +1,7 @@
 #include "ProcessSignal.h"
 
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 
 bool RequestTermination(quint32 pid) {

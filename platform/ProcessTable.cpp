@@ -18,7 +18,8 @@ QByteArray ReadSmallFile(const QString& path) {
 
 QString ReadLink(const QString& path) {
     QByteArray buffer(PATH_MAX, Qt::Uninitialized);
-    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), buffer.data(), size_t(buffer.size()));
+    const ssize_t length =
+        ::readlink(QFile::encodeName(path).constData(), buffer.data(), size_t(buffer.size()));
     if (length <= 0) return {};
     buffer.truncate(length);
     QString target = QFile::decodeName(buffer);
@@ -56,7 +57,8 @@ ProcessEntry ReadProcess(quint32 pid) {
     if (!commandLine.isEmpty()) {
         QList<QByteArray> parts = commandLine.split('\0');
         if (commandLine.endsWith('\0')) parts.removeLast();
-        for (const QByteArray& part : parts) entry.Arguments.append(QFile::decodeName(part));
+        for (const QByteArray& part : parts)
+            entry.Arguments.append(QFile::decodeName(part));
     }
     if (!entry.ExecutablePath.isEmpty())
         entry.Name = FileNameOf(entry.ExecutablePath);

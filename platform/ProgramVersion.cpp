@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-QString ProgramVersion() { return QStringLiteral(BRENVALE_VERSION); }
+QString ProgramVersion() {
+    return QStringLiteral(BRENVALE_VERSION);
+}
 
 bool AnswerVersionRequest(int argc, char* const argv[], const char* programName) {
     for (int i = 1; i < argc; ++i) {

@@ -26,16 +26,22 @@ constexpr qsizetype MaxKeyNameLength = 255;
 constexpr qsizetype MaxValueNameLength = 16383;
 constexpr int SchemaVersion = 1;
 
-QString Fold(const QString& name) { return name.toUpper(); }
+QString Fold(const QString& name) {
+    return name.toUpper();
+}
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 RegistryStoreError::Kind KindOfErrno(int error) {
     switch (error) {
     case EACCES:
     case EPERM:
-    case EROFS: return RegistryStoreError::Kind::Denied;
-    default: return RegistryStoreError::Kind::Failed;
+    case EROFS:
+        return RegistryStoreError::Kind::Denied;
+    default:
+        return RegistryStoreError::Kind::Failed;
     }
 }
 
@@ -52,7 +58,7 @@ RegistryStoreError::RegistryStoreError(Kind kind, const QString& message)
 
 // A prepared statement that is finalised on every path.
 class RegistryStatement {
-public:
+  public:
     RegistryStatement(const RegistryStore& store, const char* sql) : FStore(store) {
         const int code = sqlite3_prepare_v2(store.FDb, sql, -1, &FStatement, nullptr);
         if (code != SQLITE_OK) store.Fail(code, QStringLiteral("prepare"));
@@ -93,7 +99,7 @@ public:
         return QByteArray(data, sqlite3_column_bytes(FStatement, column));
     }
 
-private:
+  private:
     const RegistryStore& FStore;
     sqlite3_stmt* FStatement = nullptr;
 };
@@ -103,11 +109,14 @@ QString RegistryStore::DatabasePath(HKEY hive) {
     if (name.isEmpty()) return {};
     const QString root = qEnvironmentVariable("BRENVALE_REGISTRY_ROOT");
     if (QDir::isAbsolutePath(root)) return QDir::cleanPath(root) + u'/' + name + QStringLiteral(".db");
-    if (hive == HKEY_CURRENT_USER) return XdgDataHome() + QStringLiteral("/BrenvaleRegistry/") + name + QStringLiteral(".db");
+    if (hive == HKEY_CURRENT_USER)
+        return XdgDataHome() + QStringLiteral("/BrenvaleRegistry/") + name + QStringLiteral(".db");
     return QStringLiteral("/var/lib/BrenvaleRegistry/") + name + QStringLiteral(".db");
 }
 
-void RegistryStore::SetBusyTimeout(int milliseconds) { BusyTimeoutMs = qMax(0, milliseconds); }
+void RegistryStore::SetBusyTimeout(int milliseconds) {
+    BusyTimeoutMs = qMax(0, milliseconds);
+}
 
 QStringList RegistryStore::SplitKeyPath(const QString& path) {
     return path.split(u'\\', Qt::SkipEmptyParts);
@@ -123,12 +132,15 @@ QByteArray RegistryStore::ChangeStamp(HKEY hive) {
     struct stat info {};
     char counter[4] = {};
     if (::fstat(fd, &info) == 0 && ::pread(fd, counter, sizeof counter, 24) == sizeof counter)
-        stamp += '|' + QByteArray::number(quint64(info.st_ino)) + '|' + QByteArray(counter, sizeof counter).toHex();
+        stamp += '|' + QByteArray::number(quint64(info.st_ino)) + '|' +
+                 QByteArray(counter, sizeof counter).toHex();
     ::close(fd);
     return stamp;
 }
 
-std::uint64_t RegistryStore::TransactionsBegun() { return TransactionsStarted.load(); }
+std::uint64_t RegistryStore::TransactionsBegun() {
+    return TransactionsStarted.load();
+}
 
 RegistryStore::RegistryStore(HKEY hive, Access access) : FHive(hive), FAccess(access) {
     ++TransactionsStarted;
@@ -141,7 +153,9 @@ RegistryStore::RegistryStore(HKEY hive, Access access) : FHive(hive), FAccess(ac
         struct stat info {};
         if (::stat(nativePath.constData(), &info) != 0) {
             if (errno == ENOENT || errno == ENOTDIR) return; // an empty hive
-            throw RegistryStoreError(KindOfErrno(errno), QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            throw RegistryStoreError(
+                KindOfErrno(errno),
+                QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         }
     } else {
         // The user's hive is private to the user; the folder and file are created so.
@@ -153,13 +167,17 @@ RegistryStore::RegistryStore(HKEY hive, Access access) : FHive(hive), FAccess(ac
                                          QStringLiteral("Cannot create the registry folder %1").arg(folder));
             if (privateHive) ::chmod(QFile::encodeName(folder).constData(), 0700);
         }
-        const int fd = ::open(nativePath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, privateHive ? 0600 : 0644);
+        const int fd =
+            ::open(nativePath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, privateHive ? 0600 : 0644);
         if (fd < 0)
-            throw RegistryStoreError(KindOfErrno(errno), QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            throw RegistryStoreError(
+                KindOfErrno(errno),
+                QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         ::close(fd);
     }
 
-    const int flags = (access == Access::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int flags =
+        (access == Access::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const int code = sqlite3_open_v2(nativePath.constData(), &FDb, flags, nullptr);
     if (code != SQLITE_OK) {
         const int errorCode = FDb ? sqlite3_extended_errcode(FDb) : code;
@@ -179,11 +197,14 @@ RegistryStore::RegistryStore(HKEY hive, Access access) : FHive(hive), FAccess(ac
             RegistryStatement version(*this, "PRAGMA user_version");
             version.Step();
             if (version.Integer(0) > SchemaVersion)
-                throw RegistryStoreError(RegistryStoreError::Kind::Damaged,
-                                         QStringLiteral("The registry database %1 is of a newer format").arg(path));
+                throw RegistryStoreError(
+                    RegistryStoreError::Kind::Damaged,
+                    QStringLiteral("The registry database %1 is of a newer format").arg(path));
         }
         {
-            RegistryStatement tables(*this, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('keys', 'vals')");
+            RegistryStatement tables(
+                *this,
+                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('keys', 'vals')");
             tables.Step();
             FHasTables = tables.Integer(0) == 2;
         }
@@ -241,24 +262,33 @@ void RegistryStore::Fail(int code, const QString& what) const {
     RegistryStoreError::Kind kind = RegistryStoreError::Kind::Failed;
     switch (primary) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: kind = RegistryStoreError::Kind::Busy; break;
+    case SQLITE_LOCKED:
+        kind = RegistryStoreError::Kind::Busy;
+        break;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-    case SQLITE_FORMAT: kind = RegistryStoreError::Kind::Damaged; break;
+    case SQLITE_FORMAT:
+        kind = RegistryStoreError::Kind::Damaged;
+        break;
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_AUTH:
-    case SQLITE_CANTOPEN: kind = RegistryStoreError::Kind::Denied; break;
-    default: break;
+    case SQLITE_CANTOPEN:
+        kind = RegistryStoreError::Kind::Denied;
+        break;
+    default:
+        break;
     }
-    const QString detail = FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QString::fromUtf8(sqlite3_errstr(code));
+    const QString detail =
+        FDb ? QString::fromUtf8(sqlite3_errmsg(FDb)) : QString::fromUtf8(sqlite3_errstr(code));
     throw RegistryStoreError(kind, QStringLiteral("Registry %1 (%2): %3")
                                        .arg(QString::fromLatin1(RegistryHiveName(FHive)), what, detail));
 }
 
 void RegistryStore::RequireWrite() const {
     if (FAccess != Access::Write)
-        throw RegistryStoreError(RegistryStoreError::Kind::Denied, QStringLiteral("The registry was opened for reading"));
+        throw RegistryStoreError(RegistryStoreError::Kind::Denied,
+                                 QStringLiteral("The registry was opened for reading"));
 }
 
 std::optional<qint64> RegistryStore::FindKey(const QStringList& key) {
@@ -302,11 +332,13 @@ QStringList RegistryStore::KeyNames(const QStringList& key) {
     if (const auto id = FindKey(key); id && FHasTables) {
         RegistryStatement list(*this, "SELECT name FROM keys WHERE parent = ?1");
         list.Bind(1, *id);
-        while (list.Step()) names.append(list.Text(0));
+        while (list.Step())
+            names.append(list.Text(0));
     }
     for (const QString& child : DesktopRegistryKeys::ChildNames(FHive, key))
         if (!names.contains(child, Qt::CaseInsensitive)) names.append(child);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return Fold(a) < Fold(b); });
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return Fold(a) < Fold(b); });
     return names;
 }
 
@@ -315,7 +347,8 @@ QStringList RegistryStore::ValueNames(const QStringList& key) {
     if (const auto id = FindKey(key); id && FHasTables) {
         RegistryStatement list(*this, "SELECT name FROM vals WHERE key = ?1 ORDER BY rowid");
         list.Bind(1, *id);
-        while (list.Step()) names.append(list.Text(0));
+        while (list.Step())
+            names.append(list.Text(0));
     }
     for (const NamedRegistryValue& value : DesktopRegistryKeys::Values(FHive, key))
         if (!names.contains(value.Name, Qt::CaseInsensitive)) names.append(value.Name);
@@ -333,7 +366,9 @@ std::optional<RegistryValue> RegistryStore::ReadValue(const QStringList& key, co
     return std::nullopt;
 }
 
-void RegistryStore::CreateKey(const QStringList& key) { EnsureKey(key); }
+void RegistryStore::CreateKey(const QStringList& key) {
+    EnsureKey(key);
+}
 
 bool RegistryStore::DeleteKey(const QStringList& key) {
     RequireWrite();
@@ -356,15 +391,17 @@ bool RegistryStore::DeleteKey(const QStringList& key) {
 void RegistryStore::WriteValue(const QStringList& key, const QString& name, const RegistryValue& value) {
     RequireWrite();
     if (name.size() > MaxValueNameLength)
-        throw RegistryStoreError(RegistryStoreError::Kind::Invalid, QStringLiteral("Registry value name too long"));
+        throw RegistryStoreError(RegistryStoreError::Kind::Invalid,
+                                 QStringLiteral("Registry value name too long"));
     std::optional<qint64> id = FindKey(key);
     // A key the desktop answers exists even before anything is stored in it.
     if (!id && DesktopRegistryKeys::IsKey(FHive, key)) id = EnsureKey(key);
     if (!id)
         throw RegistryStoreError(RegistryStoreError::Kind::Missing,
                                  QStringLiteral("The registry key %1 does not exist").arg(key.join(u'\\')));
-    RegistryStatement write(*this, "INSERT INTO vals (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
-                                   " ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
+    RegistryStatement write(
+        *this, "INSERT INTO vals (key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
+               " ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
     write.Bind(1, *id).Bind(2, name).Bind(3, Fold(name)).Bind(4, qint64(value.Type)).Bind(5, value.Data);
     write.Step();
 }
@@ -383,7 +420,8 @@ bool RegistryStore::CopyTree(const QStringList& from, const QStringList& to) {
     RequireWrite();
     if (!KeyExists(from)) return false;
     bool inside = to.size() >= from.size();
-    for (qsizetype i = 0; inside && i < from.size(); ++i) inside = SameName(from[i], to[i]);
+    for (qsizetype i = 0; inside && i < from.size(); ++i)
+        inside = SameName(from[i], to[i]);
     if (inside)
         throw RegistryStoreError(RegistryStoreError::Kind::Invalid,
                                  QStringLiteral("A registry key cannot be copied into itself"));
@@ -391,7 +429,8 @@ bool RegistryStore::CopyTree(const QStringList& from, const QStringList& to) {
     Q_UNUSED(target);
     for (const QString& name : ValueNames(from))
         if (const auto value = ReadValue(from, name)) WriteValue(to, name, *value);
-    for (const QString& child : KeyNames(from)) CopyTree(from + QStringList{child}, to + QStringList{child});
+    for (const QString& child : KeyNames(from))
+        CopyTree(from + QStringList{child}, to + QStringList{child});
     return true;
 }
 

@@ -29,7 +29,7 @@
 struct sqlite3;
 
 class RegistryStoreError : public std::runtime_error {
-public:
+  public:
     enum class Kind {
         Denied,  // no permission, a read-only session asked to write, or a read-only file system
         Busy,    // another process holds the database locked
@@ -41,12 +41,12 @@ public:
     RegistryStoreError(Kind kind, const QString& message);
     Kind ErrorKind() const { return FKind; }
 
-private:
+  private:
     Kind FKind;
 };
 
 class RegistryStore {
-public:
+  public:
     enum class Access { Read, Write };
 
     // Opens the hive's database and begins the transaction. A read of a hive whose
@@ -95,7 +95,7 @@ public:
     // Changes only the letter case of the key's own name.
     void SetKeyNameCase(const QStringList& key, const QString& name);
 
-private:
+  private:
     std::optional<qint64> FindKey(const QStringList& key);
     qint64 EnsureKey(const QStringList& key);
     void RequireWrite() const;

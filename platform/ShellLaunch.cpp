@@ -39,8 +39,8 @@ QStringList AdministratorCommand(const QString& program, const QStringList& argu
     if (env.isEmpty()) env = QStringLiteral("/usr/bin/env");
     QStringList command{QStringLiteral("pkexec"), env};
     if (!workingDirectory.isEmpty()) command.append(QStringLiteral("--chdir=") + workingDirectory);
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "XDG_SESSION_TYPE",
-                             "QT_QPA_PLATFORM", "LANG", "BRENVALE_REGISTRY_ROOT"}) {
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR",
+                             "XDG_SESSION_TYPE", "QT_QPA_PLATFORM", "LANG", "BRENVALE_REGISTRY_ROOT"}) {
         if (!qEnvironmentVariableIsEmpty(name))
             command.append(QString::fromLatin1(name) + u'=' + qEnvironmentVariable(name));
     }
@@ -55,7 +55,8 @@ QStringList AdministratorCommand(const QString& program, const QStringList& argu
     return command;
 }
 
-bool StartAsAdministrator(const QString& program, const QStringList& arguments, const QString& workingDirectory) {
+bool StartAsAdministrator(const QString& program, const QStringList& arguments,
+                          const QString& workingDirectory) {
     const QString pkexec = FindExecutable(QStringLiteral("pkexec"));
     if (pkexec.isEmpty()) return false;
     QStringList command = AdministratorCommand(program, arguments, workingDirectory);

@@ -12,7 +12,8 @@ QString FindExecutable(const QString& name);
 // Whether the text is a link ("https://...", "mailto:...") rather than a path.
 bool IsLink(const QString& target);
 
-bool StartDetached(const QString& program, const QStringList& arguments, const QString& workingDirectory = {});
+bool StartDetached(const QString& program, const QStringList& arguments,
+                   const QString& workingDirectory = {});
 
 // xdg-open on a file, folder or link.
 bool OpenWithDesktop(const QString& target);
@@ -26,7 +27,8 @@ QStringList AdministratorCommand(const QString& program, const QStringList& argu
 
 // Starts it through pkexec, detached: the desktop asks for consent; when refused,
 // pkexec ends without starting anything.
-bool StartAsAdministrator(const QString& program, const QStringList& arguments, const QString& workingDirectory);
+bool StartAsAdministrator(const QString& program, const QStringList& arguments,
+                          const QString& workingDirectory);
 
 // How a waited-for run as administrator ended.
 struct AdministratorRun {

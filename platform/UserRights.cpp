@@ -2,4 +2,6 @@
 
 #include <unistd.h>
 
-bool IsAdministrator() { return ::geteuid() == 0; }
+bool IsAdministrator() {
+    return ::geteuid() == 0;
+}

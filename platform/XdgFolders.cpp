@@ -32,10 +32,18 @@ QString HomeFolder() {
     return QStringLiteral("/");
 }
 
-QString XdgDataHome() { return BaseFolder("XDG_DATA_HOME", QStringLiteral(".local/share")); }
-QString XdgConfigHome() { return BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")); }
-QString XdgCacheHome() { return BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")); }
-QString XdgStateHome() { return BaseFolder("XDG_STATE_HOME", QStringLiteral(".local/state")); }
+QString XdgDataHome() {
+    return BaseFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+}
+QString XdgConfigHome() {
+    return BaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+QString XdgCacheHome() {
+    return BaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
+QString XdgStateHome() {
+    return BaseFolder("XDG_STATE_HOME", QStringLiteral(".local/state"));
+}
 
 QString XdgUserFolder(const QString& key) {
     static const QHash<QString, QString> conventional = {

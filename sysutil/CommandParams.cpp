@@ -14,7 +14,8 @@ QStringList ProgramArguments() {
     QList<QByteArray> parts = data.split('\0');
     if (data.endsWith('\0')) parts.removeLast();
     QStringList arguments;
-    for (const QByteArray& part : parts) arguments.append(QFile::decodeName(part));
+    for (const QByteArray& part : parts)
+        arguments.append(QFile::decodeName(part));
     return arguments;
 }
 
@@ -26,7 +27,8 @@ QString NormaliseParam(const QString& argument) {
 QString JoinParams(const QStringList& arguments) {
     QStringList normalised;
     normalised.reserve(arguments.size());
-    for (const QString& argument : arguments) normalised.append(NormaliseParam(argument));
+    for (const QString& argument : arguments)
+        normalised.append(NormaliseParam(argument));
     return JoinCommandLine(normalised);
 }
 
@@ -36,4 +38,6 @@ QString ParamText(int index) {
     return NormaliseParam(arguments[index]);
 }
 
-QString ParamLine() { return JoinParams(ProgramArguments().mid(1)); }
+QString ParamLine() {
+    return JoinParams(ProgramArguments().mid(1));
+}

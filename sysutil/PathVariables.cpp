@@ -57,10 +57,10 @@ QString ExpandEnvironmentNames(const QString& path) {
 
 QString ExpandShellNames(const QString& path) {
     if (!path.contains(QStringLiteral("shell:"))) return path;
-    static const QString machineFolders =
-        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\");
-    static const QString userFolders =
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\");
+    static const QString machineFolders = QStringLiteral(
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\");
+    static const QString userFolders = QStringLiteral(
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\");
     TWinRegistry registry;
     // A key that cannot be read just contributes no names.
     registry.setErrorKind(TRegistryErrorKind::Disabled);
@@ -75,4 +75,6 @@ QString ExpandShellNames(const QString& path) {
     return result;
 }
 
-QString ExpandPathVariables(const QString& path) { return ExpandEnvironmentNames(ExpandShellNames(path)); }
+QString ExpandPathVariables(const QString& path) {
+    return ExpandEnvironmentNames(ExpandShellNames(path));
+}

@@ -57,8 +57,10 @@ QStringList RunPowerShell(const QString& command, bool showWindow, bool noMessag
     const QString pwsh = FindExecutable(QStringLiteral("pwsh"));
     options.Program = pwsh.isEmpty() ? QStringLiteral("/bin/sh") : pwsh;
     options.Arguments = {QStringLiteral("-c"), script};
-    options.Output = captureOutput ? ChildProcessOptions::Stream::Capture : ChildProcessOptions::Stream::Inherit;
-    options.Errors = captureOutput ? ChildProcessOptions::Stream::Capture : ChildProcessOptions::Stream::Discard;
+    options.Output =
+        captureOutput ? ChildProcessOptions::Stream::Capture : ChildProcessOptions::Stream::Inherit;
+    options.Errors =
+        captureOutput ? ChildProcessOptions::Stream::Capture : ChildProcessOptions::Stream::Discard;
     if (!noMessagePump) {
         options.WhileWaiting = [] {
             QCoreApplication* app = QCoreApplication::instance();
@@ -86,7 +88,9 @@ int ExecuteAndWait(const QString& commandLine) {
     return ExecuteAndWait(parts.constFirst(), parts.mid(1));
 }
 
-bool RunningAsAdministrator() { return IsAdministrator(); }
+bool RunningAsAdministrator() {
+    return IsAdministrator();
+}
 
 void FlashApplication() {
     // Five flashes at 2000 ms.

@@ -26,20 +26,34 @@ void CreateFolder(const QString& folder) {
 
 QString UserFolderValueName(UserFolderKind kind) {
     switch (kind) {
-    case UserFolderKind::Profile: return {};
-    case UserFolderKind::AppData: return QStringLiteral("AppData");
-    case UserFolderKind::LocalAppData: return QStringLiteral("Local AppData");
-    case UserFolderKind::Documents: return QStringLiteral("Personal");
-    case UserFolderKind::Pictures: return QStringLiteral("My Pictures");
-    case UserFolderKind::Desktop: return QStringLiteral("Desktop");
-    case UserFolderKind::Music: return QStringLiteral("My Music");
-    case UserFolderKind::Videos: return QStringLiteral("My Video");
-    case UserFolderKind::NetHood: return QStringLiteral("NetHood");
-    case UserFolderKind::Recent: return QStringLiteral("Recent");
-    case UserFolderKind::StartMenu: return QStringLiteral("Start Menu");
-    case UserFolderKind::Startup: return QStringLiteral("Startup");
-    case UserFolderKind::Downloads: return QStringLiteral("{374DE290-123F-4565-9164-39C4925E467B}");
-    case UserFolderKind::Programs: return QStringLiteral("Programs");
+    case UserFolderKind::Profile:
+        return {};
+    case UserFolderKind::AppData:
+        return QStringLiteral("AppData");
+    case UserFolderKind::LocalAppData:
+        return QStringLiteral("Local AppData");
+    case UserFolderKind::Documents:
+        return QStringLiteral("Personal");
+    case UserFolderKind::Pictures:
+        return QStringLiteral("My Pictures");
+    case UserFolderKind::Desktop:
+        return QStringLiteral("Desktop");
+    case UserFolderKind::Music:
+        return QStringLiteral("My Music");
+    case UserFolderKind::Videos:
+        return QStringLiteral("My Video");
+    case UserFolderKind::NetHood:
+        return QStringLiteral("NetHood");
+    case UserFolderKind::Recent:
+        return QStringLiteral("Recent");
+    case UserFolderKind::StartMenu:
+        return QStringLiteral("Start Menu");
+    case UserFolderKind::Startup:
+        return QStringLiteral("Startup");
+    case UserFolderKind::Downloads:
+        return QStringLiteral("{374DE290-123F-4565-9164-39C4925E467B}");
+    case UserFolderKind::Programs:
+        return QStringLiteral("Programs");
     }
     return {};
 }
@@ -48,22 +62,27 @@ QString UserShellFolder(UserFolderKind kind) {
     if (kind == UserFolderKind::Profile) return ExpandPathVariables(QStringLiteral("%USERPROFILE%"));
     TWinRegistry registry;
     const QString value = registry.GetStringValue(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
+        QStringLiteral(
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
         UserFolderValueName(kind));
     return ExpandPathVariables(value);
 }
 
-QString SystemDrivePath() { return ExpandEnvironmentNames(QStringLiteral("%SYSTEMDRIVE%")); }
+QString SystemDrivePath() {
+    return ExpandEnvironmentNames(QStringLiteral("%SYSTEMDRIVE%"));
+}
 
 // Callers gate features on this number (the custom title bar needs 6 or more).
 // The kernel's version means nothing here: the stand-ins offer what Windows 10
 // offers, so that is the version reported.
-double GetWindowsVersion() { return 10.0; }
+double GetWindowsVersion() {
+    return 10.0;
+}
 
 QString CurrentUserName() {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
-    passwd entry {};
+    passwd entry{};
     passwd* found = nullptr;
     int error = 0;
     while ((error = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
@@ -80,10 +99,16 @@ QString AppDataFolderForVersion(double windowsVersion, const QString& appName, b
                QStringLiteral("/Application Data/");
     } else {
         switch (kind) {
-        case AppDataKind::Local: root = ExpandPathVariables(QStringLiteral("%LOCALAPPDATA%/")); break;
-        case AppDataKind::Roaming: root = ExpandPathVariables(QStringLiteral("%APPDATA%/")); break;
+        case AppDataKind::Local:
+            root = ExpandPathVariables(QStringLiteral("%LOCALAPPDATA%/"));
+            break;
+        case AppDataKind::Roaming:
+            root = ExpandPathVariables(QStringLiteral("%APPDATA%/"));
+            break;
         // There is no low-integrity data here; the state folder is the nearest kin.
-        case AppDataKind::LocalLow: root = XdgStateHome() + u'/'; break;
+        case AppDataKind::LocalLow:
+            root = XdgStateHome() + u'/';
+            break;
         }
     }
     if (withMakerFolder) {
@@ -127,6 +152,7 @@ QString ExpandDefaultPaths(const QString& path) {
     };
     QString result = path;
     result.remove(u'"');
-    for (const auto& [token, replacement] : table) result.replace(token, replacement, Qt::CaseInsensitive);
+    for (const auto& [token, replacement] : table)
+        result.replace(token, replacement, Qt::CaseInsensitive);
     return result;
 }

@@ -7,7 +7,9 @@
 
 #include <QFileInfo>
 
-void TProcess::KillProcess() const { RequestTermination(PID); }
+void TProcess::KillProcess() const {
+    RequestTermination(PID);
+}
 
 QIcon TProcess::GetIcon() const {
     if (FileName.isEmpty() || !QFileInfo(FileName).isFile()) return {};
@@ -28,6 +30,7 @@ TProcess ToProcess(const ProcessEntry& entry) {
 
 QList<TProcess> ListProcesses() {
     QList<TProcess> processes;
-    for (const ProcessEntry& entry : SnapshotProcesses()) processes.append(ToProcess(entry));
+    for (const ProcessEntry& entry : SnapshotProcesses())
+        processes.append(ToProcess(entry));
     return processes;
 }

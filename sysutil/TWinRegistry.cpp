@@ -34,17 +34,24 @@ struct TypeMismatch {};
 
 int SystemErrorOf(const RegistryStoreError& error) {
     switch (error.ErrorKind()) {
-    case RegistryStoreError::Kind::Denied: return EACCES;
-    case RegistryStoreError::Kind::Busy: return EBUSY;
-    case RegistryStoreError::Kind::Missing: return ENOENT;
-    case RegistryStoreError::Kind::Invalid: return EINVAL;
+    case RegistryStoreError::Kind::Denied:
+        return EACCES;
+    case RegistryStoreError::Kind::Busy:
+        return EBUSY;
+    case RegistryStoreError::Kind::Missing:
+        return ENOENT;
+    case RegistryStoreError::Kind::Invalid:
+        return EINVAL;
     case RegistryStoreError::Kind::Damaged:
-    case RegistryStoreError::Kind::Failed: return EIO;
+    case RegistryStoreError::Kind::Failed:
+        return EIO;
     }
     return EIO;
 }
 
-bool IsText(std::uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+bool IsText(std::uint32_t type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
 
 QByteArray EightBytes(quint64 bits) {
     QByteArray data(8, Qt::Uninitialized);
@@ -78,10 +85,14 @@ QDateTime FromDayNumber(double value) {
 
 QString RegistryErrorMessage(TRegistryError error) {
     switch (error) {
-    case TRegistryError::None: return {};
-    case TRegistryError::AccessDenied: return QStringLiteral("Windows Registry Error: Access Denied");
-    case TRegistryError::KeyNoExist: return QStringLiteral("Windows Registry Error: The specified key does not exist");
-    case TRegistryError::ReadError: return QStringLiteral("Windows Registry Error: Cannot read from the Windows Registry");
+    case TRegistryError::None:
+        return {};
+    case TRegistryError::AccessDenied:
+        return QStringLiteral("Windows Registry Error: Access Denied");
+    case TRegistryError::KeyNoExist:
+        return QStringLiteral("Windows Registry Error: The specified key does not exist");
+    case TRegistryError::ReadError:
+        return QStringLiteral("Windows Registry Error: Cannot read from the Windows Registry");
     }
     return {};
 }
@@ -90,20 +101,34 @@ TWinRegistry::TWinRegistry() {
     FOnError = [this](TRegistryError error) { RegistryReceiveError(error); };
 }
 
-void TWinRegistry::setRegistryMode(TRegistryMode mode) { FRegistryMode = mode; }
-void TWinRegistry::setErrorKind(TRegistryErrorKind kind) { FErrorKind = kind; }
-void TWinRegistry::setOnRaiseError(TRegistryOnError receiver) { FOnError = std::move(receiver); }
-void TWinRegistry::setAutomaticHive(bool automatic) { FAutoHive = automatic; }
+void TWinRegistry::setRegistryMode(TRegistryMode mode) {
+    FRegistryMode = mode;
+}
+void TWinRegistry::setErrorKind(TRegistryErrorKind kind) {
+    FErrorKind = kind;
+}
+void TWinRegistry::setOnRaiseError(TRegistryOnError receiver) {
+    FOnError = std::move(receiver);
+}
+void TWinRegistry::setAutomaticHive(bool automatic) {
+    FAutoHive = automatic;
+}
 
 void TWinRegistry::setManualHive(HKEY hive) {
     FDefaultHive = hive;
     FAutoHive = false;
 }
 
-void TWinRegistry::setDefaultHive(HKEY hive) { FDefaultHive = hive; }
+void TWinRegistry::setDefaultHive(HKEY hive) {
+    FDefaultHive = hive;
+}
 
-void TWinRegistry::SetNewRegistryMode(TRegistryMode AMode) { FRegistryMode = AMode; }
-void TWinRegistry::ResetRegistryMode() { FRegistryMode = TRegistryMode::Windows64; }
+void TWinRegistry::SetNewRegistryMode(TRegistryMode AMode) {
+    FRegistryMode = AMode;
+}
+void TWinRegistry::ResetRegistryMode() {
+    FRegistryMode = TRegistryMode::Windows64;
+}
 
 bool TWinRegistry::WinModeLoaded() {
     if (FRegistryMode == TRegistryMode::Unloaded) ResetRegistryMode();
@@ -117,7 +142,9 @@ TRegistryErrorPresenter& ErrorPresenter() {
 }
 } // namespace
 
-void SetRegistryErrorPresenter(TRegistryErrorPresenter presenter) { ErrorPresenter() = std::move(presenter); }
+void SetRegistryErrorPresenter(TRegistryErrorPresenter presenter) {
+    ErrorPresenter() = std::move(presenter);
+}
 
 void TWinRegistry::RegistryReceiveError(TRegistryError AError) {
     const QString message = RegistryErrorMessage(AError);
@@ -177,8 +204,11 @@ void TWinRegistry::RaiseError(TRegistryError error, int systemError) {
         FLastError = error;
         break;
     case TRegistryErrorKind::OperatingSystem:
-        throw std::system_error(systemError, std::generic_category(), RegistryErrorMessage(error).toStdString());
-    case TRegistryErrorKind::Disabled: FLastError = error; break;
+        throw std::system_error(systemError, std::generic_category(),
+                                RegistryErrorMessage(error).toStdString());
+    case TRegistryErrorKind::Disabled:
+        FLastError = error;
+        break;
     }
 }
 
@@ -293,7 +323,8 @@ bool TWinRegistry::MoveTree(const QString& KeyLocation, const QStringList& desti
 }
 
 bool TWinRegistry::MoveKey(const QString& KeyLocation, const QString& NewLocation, bool AlsoDelete) {
-    return MoveTree(KeyLocation, RegistryStore::SplitKeyPath(NewLocation), AlsoDelete, TRegistryError::AccessDenied);
+    return MoveTree(KeyLocation, RegistryStore::SplitKeyPath(NewLocation), AlsoDelete,
+                    TRegistryError::AccessDenied);
 }
 
 bool TWinRegistry::CopyKey(const QString& KeyLocation, const QString& NewLocation) {
@@ -428,20 +459,28 @@ TRegDataType TWinRegistry::GetValueType(const QString& KeyLocation, const QStrin
         const auto value = ReadOne(path.Hive, path.Key, ValueName);
         if (!value) return TRegDataType::rdUnknown;
         switch (value->Type) {
-        case REG_SZ: return TRegDataType::rdString;
-        case REG_EXPAND_SZ: return TRegDataType::rdExpandString;
-        case REG_DWORD: return TRegDataType::rdInteger;
-        case REG_BINARY: return TRegDataType::rdBinary;
-        default: return TRegDataType::rdUnknown;
+        case REG_SZ:
+            return TRegDataType::rdString;
+        case REG_EXPAND_SZ:
+            return TRegDataType::rdExpandString;
+        case REG_DWORD:
+            return TRegDataType::rdInteger;
+        case REG_BINARY:
+            return TRegDataType::rdBinary;
+        default:
+            return TRegDataType::rdUnknown;
         }
     });
 }
 
 QString TWinRegistry::GetValueAsString(const QString& KeyLocation, const QString& ValueName) {
     switch (GetValueType(KeyLocation, ValueName)) {
-    case TRegDataType::rdInteger: return QString::number(GetIntValue(KeyLocation, ValueName));
-    case TRegDataType::rdBinary: return {};
-    default: return GetStringValue(KeyLocation, ValueName);
+    case TRegDataType::rdInteger:
+        return QString::number(GetIntValue(KeyLocation, ValueName));
+    case TRegDataType::rdBinary:
+        return {};
+    default:
+        return GetStringValue(KeyLocation, ValueName);
     }
 }
 
@@ -468,7 +507,8 @@ bool TWinRegistry::WriteRaw(const QString& KeyLocation, const QString& ItemName,
     });
 }
 
-bool TWinRegistry::WriteStringValue(const QString& KeyLocation, const QString& ItemName, const QString& Value) {
+bool TWinRegistry::WriteStringValue(const QString& KeyLocation, const QString& ItemName,
+                                    const QString& Value) {
     return WriteRaw(KeyLocation, ItemName, REG_SZ, Value.toUtf8());
 }
 
@@ -498,7 +538,8 @@ bool TWinRegistry::WriteTime(const QString& KeyLocation, const QString& ItemName
     return WriteFloatValue(KeyLocation, ItemName, ToDayNumber(QDate(), Value));
 }
 
-bool TWinRegistry::WriteDateTimeValue(const QString& KeyLocation, const QString& ItemName, const QDateTime& Value) {
+bool TWinRegistry::WriteDateTimeValue(const QString& KeyLocation, const QString& ItemName,
+                                      const QDateTime& Value) {
     return WriteFloatValue(KeyLocation, ItemName, ToDayNumber(Value.date(), Value.time()));
 }
 

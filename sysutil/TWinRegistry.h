@@ -34,7 +34,7 @@ using TCurrency = qint64;
 QString RegistryErrorMessage(TRegistryError error);
 
 class TWinRegistry {
-public:
+  public:
     TWinRegistry();
     TWinRegistry(const TWinRegistry&) = delete;
     TWinRegistry& operator=(const TWinRegistry&) = delete;
@@ -115,17 +115,18 @@ public:
     static bool StringToHiveEx(const QString& AString, HKEY& Hive);
     static HKEY StringToHive(const QString& AString, HKEY Default);
 
-private:
+  private:
     struct Prepared {
         HKEY Hive;
         QStringList Key; // path elements below the hive
     };
     Prepared PreparePath(const QString& KeyLocation);
     void RaiseError(TRegistryError error, int systemError);
-    template <typename Result, typename Work>
-    Result Guard(TRegistryError error, Result failure, Work&& work);
-    bool WriteRaw(const QString& KeyLocation, const QString& ItemName, std::uint32_t type, const QByteArray& data);
-    bool MoveTree(const QString& KeyLocation, const QStringList& destination, bool AlsoDelete, TRegistryError error);
+    template <typename Result, typename Work> Result Guard(TRegistryError error, Result failure, Work&& work);
+    bool WriteRaw(const QString& KeyLocation, const QString& ItemName, std::uint32_t type,
+                  const QByteArray& data);
+    bool MoveTree(const QString& KeyLocation, const QStringList& destination, bool AlsoDelete,
+                  TRegistryError error);
 
     TRegistryError FLastError = TRegistryError::None;
     TRegistryMode FRegistryMode = TRegistryMode::Unloaded;

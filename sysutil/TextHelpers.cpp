@@ -35,7 +35,9 @@ void FillListFromArray(const QStringList& array, QStringList& list) {
     list.append(array);
 }
 
-QString BooleanText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString BooleanText(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 int IndexOfText(const QString& text, const QStringList& array) {
     return int(array.indexOf(text));

@@ -27,7 +27,7 @@ TitleBarColors TitleBarColorsFor(const QColor& background, const QColor& foregro
 
 // A window whose title bar is drawn by the program and takes these colours.
 class TitleBarColorTarget {
-public:
+  public:
     virtual ~TitleBarColorTarget() = default;
     virtual void SetCustomTitleBarColors(const TitleBarColors& colors) = 0;
 };

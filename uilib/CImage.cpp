@@ -44,7 +44,8 @@ QVector<QRect> ImageDrawRects(TDrawMode mode, const QSize& picture, const QSize&
     case TDrawMode::Tile: {
         QVector<QRect> tiles;
         for (int y = 0; y < H; y += h)
-            for (int x = 0; x < W; x += w) tiles.append(QRect(x, y, w, h));
+            for (int x = 0; x < W; x += w)
+                tiles.append(QRect(x, y, w, h));
         return tiles;
     }
     }
@@ -58,7 +59,9 @@ CImage::CImage(QWidget* parent) : QWidget(parent) {
 
 CImage::~CImage() = default;
 
-void CImage::setPicture(const QPixmap& value) { setPicture(value.toImage()); }
+void CImage::setPicture(const QPixmap& value) {
+    setPicture(value.toImage());
+}
 
 void CImage::setPicture(const QImage& value) {
     delete FMovie;
@@ -169,7 +172,9 @@ QImage& CImage::Canvas() {
     return FPicture;
 }
 
-QImage& CImage::CachedCanvas() { return FCached.isNull() ? Canvas() : FCached; }
+QImage& CImage::CachedCanvas() {
+    return FCached.isNull() ? Canvas() : FCached;
+}
 
 void CImage::PictureChanged() {
     if (FAutoSize && FPicture.width() > 0 && FPicture.height() > 0) resize(FPicture.size());
@@ -181,7 +186,9 @@ void CImage::PictureChanged() {
     ApplyGifSettings();
 }
 
-QVector<QRect> CImage::DrawRects() const { return ImageDrawRects(FDrawMode, FPicture.size(), size()); }
+QVector<QRect> CImage::DrawRects() const {
+    return ImageDrawRects(FDrawMode, FPicture.size(), size());
+}
 
 void CImage::Inflate(int up, int right, int left, int down) {
     setGeometry(geometry().adjusted(-left, -up, right, down));

@@ -42,7 +42,7 @@ class CImage : public QWidget {
     Q_PROPERTY(bool FlipY READ FlipY WRITE setFlipY)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
 
-public:
+  public:
     explicit CImage(QWidget* parent = nullptr);
     ~CImage() override;
 
@@ -96,11 +96,11 @@ public:
     // Whether the control covers everything beneath it.
     bool IsOpaque() const { return FOpaque; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void ApplyGifSettings();
     void DrawPicture(QPainter& painter) const;
     QImage CurrentFrame() const;

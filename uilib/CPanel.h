@@ -9,7 +9,7 @@ class CPanel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(CAccentColor UseAccentColor READ UseAccentColor WRITE setUseAccentColor)
 
-public:
+  public:
     explicit CPanel(QWidget* parent = nullptr);
 
     CAccentColor UseAccentColor() const { return FAccent; }
@@ -17,9 +17,9 @@ public:
     // The colour the panel paints: the accent in use, or its palette's window colour.
     QColor PanelColor() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     CAccentColor FAccent = CAccentColor::None;
 };

@@ -5,13 +5,15 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace {
 
-int ClampChannel(int value) { return std::clamp(value, 0, 255); }
+int ClampChannel(int value) {
+    return std::clamp(value, 0, 255);
+}
 
 // The classic light system colours, by system colour index.
 constexpr std::array<TColor, 31> DefaultSystemColors = {
@@ -29,21 +31,39 @@ std::optional<QColor> PaletteColor(int index) {
     if (qGuiApp == nullptr || QThread::currentThread() != qGuiApp->thread()) return std::nullopt;
     const QPalette palette = QGuiApplication::palette();
     switch (index) {
-    case 4: case 15: case 30: return palette.color(QPalette::Active, QPalette::Button);
-    case 5: return palette.color(QPalette::Active, QPalette::Base);
-    case 7: case 8: return palette.color(QPalette::Active, QPalette::WindowText);
-    case 13: return palette.color(QPalette::Active, QPalette::Highlight);
-    case 14: return palette.color(QPalette::Active, QPalette::HighlightedText);
-    case 16: return palette.color(QPalette::Active, QPalette::Mid);
-    case 17: return palette.color(QPalette::Disabled, QPalette::Text);
-    case 18: return palette.color(QPalette::Active, QPalette::ButtonText);
-    case 20: return palette.color(QPalette::Active, QPalette::Light);
-    case 21: return palette.color(QPalette::Active, QPalette::Shadow);
-    case 22: return palette.color(QPalette::Active, QPalette::Midlight);
-    case 23: return palette.color(QPalette::Active, QPalette::ToolTipText);
-    case 24: return palette.color(QPalette::Active, QPalette::ToolTipBase);
-    case 26: return palette.color(QPalette::Active, QPalette::Link);
-    default: return std::nullopt;
+    case 4:
+    case 15:
+    case 30:
+        return palette.color(QPalette::Active, QPalette::Button);
+    case 5:
+        return palette.color(QPalette::Active, QPalette::Base);
+    case 7:
+    case 8:
+        return palette.color(QPalette::Active, QPalette::WindowText);
+    case 13:
+        return palette.color(QPalette::Active, QPalette::Highlight);
+    case 14:
+        return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case 16:
+        return palette.color(QPalette::Active, QPalette::Mid);
+    case 17:
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18:
+        return palette.color(QPalette::Active, QPalette::ButtonText);
+    case 20:
+        return palette.color(QPalette::Active, QPalette::Light);
+    case 21:
+        return palette.color(QPalette::Active, QPalette::Shadow);
+    case 22:
+        return palette.color(QPalette::Active, QPalette::Midlight);
+    case 23:
+        return palette.color(QPalette::Active, QPalette::ToolTipText);
+    case 24:
+        return palette.color(QPalette::Active, QPalette::ToolTipBase);
+    case 26:
+        return palette.color(QPalette::Active, QPalette::Link);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -52,7 +72,8 @@ std::optional<QColor> PaletteColor(int index) {
 TColor ColorToRGB(TColor color) {
     if ((color & SystemColorFlag) == 0) return color & 0xFFFFFF;
     const int index = int(color & 0xFF);
-    if (const auto desktop = PaletteColor(index)) return RGB(desktop->red(), desktop->green(), desktop->blue());
+    if (const auto desktop = PaletteColor(index))
+        return RGB(desktop->red(), desktop->green(), desktop->blue());
     return index < int(DefaultSystemColors.size()) ? DefaultSystemColors[index] : 0;
 }
 
@@ -62,7 +83,9 @@ TColor ChangeLightness(TColor color, int Amount) {
                ClampChannel(GetBValue(rgb) + Amount));
 }
 
-int GetBrightness(TColor color) { return (GetRValue(color) + GetGValue(color) + GetBValue(color)) / 3; }
+int GetBrightness(TColor color) {
+    return (GetRValue(color) + GetGValue(color) + GetBValue(color)) / 3;
+}
 
 TColor ToGrayscale(TColor color) {
     const TColor rgb = ColorToRGB(color);
@@ -90,7 +113,8 @@ double RelativeLuminance(TColor color) {
         const double c = channel / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * linear(GetRValue(rgb)) + 0.7152 * linear(GetGValue(rgb)) + 0.0722 * linear(GetBValue(rgb));
+    return 0.2126 * linear(GetRValue(rgb)) + 0.7152 * linear(GetGValue(rgb)) +
+           0.0722 * linear(GetBValue(rgb));
 }
 
 } // namespace

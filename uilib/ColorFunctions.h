@@ -3,9 +3,15 @@
 // functions without state, on Windows colour values (red in the low byte).
 #include "FXTypes.h"
 
-constexpr int GetRValue(TColor color) { return int(color & 0xFF); }
-constexpr int GetGValue(TColor color) { return int((color >> 8) & 0xFF); }
-constexpr int GetBValue(TColor color) { return int((color >> 16) & 0xFF); }
+constexpr int GetRValue(TColor color) {
+    return int(color & 0xFF);
+}
+constexpr int GetGValue(TColor color) {
+    return int((color >> 8) & 0xFF);
+}
+constexpr int GetBValue(TColor color) {
+    return int((color >> 16) & 0xFF);
+}
 constexpr TColor RGB(int red, int green, int blue) {
     return TColor(red & 0xFF) | TColor(green & 0xFF) << 8 | TColor(blue & 0xFF) << 16;
 }

@@ -15,7 +15,7 @@ class FXAnimatedTextBox : public FXTextBox {
     Q_PROPERTY(bool AdderMode READ AdderMode WRITE setAdderMode)
     Q_PROPERTY(QString AdderText READ AdderText WRITE setAdderText)
 
-public:
+  public:
     explicit FXAnimatedTextBox(QWidget* parent = nullptr);
 
     const QStringList& Items() const { return FItems; }
@@ -35,11 +35,11 @@ public:
     void Advance();
     const QTimer* Timer() const { return FTimer; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void ShowItem(int index);
     // The timer runs only while animating and visible: a hidden label costs nothing.
     void UpdateTimer();

@@ -6,15 +6,15 @@
 class FXBufferGraphicControl : public FXBufferedControl {
     Q_OBJECT
 
-public:
+  public:
     explicit FXBufferGraphicControl(QWidget* parent = nullptr);
     bool IsTransparentControl() const override { return true; }
 
-signals:
+  signals:
     void OnMouseEnter();
     void OnMouseLeave();
 
-protected:
+  protected:
     // Called once a window layout holding the control has been applied.
     virtual void Loaded() {}
     void enterEvent(QEnterEvent* event) override;

@@ -145,7 +145,7 @@ void FXBufferedControl::mousePressEvent(QMouseEvent* event) {
 void FXBufferedControl::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     SetInteractionState(rect().contains(event->position().toPoint()) ? FXControlState::Hover
-                                                                      : FXControlState::None);
+                                                                     : FXControlState::None);
     if (event->button() == Qt::RightButton) OpenPopupMenu(event->position().toPoint());
 }
 
@@ -170,7 +170,8 @@ void FXBufferedControl::PaintOnPaint() {
 void FXBufferedControl::paintEvent(QPaintEvent*) {
     // A buffer made before the control had its final size, or on a screen of
     // another pixel ratio, is redrawn first.
-    if (FBuffer.size() != QSize(std::max(0, width()), std::max(0, height())) * devicePixelRatioF()) Invalidate();
+    if (FBuffer.size() != QSize(std::max(0, width()), std::max(0, height())) * devicePixelRatioF())
+        Invalidate();
     {
         QPainter painter(this);
         PaintScreen(painter);

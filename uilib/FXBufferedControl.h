@@ -19,7 +19,6 @@
 
 #include <functional>
 
-
 class QPainter;
 
 class FXBufferedControl : public QWidget {
@@ -27,7 +26,7 @@ class FXBufferedControl : public QWidget {
     Q_PROPERTY(unsigned Color READ Color WRITE setColor)
     Q_PROPERTY(int Tag READ Tag WRITE setTag)
 
-public:
+  public:
     explicit FXBufferedControl(QWidget* parent = nullptr);
     ~FXBufferedControl() override;
 
@@ -60,7 +59,7 @@ public:
     // Moves the control's edges outwards by the given amounts.
     void Inflate(int up, int right, int left, int down);
 
-protected:
+  protected:
     // Draws the whole appearance; the default runs the OnPaintBuffer painter.
     virtual void PaintBuffer(QPainter& painter);
     virtual void InteractionStateChanged(FXControlState AState);
@@ -90,7 +89,7 @@ protected:
     virtual void PaintScreen(QPainter& painter);
     void PaintOnPaint();
 
-private:
+  private:
     void EnsureBufferSize();
 
     QPointer<QMenu> FPopupMenu;

@@ -7,6 +7,10 @@ std::function<FXClock::TimePoint()>& Source() {
 }
 } // namespace
 
-FXClock::TimePoint FXClock::Now() { return Source() ? Source()() : std::chrono::steady_clock::now(); }
+FXClock::TimePoint FXClock::Now() {
+    return Source() ? Source()() : std::chrono::steady_clock::now();
+}
 
-void FXClock::SetSource(std::function<TimePoint()> source) { Source() = std::move(source); }
+void FXClock::SetSource(std::function<TimePoint()> source) {
+    Source() = std::move(source);
+}

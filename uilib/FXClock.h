@@ -6,7 +6,7 @@
 #include <functional>
 
 class FXClock {
-public:
+  public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     static TimePoint Now();

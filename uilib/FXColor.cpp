@@ -1,3 +1,5 @@
 #include "FXColor.h"
 
-QColor FXColor::ToQColor() const { return QColor(Red(), Green(), Blue(), Alpha()); }
+QColor FXColor::ToQColor() const {
+    return QColor(Red(), Green(), Blue(), Alpha());
+}

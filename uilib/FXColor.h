@@ -8,12 +8,13 @@
 #include <cstdint>
 
 class FXColor {
-public:
+  public:
     constexpr FXColor() = default;
     // Moves the channels of a Windows colour into ARGB order and puts Alpha on
     // top; a system colour constant is taken as it is, not looked up.
     constexpr FXColor(TColor color, std::uint8_t Alpha)
-        : FValue(std::uint32_t(Alpha) << 24 | (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF)) {}
+        : FValue(std::uint32_t(Alpha) << 24 | (color & 0xFF) << 16 | (color & 0xFF00) |
+                 (color >> 16 & 0xFF)) {}
     static constexpr FXColor FromArgb(std::uint32_t argb) {
         FXColor result;
         result.FValue = argb;
@@ -31,6 +32,6 @@ public:
 
     constexpr bool operator==(const FXColor&) const = default;
 
-private:
+  private:
     std::uint32_t FValue = 0;
 };

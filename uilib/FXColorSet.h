@@ -11,7 +11,7 @@ class FXColorSet : public FXPersistentColor {
     Q_PROPERTY(TColor BackGround READ BackGround WRITE setBackGround)
     Q_PROPERTY(TColor ForeGround READ ForeGround WRITE setForeGround)
 
-public:
+  public:
     explicit FXColorSet(QObject* AOwner = nullptr);
     FXColorSet(const FXColorSets& Colors, bool DarkColor);
     FXColorSet(QObject* AOwner, const FXColorSets& Colors, bool DarkColor);
@@ -28,7 +28,7 @@ public:
 
     void UpdateSource() override;
 
-private:
+  private:
     TColor FAccent = 0xD47800;
     TColor FBackGround = 0;
     TColor FForeGround = 0;

@@ -13,8 +13,14 @@ class FXColorSets : public FXPersistentColor {
     Q_PROPERTY(TColor DarkBackGround READ DarkBackGround WRITE setDarkBackGround)
     Q_PROPERTY(TColor DarkForeGround READ DarkForeGround WRITE setDarkForeGround)
 
-public:
-    enum Index { AccentIndex = 0, LightBackGroundIndex, LightForeGroundIndex, DarkBackGroundIndex, DarkForeGroundIndex };
+  public:
+    enum Index {
+        AccentIndex = 0,
+        LightBackGroundIndex,
+        LightForeGroundIndex,
+        DarkBackGroundIndex,
+        DarkForeGroundIndex
+    };
 
     // FocusControl selects the brighter light and lighter dark background of
     // surfaces that hold focusable content.
@@ -37,11 +43,11 @@ public:
     TColor GetColor(int Index) const;
     void SetColor(int Index, TColor Value);
 
-protected:
+  protected:
     // The storage of an indexed colour, or nullptr; derived palettes add indices.
     virtual TColor* ColorSlot(int Index);
     const TColor* ColorSlot(int Index) const { return const_cast<FXColorSets*>(this)->ColorSlot(Index); }
 
-private:
+  private:
     std::array<TColor, 5> FColors{};
 };

@@ -14,7 +14,7 @@ class FXColorStateSet : public FXPersistentColor {
     Q_PROPERTY(TColor ForeGroundHover READ ForeGroundHover WRITE setForeGroundHover)
     Q_PROPERTY(TColor ForeGroundPress READ ForeGroundPress WRITE setForeGroundPress)
 
-public:
+  public:
     explicit FXColorStateSet(QObject* AOwner = nullptr);
     FXColorStateSet(const FXColorStateSets& AFrom, bool DarkColor);
 
@@ -40,7 +40,7 @@ public:
 
     void UpdateSource() override;
 
-private:
+  private:
     TColor FAccent = 0;
     TColor FBackgroundNone = 0;
     TColor FBackgroundHover = 0;

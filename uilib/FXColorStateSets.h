@@ -21,7 +21,7 @@ class FXColorStateSets : public FXPersistentColor {
     Q_PROPERTY(TColor DarkForeGroundHover READ DarkForeGroundHover WRITE setDarkForeGroundHover)
     Q_PROPERTY(TColor DarkForeGroundPress READ DarkForeGroundPress WRITE setDarkForeGroundPress)
 
-public:
+  public:
     explicit FXColorStateSets(QObject* AOwner = nullptr);
 
     // A plain value: storing it notifies nobody.
@@ -60,7 +60,7 @@ public:
     // The colour at index State + 3 for Foreground + 6 for DarkTheme; 0 for an unknown state.
     TColor GetColor(bool DarkTheme, bool Foreground, FXControlState State) const;
 
-private:
+  private:
     TColor FAccent = 0xD47800;
     std::array<TColor, 12> FColors{0x8B8B8B, 0x9F9F9F, 0x757575, 0x1B1B1B, 0x1B1B1B, 0x878787,
                                    0xA29F9D, 0xB7B5B3, 0x8D8987, 0xFFFFFF, 0xFFFFFF, 0xCECECE};

@@ -5,7 +5,7 @@
 #include <QEvent>
 
 class FXColorizationEvent : public QEvent {
-public:
+  public:
     FXColorizationEvent() : QEvent(Type()) {}
     static QEvent::Type Type() {
         static const auto type = QEvent::Type(QEvent::registerEventType());

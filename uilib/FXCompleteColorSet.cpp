@@ -12,7 +12,9 @@ FXCompleteColorSet::FXCompleteColorSet(QObject* AOwner, const FXCompleteColorSet
     LoadFrom(Colors, DarkColor);
 }
 
-void FXCompleteColorSet::setBackGroundInterior(TColor value) { FBackGroundInterior = value; }
+void FXCompleteColorSet::setBackGroundInterior(TColor value) {
+    FBackGroundInterior = value;
+}
 
 void FXCompleteColorSet::LoadFrom(const FXCompleteColorSets& Colors, bool DarkColor) {
     FXColorSet::LoadFrom(Colors, DarkColor);

@@ -8,7 +8,7 @@ class FXCompleteColorSet : public FXColorSet {
     Q_OBJECT
     Q_PROPERTY(TColor BackGroundInterior READ BackGroundInterior WRITE setBackGroundInterior)
 
-public:
+  public:
     explicit FXCompleteColorSet(QObject* AOwner = nullptr);
     FXCompleteColorSet(const FXCompleteColorSets& Colors, bool DarkColor);
     FXCompleteColorSet(QObject* AOwner, const FXCompleteColorSets& Colors, bool DarkColor);
@@ -19,6 +19,6 @@ public:
     using FXColorSet::LoadFrom;
     void LoadFrom(const FXCompleteColorSets& Colors, bool DarkColor);
 
-private:
+  private:
     TColor FBackGroundInterior = 0;
 };

@@ -8,7 +8,7 @@ class FXCompleteColorSets : public FXColorSets {
     Q_PROPERTY(TColor LightBackGroundInterior READ LightBackGroundInterior WRITE setLightBackGroundInterior)
     Q_PROPERTY(TColor DarkBackGroundInterior READ DarkBackGroundInterior WRITE setDarkBackGroundInterior)
 
-public:
+  public:
     enum InteriorIndex { LightBackGroundInteriorIndex = 5, DarkBackGroundInteriorIndex = 6 };
 
     explicit FXCompleteColorSets(QObject* AOwner = nullptr);
@@ -18,10 +18,10 @@ public:
     void setLightBackGroundInterior(TColor value);
     void setDarkBackGroundInterior(TColor value);
 
-protected:
+  protected:
     TColor* ColorSlot(int Index) override;
 
-private:
+  private:
     TColor FLightBackGroundInterior = 0xFBFBFB;
     TColor FDarkBackGroundInterior = 0x2B2B2B;
 };

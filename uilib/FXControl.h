@@ -5,7 +5,7 @@
 #include "FXTypes.h"
 
 class FXControl {
-public:
+  public:
     virtual ~FXControl() = default;
     // True when the object owns other themed components and forwards updates to them.
     virtual bool IsContainer() = 0;

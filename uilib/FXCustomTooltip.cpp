@@ -72,8 +72,9 @@ void FXCustomTooltip::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ToQColor(FBackColor));
     DrawBorder(painter, rect(), ToQColor(FBorderColor), 5, FBorderThickness);
     painter.setPen(ToQColor(GetContrastTextColor(FBackColor)));
-    const QRect textRect = rect().adjusted(HorizontalInset + FBorderThickness, VerticalInset + FBorderThickness,
-                                           -(HorizontalInset + FBorderThickness), -(VerticalInset + FBorderThickness));
+    const QRect textRect =
+        rect().adjusted(HorizontalInset + FBorderThickness, VerticalInset + FBorderThickness,
+                        -(HorizontalInset + FBorderThickness), -(VerticalInset + FBorderThickness));
     QString text = FText;
     if (fontMetrics().boundingRect(textRect, Qt::TextWordWrap, text).height() > textRect.height())
         text = fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
@@ -97,7 +98,7 @@ namespace {
 // Shows every widget's tooltip in the application's kind and hides it again
 // on the events that hide the platform's own tooltips.
 class TooltipFilter : public QObject {
-public:
+  public:
     FXTooltipKind Kind = FXTooltipKind::Light;
     QPointer<FXCustomTooltip> Shown;
 
@@ -152,6 +153,10 @@ void SetApplicationTooltip(FXTooltipKind kind) {
     Filter()->Kind = kind;
 }
 
-FXTooltipKind ApplicationTooltip() { return qApp ? Filter()->Kind : FXTooltipKind::Light; }
+FXTooltipKind ApplicationTooltip() {
+    return qApp ? Filter()->Kind : FXTooltipKind::Light;
+}
 
-FXCustomTooltip* ShownTooltip() { return qApp ? Filter()->Shown.data() : nullptr; }
+FXCustomTooltip* ShownTooltip() {
+    return qApp ? Filter()->Shown.data() : nullptr;
+}

@@ -10,7 +10,7 @@
 class FXCustomTooltip : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit FXCustomTooltip(QWidget* parent = nullptr);
 
     bool ShowShadow() const { return FShowShadow; }
@@ -29,10 +29,10 @@ public:
     // Sizes the window for Hint and shows it at the global point.
     void ActivateHint(const QPoint& At, const QString& Hint);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString FText;
     bool FShowShadow = true;
     int FBorderThickness = 2;
@@ -43,13 +43,13 @@ private:
 // Light or dark colours from the theme manager's tooltip palette.
 class FXLightTooltip : public FXCustomTooltip {
     Q_OBJECT
-public:
+  public:
     explicit FXLightTooltip(QWidget* parent = nullptr);
 };
 
 class FXDarkTooltip : public FXCustomTooltip {
     Q_OBJECT
-public:
+  public:
     explicit FXDarkTooltip(QWidget* parent = nullptr);
 };
 

@@ -79,16 +79,20 @@ void CopyLook(const FXButton& design, FXButton& button) {
 
 } // namespace
 
-QString DialogButtonCaption(FXMsgDlgBtn kind) { return QString::fromLatin1(EntryOf(kind).Caption); }
-int DialogButtonResult(FXMsgDlgBtn kind) { return EntryOf(kind).Result; }
+QString DialogButtonCaption(FXMsgDlgBtn kind) {
+    return QString::fromLatin1(EntryOf(kind).Caption);
+}
+int DialogButtonResult(FXMsgDlgBtn kind) {
+    return EntryOf(kind).Result;
+}
 
 // The dialog's window: Escape, Enter and a close request go to the dialog, so
 // that every way out ends the modal run with a result.
 class FXDialogForm : public FXForm {
-public:
+  public:
     explicit FXDialogForm(FXDialogBox& dialog) : FDialog(dialog) {}
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->modifiers() & ~Qt::KeypadModifier) {
             FXForm::keyPressEvent(event);
@@ -112,7 +116,7 @@ protected:
         FXForm::closeEvent(event);
     }
 
-private:
+  private:
     FXDialogBox& FDialog;
 };
 
@@ -126,7 +130,9 @@ FXDialogBox::FXDialogBox() {
     FButtonDesign = std::make_unique<FXButton>();
 }
 
-FXDialogBox::~FXDialogBox() { delete FForm; }
+FXDialogBox::~FXDialogBox() {
+    delete FForm;
+}
 
 void FXDialogBox::BuildWindow() {
     delete FForm;
@@ -165,7 +171,8 @@ void FXDialogBox::BuildWindow() {
         FMainPrompt->setWordWrap(false);
         FMainPrompt->setAutoSize(false);
         FMainPrompt->setText(FTitle);
-        const QRect titleRect(3 * x, FTitlebarHeight + y, FTitle.isEmpty() ? 0 : title.horizontalAdvance(FTitle) + 2,
+        const QRect titleRect(3 * x, FTitlebarHeight + y,
+                              FTitle.isEmpty() ? 0 : title.horizontalAdvance(FTitle) + 2,
                               FTitle.isEmpty() ? 0 : title.height());
         FMainPrompt->setGeometry(titleRect);
         FMainPrompt->setVisible(!FTitle.isEmpty());
@@ -224,7 +231,9 @@ void FXDialogBox::Finish(int result) {
     if (FLoop) FLoop->quit();
 }
 
-void FXDialogBox::EscapePressed() { Finish(mrCancel); }
+void FXDialogBox::EscapePressed() {
+    Finish(mrCancel);
+}
 void FXDialogBox::EnterPressed() {}
 
 int FXDialogBox::RunModal() {

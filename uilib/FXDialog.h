@@ -10,8 +10,8 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <map>
+#include <memory>
 #include <set>
 
 class FXButton;
@@ -20,7 +20,20 @@ class FXTextBox;
 class QWidget;
 
 // The platform's message-dialog buttons, in its order.
-enum class FXMsgDlgBtn : std::uint8_t { Yes, No, OK, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help, Close };
+enum class FXMsgDlgBtn : std::uint8_t {
+    Yes,
+    No,
+    OK,
+    Cancel,
+    Abort,
+    Retry,
+    Ignore,
+    All,
+    NoToAll,
+    YesToAll,
+    Help,
+    Close
+};
 using FXMsgDlgButtons = std::set<FXMsgDlgBtn>;
 
 // The platform's modal results; their numbers are what Execute answers.
@@ -44,7 +57,7 @@ QString DialogButtonCaption(FXMsgDlgBtn kind);
 int DialogButtonResult(FXMsgDlgBtn kind);
 
 class FXDialogBox {
-public:
+  public:
     FXDialogBox();
     virtual ~FXDialogBox();
     FXDialogBox(const FXDialogBox&) = delete;
@@ -71,7 +84,7 @@ public:
     // Average character width and the line height of the text font.
     QPoint DialogUnits() const { return FDialogUnits; }
 
-protected:
+  protected:
     virtual void BuildWindow();
     // Shows the window modally and frees it; the result of the button, or of
     // Escape, that closed it.
@@ -97,7 +110,7 @@ protected:
     FXTextBox* FPrompt = nullptr;
     QWidget* FFooter = nullptr;
 
-private:
+  private:
     friend class FXDialogForm;
     QString FTitle;
     QString FText;
@@ -108,7 +121,7 @@ private:
 };
 
 class FXDialog : public FXDialogBox {
-public:
+  public:
     const FXMsgDlgButtons& Buttons() const { return FButtons; }
     void setButtons(const FXMsgDlgButtons& value) { FButtons = value; }
 
@@ -126,11 +139,11 @@ public:
     // else the second default.
     FXButton* DefaultButton() const;
 
-protected:
+  protected:
     void EscapePressed() override;
     void EnterPressed() override;
 
-private:
+  private:
     // The window with its buttons, ready for the modal run.
     void Prepare();
 

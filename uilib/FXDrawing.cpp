@@ -12,7 +12,9 @@
 
 #include <cmath>
 
-QColor ToQColor(TColor color) { return ToQColor(color, 255); }
+QColor ToQColor(TColor color) {
+    return ToQColor(color, 255);
+}
 
 QColor ToQColor(TColor color, int alpha) {
     const TColor rgb = ColorToRGB(color);
@@ -69,8 +71,8 @@ int AlignedTop(const QRect& rect, int height, FXTextFlags flags) {
 
 } // namespace
 
-QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags,
-                                   int margin) {
+QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const QString& text,
+                                   FXTextFlags flags, int margin) {
     QVector<FXTextLine> result;
     if (text.isEmpty()) return result;
     const QRect area = rect.adjusted(margin, margin, -margin, -margin);
@@ -80,8 +82,8 @@ QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const Q
         QString line = text;
         line.replace(QLatin1Char('\n'), QLatin1Char(' '));
         const int width = metrics.horizontalAdvance(line);
-        result.append({line, QRect(AlignedLeft(area, width, flags), AlignedTop(area, lineHeight, flags), width,
-                                   lineHeight)});
+        result.append({line, QRect(AlignedLeft(area, width, flags), AlignedTop(area, lineHeight, flags),
+                                   width, lineHeight)});
         return result;
     }
     const QStringList lines = BreakLines(metrics, text, area.width());
@@ -94,9 +96,11 @@ QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const Q
     return result;
 }
 
-QRect TextBlockRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags, int margin) {
+QRect TextBlockRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags,
+                    int margin) {
     QRect block;
-    for (const FXTextLine& line : LayoutTextRect(font, rect, text, flags, margin)) block |= line.Rect;
+    for (const FXTextLine& line : LayoutTextRect(font, rect, text, flags, margin))
+        block |= line.Rect;
     return block;
 }
 
@@ -104,7 +108,8 @@ void DrawTextRect(QPainter& painter, const QRect& rect, const QString& text, FXT
     const auto lines = LayoutTextRect(painter.font(), rect, text, flags, margin);
     if (lines.isEmpty()) return;
     painter.save();
-    if (!flags.testFlag(FXTextFlag::NoClip)) painter.setClipRect(rect.adjusted(margin, margin, -margin, -margin));
+    if (!flags.testFlag(FXTextFlag::NoClip))
+        painter.setClipRect(rect.adjusted(margin, margin, -margin, -margin));
     const QFontMetrics metrics(painter.font());
     for (const FXTextLine& line : lines)
         painter.drawText(QPoint(line.Rect.left(), line.Rect.top() + metrics.ascent()), line.Text);
@@ -149,8 +154,10 @@ int FitFontHeight(const QString& face, const QString& text, int width, int heigh
     };
     int value = -10;
     // Growing first: a negative value's magnitude is the character height.
-    while (fits(value) && value > -2000) --value;
-    while (!fits(value) && value != 1) ++value;
+    while (fits(value) && value > -2000)
+        --value;
+    while (!fits(value) && value != 1)
+        ++value;
     return value;
 }
 

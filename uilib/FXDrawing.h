@@ -17,7 +17,6 @@
 
 class QPainter;
 
-
 // Where content sits along one axis.
 enum class FXLayout : std::uint8_t { Beginning = 0, Center = 1, Ending = 2 };
 
@@ -50,16 +49,18 @@ struct FXTextLine {
     QString Text;
     QRect Rect;
 };
-QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags,
-                                   int margin = 0);
+QVector<FXTextLine> LayoutTextRect(const QFont& font, const QRect& rect, const QString& text,
+                                   FXTextFlags flags, int margin = 0);
 // The smallest rectangle holding every laid-out line.
-QRect TextBlockRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags, int margin = 0);
+QRect TextBlockRect(const QFont& font, const QRect& rect, const QString& text, FXTextFlags flags,
+                    int margin = 0);
 
 // Text in a rectangle shrunk by margin: wrapped at spaces into lines that fit
 // (with WordWrap, or with Auto when one line is too wide), the block and each
 // line aligned by the flags, clipped to the rectangle unless NoClip. Uses the
 // painter's font and pen.
-void DrawTextRect(QPainter& painter, const QRect& rect, const QString& text, FXTextFlags flags, int margin = 0);
+void DrawTextRect(QPainter& painter, const QRect& rect, const QString& text, FXTextFlags flags,
+                  int margin = 0);
 
 // A rectangle whose corners are quarter ellipses of side roundness, filled
 // and outlined with pen when given, anti-aliased. The stroke is centred on

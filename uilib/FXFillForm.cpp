@@ -18,7 +18,9 @@
 
 FXFillForm::FXFillForm(QWidget* parentForm) : FXFillForm(parentForm, FXFormCloseAction::Hide) {}
 
-FXFillForm* FXFillForm::CreateNew(QWidget* parentForm) { return new FXFillForm(parentForm, FXFormCloseAction::Free); }
+FXFillForm* FXFillForm::CreateNew(QWidget* parentForm) {
+    return new FXFillForm(parentForm, FXFormCloseAction::Free);
+}
 
 FXFillForm::FXFillForm(QWidget* parentForm, FXFormCloseAction closeAction)
     : QWidget(parentForm), FParentForm(parentForm), FCloseAction(closeAction) {
@@ -92,7 +94,9 @@ void FXFillForm::UpdateTheme(bool UpdateChildren) {
     setUpdatesEnabled(true);
 }
 
-TColor FXFillForm::Background() { return FDrawColors->BackGround(); }
+TColor FXFillForm::Background() {
+    return FDrawColors->BackGround();
+}
 
 bool FXFillForm::event(QEvent* event) {
     // The page follows the form it covers, as a control anchored on all sides.

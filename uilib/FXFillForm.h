@@ -22,7 +22,7 @@ class FXFillForm : public QWidget, public FXControl {
     Q_PROPERTY(FXFormFill FillMode READ FillMode WRITE setFillMode)
     Q_PROPERTY(FXFormCloseAction CloseAction READ CloseAction WRITE setCloseAction)
 
-public:
+  public:
     // A page that hides when closed.
     explicit FXFillForm(QWidget* parentForm = nullptr);
     // A page freed when closed: the Free close action.
@@ -45,10 +45,10 @@ public:
     void UpdateTheme(bool UpdateChildren) override;
     TColor Background() override;
 
-signals:
+  signals:
     void OnThemeChange(FXThemeType Kind, bool DarkTheme, TColor Accent);
 
-protected:
+  protected:
     FXFillForm(QWidget* parentForm, FXFormCloseAction closeAction);
     // Builds a derived page's content. The base's constructor cannot reach a
     // derived class, so a derived page calls it at the end of its own
@@ -60,7 +60,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void Setup();
 
     FXColorSets* FCustomColors = nullptr;

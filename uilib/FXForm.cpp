@@ -43,8 +43,8 @@ TitleBarColors FormTitleBarColors(TColor background, TColor foreground) {
     const int foregroundShift = GetBrightness(foreground) >= 100 ? -30 : 30;
     const int half = foregroundShift / 2;
     TitleBarColors colors;
-    colors.Background = colors.InactiveBackground = colors.ButtonBackground = colors.ButtonInactiveBackground =
-        ToQColor(background);
+    colors.Background = colors.InactiveBackground = colors.ButtonBackground =
+        colors.ButtonInactiveBackground = ToQColor(background);
     colors.ButtonHoverBackground = ToQColor(ChangeLightness(background, half));
     colors.ButtonPressedBackground = ToQColor(ChangeLightness(background, backgroundShift));
     colors.Foreground = colors.ButtonForeground = ToQColor(foreground);
@@ -78,7 +78,8 @@ void FXSmoke::closeEvent(QCloseEvent* event) {
 FXForm::FXForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     FCustomColors = new FXColorSets(this, false);
     FDrawColors = std::make_unique<FXColorSet>();
-    if (ThemeManager != nullptr) FDrawColors->LoadFrom(*ThemeManager->SystemColorSet(), ThemeManager->DarkTheme());
+    if (ThemeManager != nullptr)
+        FDrawColors->LoadFrom(*ThemeManager->SystemColorSet(), ThemeManager->DarkTheme());
     InitForm();
     FEnableTitlebar = GetWindowsVersion() >= 6;
     if (FEnableTitlebar) {
@@ -216,7 +217,9 @@ void FXForm::SetCustomTitleBarColors(const TitleBarColors& colors) {
     if (FTitleBar) FTitleBar->setColors(colors);
 }
 
-TColor FXForm::Background() { return FDrawColors->BackGround(); }
+TColor FXForm::Background() {
+    return FDrawColors->BackGround();
+}
 
 void FXForm::setFormColor(TColor value) {
     FFormColor = value;
@@ -295,7 +298,8 @@ bool FXForm::event(QEvent* event) {
         return true;
     }
     const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate && FSmoke->isVisible()) FSmoke->setFocus(Qt::ActiveWindowFocusReason);
+    if (event->type() == QEvent::WindowActivate && FSmoke->isVisible())
+        FSmoke->setFocus(Qt::ActiveWindowFocusReason);
     if (event->type() == QEvent::WinIdChange) WatchWindowEdges();
     return handled;
 }

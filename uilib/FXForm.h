@@ -24,18 +24,18 @@ class TIntAni;
 class FXSmoke : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit FXSmoke(QWidget* form);
     int Alpha() const { return FAlpha; }
     void setAlpha(int value);
     void setRefuseClose(bool value) { FRefuseClose = value; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool) override { return false; }
 
-private:
+  private:
     int FAlpha = 150;
     bool FRefuseClose = false;
 };
@@ -46,10 +46,11 @@ class FXForm : public QWidget, public FXControl, public TitleBarColorTarget {
     Q_PROPERTY(bool SmokeEffect READ SmokeEffect WRITE setSmokeEffect)
     Q_PROPERTY(bool FullScreen READ FullScreen WRITE setFullScreen)
     Q_PROPERTY(bool WindowUpdateLocked READ WindowUpdateLocked WRITE setWindowUpdateLocked)
-    Q_PROPERTY(bool AllowThemeChangeAnimation READ AllowThemeChangeAnimation WRITE setAllowThemeChangeAnimation)
+    Q_PROPERTY(
+        bool AllowThemeChangeAnimation READ AllowThemeChangeAnimation WRITE setAllowThemeChangeAnimation)
     Q_PROPERTY(bool Resizable READ IsResizable WRITE setResizable)
 
-public:
+  public:
     explicit FXForm(QWidget* parent = nullptr);
     ~FXForm() override;
 
@@ -99,11 +100,11 @@ public:
     TColor Background() override;
     void SetCustomTitleBarColors(const TitleBarColors& colors) override;
 
-signals:
+  signals:
     void OnThemeChange(FXThemeType Kind, bool DarkTheme, TColor Accent);
     void OnMove();
 
-protected:
+  protected:
     void InitForm();
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -111,7 +112,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void InitializeTitlebar();
     void ApplyFormColors(TColor background, TColor foreground);
     void setFormColor(TColor value);

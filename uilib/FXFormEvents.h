@@ -4,7 +4,7 @@
 #include <QEvent>
 
 class FXFormMovedEvent : public QEvent {
-public:
+  public:
     FXFormMovedEvent() : QEvent(Type()) {}
     static QEvent::Type Type() {
         static const auto type = QEvent::Type(QEvent::registerEventType());
@@ -13,7 +13,7 @@ public:
 };
 
 class FXFormResizedEvent : public QEvent {
-public:
+  public:
     FXFormResizedEvent() : QEvent(Type()) {}
     static QEvent::Type Type() {
         static const auto type = QEvent::Type(QEvent::registerEventType());

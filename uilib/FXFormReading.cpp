@@ -2,8 +2,14 @@
 
 int FXFormReading::FDepth = 0;
 
-FXFormReading::FXFormReading() { ++FDepth; }
+FXFormReading::FXFormReading() {
+    ++FDepth;
+}
 
-FXFormReading::~FXFormReading() { --FDepth; }
+FXFormReading::~FXFormReading() {
+    --FDepth;
+}
 
-bool FXFormReading::Active() { return FDepth > 0; }
+bool FXFormReading::Active() {
+    return FDepth > 0;
+}

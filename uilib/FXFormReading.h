@@ -7,7 +7,7 @@
 //
 // Layouts are applied on the main thread only; scopes may nest.
 class FXFormReading {
-public:
+  public:
     FXFormReading();
     ~FXFormReading();
     FXFormReading(const FXFormReading&) = delete;
@@ -15,6 +15,6 @@ public:
 
     static bool Active();
 
-private:
+  private:
     static int FDepth;
 };

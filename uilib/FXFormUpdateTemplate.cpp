@@ -76,9 +76,10 @@ void FXFormUpdateTemplate::InitializeNewForm() {
     top->addWidget(FIcon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     FTitle = Text(QString(), 18, content);
-    FNote = Text(tr("On mobile network, data charges may occur. Any charges are not calculated. After the update, "
-                    "the application will re-open automatically."),
-                 12, content);
+    FNote = Text(
+        tr("On mobile network, data charges may occur. Any charges are not calculated. After the update, "
+           "the application will re-open automatically."),
+        12, content);
     texts->addWidget(FTitle);
     texts->addWidget(FNote);
     top->addLayout(texts, 1);
@@ -164,7 +165,8 @@ void FXFormUpdateTemplate::InitializeNewForm() {
 
 void FXFormUpdateTemplate::setAppName(const QString& value) {
     FAppName = value;
-    if (FTitle) FTitle->setText(tr("%1 needs an update. Would you like to download the update now?").arg(value));
+    if (FTitle)
+        FTitle->setText(tr("%1 needs an update. Would you like to download the update now?").arg(value));
 }
 
 void FXFormUpdateTemplate::setAllowSnooze(bool value) {
@@ -173,7 +175,9 @@ void FXFormUpdateTemplate::setAllowSnooze(bool value) {
     FSnooze->setEnabled(value);
 }
 
-void FXFormUpdateTemplate::setAppIcon(const QPixmap& value) { FIcon->setPicture(value); }
+void FXFormUpdateTemplate::setAppIcon(const QPixmap& value) {
+    FIcon->setPicture(value);
+}
 
 void FXFormUpdateTemplate::setDelays(int beforeDownload, int beforeInstall, int beforeClose) {
     FBeforeDownload = beforeDownload;

@@ -25,7 +25,7 @@ class FXFormUpdateTemplate : public FXFillForm {
     Q_PROPERTY(QString InstallParameters READ InstallParameters WRITE setInstallParameters)
     Q_PROPERTY(bool AllowSnooze READ AllowSnooze WRITE setAllowSnooze)
 
-public:
+  public:
     // Bytes received and expected (0 while unknown).
     using TProgress = std::function<void(qint64 received, qint64 total)>;
     // Runs on a worker thread: the installer's path, or an exception saying why not.
@@ -67,14 +67,14 @@ public:
     void StartDownload();
     void Snooze() { hide(); }
 
-signals:
+  signals:
     void StageChanged(FXUpdateStage stage);
 
-protected:
+  protected:
     explicit FXFormUpdateTemplate(QWidget* parentForm);
     void InitializeNewForm() override;
 
-private:
+  private:
     void setStage(FXUpdateStage value);
     void DownloadProgressed(qint64 received, qint64 total);
     void DownloadFinished(const QString& path);

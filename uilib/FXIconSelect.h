@@ -20,7 +20,7 @@ class FXIconSelect : public QObject {
     Q_PROPERTY(QString SelectSegoe READ SelectSegoe WRITE setSelectSegoe)
     Q_PROPERTY(int SelectImageIndex READ SelectImageIndex WRITE setSelectImageIndex)
 
-public:
+  public:
     explicit FXIconSelect(QObject* AOwner = nullptr);
 
     bool Enabled() const { return FEnabled; }
@@ -45,7 +45,7 @@ public:
     // colour; image-list entries are the owner's to draw.
     void DrawIcon(QPainter& painter, const QRect& ARectangle) const;
 
-private:
+  private:
     void RepaintOwnerFor(FXIconType kind);
 
     QPointer<QObject> FOwner;

@@ -7,12 +7,17 @@
 
 TColor FXLegacyAccentCache::Get(CAccentColor Kind) {
     using namespace std::chrono;
-    if (!FFilled || FRefreshAlways || duration_cast<seconds>(FXClock::Now() - FLastRefresh).count() > 30) Refresh();
+    if (!FFilled || FRefreshAlways || duration_cast<seconds>(FXClock::Now() - FLastRefresh).count() > 30)
+        Refresh();
     switch (Kind) {
-    case CAccentColor::Accent: return FAccent;
-    case CAccentColor::AccentAdjust: return FAccentAdjust;
-    case CAccentColor::AccentCustom: return FCustomAccent;
-    default: return 0xD47800;
+    case CAccentColor::Accent:
+        return FAccent;
+    case CAccentColor::AccentAdjust:
+        return FAccentAdjust;
+    case CAccentColor::AccentCustom:
+        return FCustomAccent;
+    default:
+        return 0xD47800;
     }
 }
 
@@ -34,4 +39,6 @@ FXLegacyAccentCache& LegacyAccentCache() {
     return cache;
 }
 
-TColor GetLegacyAccentColor(CAccentColor Kind) { return LegacyAccentCache().Get(Kind); }
+TColor GetLegacyAccentColor(CAccentColor Kind) {
+    return LegacyAccentCache().Get(Kind);
+}

@@ -7,7 +7,7 @@
 #include <functional>
 
 class FXLegacyAccentCache {
-public:
+  public:
     // Refreshes when never filled, when more than 30 whole seconds have passed
     // or when RefreshAlways is on, then answers for Kind: the accent, the
     // adjusted accent, the custom accent, or 0xD47800 for any other kind.
@@ -24,7 +24,7 @@ public:
     // Called after every refresh; none by default.
     void setOnChange(std::function<void()> hook) { FOnChange = std::move(hook); }
 
-private:
+  private:
     bool FFilled = false;
     FXClock::TimePoint FLastRefresh{};
     TColor FAccent = 0xD77800;

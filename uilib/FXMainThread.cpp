@@ -47,7 +47,8 @@ void Run(const std::function<void()>& proc) {
 } // namespace
 
 bool FXMainThread::IsCurrent() {
-    if (const QCoreApplication* app = QCoreApplication::instance()) return QThread::currentThread() == app->thread();
+    if (const QCoreApplication* app = QCoreApplication::instance())
+        return QThread::currentThread() == app->thread();
     return std::this_thread::get_id() == LoadingThread;
 }
 
@@ -68,7 +69,8 @@ void FXMainThread::Synchronize(const std::function<void()>& Proc) {
     queue.Changed.notify_all();
     if (post) {
         if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [] { CheckSynchronize(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                app, [] { CheckSynchronize(); }, Qt::QueuedConnection);
     }
     std::unique_lock lock(queue.Mutex);
     queue.Changed.wait(lock, [&] { return request.Done; });

@@ -7,7 +7,7 @@
 #include <functional>
 
 class FXMainThread {
-public:
+  public:
     // The thread of the application object, or the thread that loaded the
     // library when no application exists yet.
     static bool IsCurrent();

@@ -34,7 +34,9 @@ void FXPadding::setMargins(const QMargins& value) {
     Changed();
 }
 
-QRect FXPadding::ApplyTo(const QRect& ARect) const { return ARect.adjusted(FLeft, FTop, -FRight, -FBottom); }
+QRect FXPadding::ApplyTo(const QRect& ARect) const {
+    return ARect.adjusted(FLeft, FTop, -FRight, -FBottom);
+}
 
 void FXPadding::ScaleChanged(double Scaling) {
     FLeft = int(FLeft * Scaling);
@@ -43,7 +45,9 @@ void FXPadding::ScaleChanged(double Scaling) {
     FBottom = int(FBottom * Scaling);
 }
 
-void FXPadding::Assign(const FXPadding& Source) { setMargins(Source.Margins()); }
+void FXPadding::Assign(const FXPadding& Source) {
+    setMargins(Source.Margins());
+}
 
 void FXPadding::Changed() {
     if (auto* control = dynamic_cast<FXControl*>(FOwner.data()); control && !FXFormReading::Active())

@@ -14,7 +14,7 @@ class FXPadding : public QObject {
     Q_PROPERTY(int Right READ Right WRITE setRight)
     Q_PROPERTY(int Bottom READ Bottom WRITE setBottom)
 
-public:
+  public:
     explicit FXPadding(QObject* AOwner = nullptr);
 
     int Left() const { return FLeft; }
@@ -37,10 +37,10 @@ public:
     void ScaleChanged(double Scaling);
     void Assign(const FXPadding& Source);
 
-signals:
+  signals:
     void OnChange();
 
-private:
+  private:
     void Changed();
 
     QPointer<QObject> FOwner;

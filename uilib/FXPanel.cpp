@@ -12,7 +12,8 @@
 void UpdateThemedChildren(QWidget* parent, bool UpdateChildren) {
     // An update may add or remove controls: walk a guarded snapshot.
     QList<QPointer<QObject>> children;
-    for (QObject* child : parent->children()) children.append(child);
+    for (QObject* child : parent->children())
+        children.append(child);
     for (const QPointer<QObject>& child : children)
         if (auto* control = dynamic_cast<FXControl*>(child.data()); control && child->isWidgetType())
             control->UpdateTheme(UpdateChildren);
@@ -56,7 +57,8 @@ void FXPanel::UpdateTheme(bool UpdateChildren) {
 }
 
 TColor FXPanel::Background() {
-    return FBackground == FXBackgroundColor::Content ? FDrawColors->BackGroundInterior() : FDrawColors->BackGround();
+    return FBackground == FXBackgroundColor::Content ? FDrawColors->BackGroundInterior()
+                                                     : FDrawColors->BackGround();
 }
 
 void FXPanel::UpdateColors() {

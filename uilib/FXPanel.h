@@ -17,7 +17,7 @@ class FXPanel : public QWidget, public FXControl {
     Q_PROPERTY(bool AccentLine READ AccentLine WRITE setAccentLine)
     Q_PROPERTY(int AccentLineWidth READ AccentLineWidth WRITE setAccentLineWidth)
 
-public:
+  public:
     explicit FXPanel(QWidget* parent = nullptr);
     ~FXPanel() override;
 
@@ -34,10 +34,10 @@ public:
     void UpdateTheme(bool UpdateChildren) override;
     TColor Background() override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void UpdateColors();
 
     FXCompleteColorSets* FCustomColors = nullptr;

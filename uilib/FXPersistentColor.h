@@ -10,7 +10,7 @@ class FXPersistentColor : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
 
-public:
+  public:
     // The set becomes a child of AOwner, which is also the object it notifies.
     explicit FXPersistentColor(QObject* AOwner = nullptr);
 
@@ -30,7 +30,7 @@ public:
     // with nothing; they never notify.
     virtual void UpdateSource();
 
-private:
+  private:
     QPointer<QObject> FOwner;
     bool FEnable = false;
 };

@@ -2,9 +2,15 @@
 
 #include "FXRegistry.h"
 
-bool FXQuickReg::CreateKey(const QString& KeyLocation) { return FXRegistry().CreateKey(KeyLocation); }
-bool FXQuickReg::KeyExists(const QString& KeyLocation) { return FXRegistry().KeyExists(KeyLocation); }
-bool FXQuickReg::DeleteKey(const QString& KeyLocation) { return FXRegistry().DeleteKey(KeyLocation); }
+bool FXQuickReg::CreateKey(const QString& KeyLocation) {
+    return FXRegistry().CreateKey(KeyLocation);
+}
+bool FXQuickReg::KeyExists(const QString& KeyLocation) {
+    return FXRegistry().KeyExists(KeyLocation);
+}
+bool FXQuickReg::DeleteKey(const QString& KeyLocation) {
+    return FXRegistry().DeleteKey(KeyLocation);
+}
 
 bool FXQuickReg::RenameKey(const QString& KeyLocation, const QString& NewName) {
     return FXRegistry().RenameKey(KeyLocation, NewName);

@@ -4,7 +4,7 @@
 #include <QString>
 
 class FXQuickReg {
-public:
+  public:
     static bool CreateKey(const QString& KeyLocation);
     static bool KeyExists(const QString& KeyLocation);
     static bool DeleteKey(const QString& KeyLocation);

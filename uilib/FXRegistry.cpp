@@ -6,8 +6,8 @@ constexpr struct {
     const char* Name;
     HKEY Hive;
 } LongHiveNames[] = {
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_USERS", HKEY_USERS},
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
 };
 
@@ -23,20 +23,30 @@ FXRegistry::FXRegistry() {
     FRegistry.setOnRaiseError([this](TRegistryError error) { ShowError(error); });
 }
 
-void FXRegistry::setRegistryMode(FXRegistryMode mode) { FRegistryMode = mode; }
-void FXRegistry::setAutomaticHive(bool automatic) { FAutoHive = automatic; }
+void FXRegistry::setRegistryMode(FXRegistryMode mode) {
+    FRegistryMode = mode;
+}
+void FXRegistry::setAutomaticHive(bool automatic) {
+    FAutoHive = automatic;
+}
 
 void FXRegistry::setManualHive(HKEY hive) {
     FDefaultHive = hive;
     FAutoHive = false;
 }
 
-void FXRegistry::setDefaultHive(HKEY hive) { FDefaultHive = hive; }
+void FXRegistry::setDefaultHive(HKEY hive) {
+    FDefaultHive = hive;
+}
 
-void FXRegistry::SetNewRegistryMode(FXRegistryMode AMode) { FRegistryMode = AMode; }
+void FXRegistry::SetNewRegistryMode(FXRegistryMode AMode) {
+    FRegistryMode = AMode;
+}
 
 // One registry view here, as on every system the programs support.
-void FXRegistry::ResetRegistryMode() { FRegistryMode = FXRegistryMode::rmWindows64; }
+void FXRegistry::ResetRegistryMode() {
+    FRegistryMode = FXRegistryMode::rmWindows64;
+}
 
 bool FXRegistry::WinModeLoaded() {
     if (FRegistryMode == FXRegistryMode::rmUnloaded) ResetRegistryMode();
@@ -49,10 +59,18 @@ void FXRegistry::SetErrorPresenter(std::function<void(const QString&)> presenter
 
 void FXRegistry::ShowError(TRegistryError error) {
     switch (error) {
-    case TRegistryError::None: FLastError = FXRegistryError::reNone; break;
-    case TRegistryError::AccessDenied: FLastError = FXRegistryError::reAccessDenied; break;
-    case TRegistryError::KeyNoExist: FLastError = FXRegistryError::reKeyNoExist; break;
-    case TRegistryError::ReadError: FLastError = FXRegistryError::reReadError; break;
+    case TRegistryError::None:
+        FLastError = FXRegistryError::reNone;
+        break;
+    case TRegistryError::AccessDenied:
+        FLastError = FXRegistryError::reAccessDenied;
+        break;
+    case TRegistryError::KeyNoExist:
+        FLastError = FXRegistryError::reKeyNoExist;
+        break;
+    case TRegistryError::ReadError:
+        FLastError = FXRegistryError::reReadError;
+        break;
     }
     if (Presenter()) {
         const QString message = RegistryErrorMessage(error);
@@ -79,18 +97,34 @@ QString FXRegistry::Aim(const QString& KeyLocation) {
     }
     FRegistry.setManualHive(hive);
     switch (FRegistryMode) {
-    case FXRegistryMode::rmUnloaded: FRegistry.setRegistryMode(TRegistryMode::Unloaded); break;
-    case FXRegistryMode::rmWindows32: FRegistry.setRegistryMode(TRegistryMode::Windows32); break;
-    case FXRegistryMode::rmWindows64: FRegistry.setRegistryMode(TRegistryMode::Windows64); break;
-    case FXRegistryMode::rmAutomatic: FRegistry.setRegistryMode(TRegistryMode::Automatic); break;
+    case FXRegistryMode::rmUnloaded:
+        FRegistry.setRegistryMode(TRegistryMode::Unloaded);
+        break;
+    case FXRegistryMode::rmWindows32:
+        FRegistry.setRegistryMode(TRegistryMode::Windows32);
+        break;
+    case FXRegistryMode::rmWindows64:
+        FRegistry.setRegistryMode(TRegistryMode::Windows64);
+        break;
+    case FXRegistryMode::rmAutomatic:
+        FRegistry.setRegistryMode(TRegistryMode::Automatic);
+        break;
     }
     return path;
 }
 
-bool FXRegistry::CreateKey(const QString& KeyLocation) { return FRegistry.CreateKey(Aim(KeyLocation)); }
-bool FXRegistry::DeleteKey(const QString& KeyLocation) { return FRegistry.DeleteKey(Aim(KeyLocation)); }
-bool FXRegistry::KeyExists(const QString& KeyLocation) { return FRegistry.KeyExists(Aim(KeyLocation)); }
-QString FXRegistry::CloneKey(const QString& KeyLocation) { return FRegistry.CloneKey(Aim(KeyLocation)); }
+bool FXRegistry::CreateKey(const QString& KeyLocation) {
+    return FRegistry.CreateKey(Aim(KeyLocation));
+}
+bool FXRegistry::DeleteKey(const QString& KeyLocation) {
+    return FRegistry.DeleteKey(Aim(KeyLocation));
+}
+bool FXRegistry::KeyExists(const QString& KeyLocation) {
+    return FRegistry.KeyExists(Aim(KeyLocation));
+}
+QString FXRegistry::CloneKey(const QString& KeyLocation) {
+    return FRegistry.CloneKey(Aim(KeyLocation));
+}
 
 bool FXRegistry::RenameKey(const QString& KeyLocation, const QString& NewName) {
     return FRegistry.RenameKey(Aim(KeyLocation), NewName);
@@ -104,7 +138,9 @@ bool FXRegistry::CopyKey(const QString& KeyLocation, const QString& NewLocation)
     return FRegistry.CopyKey(Aim(KeyLocation), NewLocation);
 }
 
-QStringList FXRegistry::GetKeyNames(const QString& KeyLocation) { return FRegistry.GetKeyNames(Aim(KeyLocation)); }
+QStringList FXRegistry::GetKeyNames(const QString& KeyLocation) {
+    return FRegistry.GetKeyNames(Aim(KeyLocation));
+}
 QStringList FXRegistry::GetValueNames(const QString& KeyLocation) {
     return FRegistry.GetValueNames(Aim(KeyLocation));
 }
@@ -170,7 +206,8 @@ bool FXRegistry::WriteDate(const QString& KeyLocation, const QString& ItemName, 
 bool FXRegistry::WriteTime(const QString& KeyLocation, const QString& ItemName, const QTime& Value) {
     return FRegistry.WriteTime(Aim(KeyLocation), ItemName, Value);
 }
-bool FXRegistry::WriteDateTimeValue(const QString& KeyLocation, const QString& ItemName, const QDateTime& Value) {
+bool FXRegistry::WriteDateTimeValue(const QString& KeyLocation, const QString& ItemName,
+                                    const QDateTime& Value) {
     return FRegistry.WriteDateTimeValue(Aim(KeyLocation), ItemName, Value);
 }
 bool FXRegistry::WriteValue(const QString& KeyLocation, const QString& ItemName, bool Value) {

@@ -14,7 +14,7 @@ enum class FXRegistryMode { rmUnloaded, rmWindows32, rmWindows64, rmAutomatic };
 enum class FXRegistryError { reNone, reAccessDenied, reKeyNoExist, reReadError };
 
 class FXRegistry {
-public:
+  public:
     FXRegistry();
     FXRegistry(const FXRegistry&) = delete;
     FXRegistry& operator=(const FXRegistry&) = delete;
@@ -80,7 +80,7 @@ public:
     // without a GUI). An empty presenter restores the default.
     static void SetErrorPresenter(std::function<void(const QString&)> presenter);
 
-private:
+  private:
     // The wrapper, aimed at the hive the path names; returns the path below it.
     QString Aim(const QString& KeyLocation);
     void ShowError(TRegistryError error);

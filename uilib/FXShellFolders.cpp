@@ -11,7 +11,8 @@ QString UserShellFolder(UserFolderKind kind) {
         return profile;
     }
     const QString value = FXQuickReg::GetStringValue(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
+        QStringLiteral(
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
         UserFolderValueName(kind));
     return ExpandDefaultPaths(value);
 }

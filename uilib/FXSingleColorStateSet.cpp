@@ -12,10 +12,18 @@ FXSingleColorStateSet::FXSingleColorStateSet(const FXSingleColorStateSets& Color
     LoadColors(Colors, DarkTheme);
 }
 
-void FXSingleColorStateSet::setAccent(TColor value) { FAccent = value; }
-void FXSingleColorStateSet::setNone(TColor value) { FNone = value; }
-void FXSingleColorStateSet::setHover(TColor value) { FHover = value; }
-void FXSingleColorStateSet::setPress(TColor value) { FPress = value; }
+void FXSingleColorStateSet::setAccent(TColor value) {
+    FAccent = value;
+}
+void FXSingleColorStateSet::setNone(TColor value) {
+    FNone = value;
+}
+void FXSingleColorStateSet::setHover(TColor value) {
+    FHover = value;
+}
+void FXSingleColorStateSet::setPress(TColor value) {
+    FPress = value;
+}
 
 void FXSingleColorStateSet::LoadColors(TColor ANone, TColor AHover, TColor APress) {
     FNone = ANone;
@@ -24,7 +32,8 @@ void FXSingleColorStateSet::LoadColors(TColor ANone, TColor AHover, TColor APres
 }
 
 void FXSingleColorStateSet::LoadColors(const FXSingleColorStateSets& Colors, bool DarkTheme) {
-    LoadColors(Colors.GetColor(DarkTheme, FXControlState::None), Colors.GetColor(DarkTheme, FXControlState::Hover),
+    LoadColors(Colors.GetColor(DarkTheme, FXControlState::None),
+               Colors.GetColor(DarkTheme, FXControlState::Hover),
                Colors.GetColor(DarkTheme, FXControlState::Press));
 }
 
@@ -35,9 +44,12 @@ void FXSingleColorStateSet::CopyFrom(const FXSingleColorStateSet& FromSet) {
 
 TColor FXSingleColorStateSet::GetColor(FXControlState AState) const {
     switch (AState) {
-    case FXControlState::None: return FNone;
-    case FXControlState::Hover: return FHover;
-    case FXControlState::Press: return FPress;
+    case FXControlState::None:
+        return FNone;
+    case FXControlState::Hover:
+        return FHover;
+    case FXControlState::Press:
+        return FPress;
     }
     return 0;
 }

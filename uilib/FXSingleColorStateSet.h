@@ -11,7 +11,7 @@ class FXSingleColorStateSet : public FXPersistentColor {
     Q_PROPERTY(TColor Hover READ Hover WRITE setHover)
     Q_PROPERTY(TColor Press READ Press WRITE setPress)
 
-public:
+  public:
     explicit FXSingleColorStateSet(QObject* AOwner = nullptr);
     FXSingleColorStateSet(TColor ANone, TColor AHover, TColor APress);
     FXSingleColorStateSet(const FXSingleColorStateSets& Colors, bool DarkTheme);
@@ -35,7 +35,7 @@ public:
 
     void UpdateSource() override;
 
-private:
+  private:
     TColor FAccent = 0;
     TColor FNone = 0;
     TColor FHover = 0;

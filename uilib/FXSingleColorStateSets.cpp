@@ -2,14 +2,28 @@
 
 FXSingleColorStateSets::FXSingleColorStateSets(QObject* AOwner) : FXPersistentColor(AOwner) {}
 
-void FXSingleColorStateSets::setAccent(TColor value) { FAccent = value; }
+void FXSingleColorStateSets::setAccent(TColor value) {
+    FAccent = value;
+}
 
-void FXSingleColorStateSets::setLightNone(TColor value) { SetColor(0, value); }
-void FXSingleColorStateSets::setLightHover(TColor value) { SetColor(1, value); }
-void FXSingleColorStateSets::setLightPress(TColor value) { SetColor(2, value); }
-void FXSingleColorStateSets::setDarkNone(TColor value) { SetColor(3, value); }
-void FXSingleColorStateSets::setDarkHover(TColor value) { SetColor(4, value); }
-void FXSingleColorStateSets::setDarkPress(TColor value) { SetColor(5, value); }
+void FXSingleColorStateSets::setLightNone(TColor value) {
+    SetColor(0, value);
+}
+void FXSingleColorStateSets::setLightHover(TColor value) {
+    SetColor(1, value);
+}
+void FXSingleColorStateSets::setLightPress(TColor value) {
+    SetColor(2, value);
+}
+void FXSingleColorStateSets::setDarkNone(TColor value) {
+    SetColor(3, value);
+}
+void FXSingleColorStateSets::setDarkHover(TColor value) {
+    SetColor(4, value);
+}
+void FXSingleColorStateSets::setDarkPress(TColor value) {
+    SetColor(5, value);
+}
 
 TColor FXSingleColorStateSets::GetColor(int Index) const {
     return Index >= 0 && Index < int(FColors.size()) ? FColors[Index] : 0;

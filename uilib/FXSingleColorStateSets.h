@@ -15,7 +15,7 @@ class FXSingleColorStateSets : public FXPersistentColor {
     Q_PROPERTY(TColor DarkHover READ DarkHover WRITE setDarkHover)
     Q_PROPERTY(TColor DarkPress READ DarkPress WRITE setDarkPress)
 
-public:
+  public:
     explicit FXSingleColorStateSets(QObject* AOwner = nullptr);
 
     // A plain value: storing it notifies nobody.
@@ -44,7 +44,7 @@ public:
     // The colour of State in the light or dark triple; 0 for an unknown state.
     TColor GetColor(bool DarkTheme, FXControlState State) const;
 
-private:
+  private:
     TColor FAccent = 0xD47800;
     std::array<TColor, 6> FColors{0x8B8B8B, 0x9F9F9F, 0x757575, 0xA29F9D, 0xB7B5B3, 0x8D8987};
 };

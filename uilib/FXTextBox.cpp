@@ -99,7 +99,9 @@ void FXTextBox::UpdateTheme(bool) {
     Invalidate();
 }
 
-TColor FXTextBox::Background() { return FDrawColors->BackGround(); }
+TColor FXTextBox::Background() {
+    return FDrawColors->BackGround();
+}
 
 QString FXTextBox::AccessibleText() const {
     return accessibleName().isEmpty() ? FText : accessibleName();
@@ -125,8 +127,7 @@ void FXTextBox::Layout() {
 QSize FXTextBox::AutoSizeFor() const {
     const QFontMetrics metrics(font());
     if (FWordWrap) {
-        const QRect block =
-            TextBlockRect(font(), FTextRect, FText, TextFlags(), FInnerMargin);
+        const QRect block = TextBlockRect(font(), FTextRect, FText, TextFlags(), FInnerMargin);
         return QSize(block.width() + Padding()->PadWidth(), block.height() + Padding()->PadHeight());
     }
     return QSize(metrics.horizontalAdvance(FText) + Padding()->PadWidth(),
@@ -136,12 +137,15 @@ QSize FXTextBox::AutoSizeFor() const {
 int FXTextBox::heightForWidth(int width) const {
     if (!FWordWrap) return -1;
     const QRect area(0, 0, std::max(1, width - Padding()->PadWidth()), 1 << 20);
-    const FXTextFlags flags = (TextFlags() & ~(FXTextFlag::VerticalCenter | FXTextFlag::Bottom)) | FXTextFlag::Top;
+    const FXTextFlags flags =
+        (TextFlags() & ~(FXTextFlag::VerticalCenter | FXTextFlag::Bottom)) | FXTextFlag::Top;
     const int lines = TextBlockRect(font(), area, FText, flags, FInnerMargin).height();
     return std::max(lines, fontMetrics().height()) + 2 * FInnerMargin + Padding()->PadHeight();
 }
 
-QSize FXTextBox::sizeHint() const { return FAutoSize ? AutoSizeFor() : QSize(180, 30); }
+QSize FXTextBox::sizeHint() const {
+    return FAutoSize ? AutoSizeFor() : QSize(180, 30);
+}
 
 void FXTextBox::ApplyAutoSize() {
     // While a layout is read the designed geometry stands, whichever setter runs

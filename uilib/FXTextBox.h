@@ -21,7 +21,7 @@ class FXTextBox : public FXWindowsControl {
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE setWordWrap)
     Q_PROPERTY(bool Elipsis READ Elipsis WRITE setElipsis)
 
-public:
+  public:
     explicit FXTextBox(QWidget* parent = nullptr);
     ~FXTextBox() override;
 
@@ -62,7 +62,7 @@ public:
     bool hasHeightForWidth() const override { return FWordWrap; }
     int heightForWidth(int width) const override;
 
-protected:
+  protected:
     void UpdateColors();
     void Layout();
     void ApplyAutoSize();
@@ -72,7 +72,7 @@ protected:
     void ScaleChanged(double Scaling) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QSize AutoSizeFor() const;
 
     QRect FTextRect;

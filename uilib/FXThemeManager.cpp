@@ -97,12 +97,22 @@ void FXThemeManager::setAutoAccentColor(bool value) {
     if (value) UpdateSettings();
 }
 
-void FXThemeManager::LoadColorSet(FXColorSet& Target) const { Target.Assign(FSystemColor.get()); }
-void FXThemeManager::LoadColorSet(FXCompleteColorSet& Target) const { Target.Assign(FSystemColor.get()); }
-void FXThemeManager::LoadColorSet(FXColorSets& Target) const { Target.Assign(FSystemColorSet.get()); }
-void FXThemeManager::LoadColorSet(FXCompleteColorSets& Target) const { Target.Assign(FSystemColorSet.get()); }
+void FXThemeManager::LoadColorSet(FXColorSet& Target) const {
+    Target.Assign(FSystemColor.get());
+}
+void FXThemeManager::LoadColorSet(FXCompleteColorSet& Target) const {
+    Target.Assign(FSystemColor.get());
+}
+void FXThemeManager::LoadColorSet(FXColorSets& Target) const {
+    Target.Assign(FSystemColorSet.get());
+}
+void FXThemeManager::LoadColorSet(FXCompleteColorSets& Target) const {
+    Target.Assign(FSystemColorSet.get());
+}
 
-TColor FXThemeManager::GetThemePrimaryColor() const { return FDarkTheme ? 0x000000 : 0xFFFFFF; }
+TColor FXThemeManager::GetThemePrimaryColor() const {
+    return FDarkTheme ? 0x000000 : 0xFFFFFF;
+}
 
 void FXThemeManager::LoadFontSettings() {
     FIconFont = ChooseIconFont();
@@ -140,7 +150,8 @@ void FXThemeManager::NotifyUpdate() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
     // A form's update may open or close windows: walk a guarded snapshot.
     QList<QPointer<QWidget>> forms;
-    for (QWidget* widget : QApplication::topLevelWidgets()) forms.append(widget);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        forms.append(widget);
     for (const QPointer<QWidget>& form : forms) {
         if (auto* control = dynamic_cast<FXControl*>(form.data())) control->UpdateTheme(true);
     }

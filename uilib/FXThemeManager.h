@@ -32,7 +32,7 @@ class FXThemeManager : public QObject {
     Q_PROPERTY(bool AutoAccentColor READ AutoAccentColor WRITE setAutoAccentColor)
     Q_PROPERTY(bool Designing READ Designing)
 
-public:
+  public:
     // Reads the system's state and starts the poll; create it after the
     // application object and before any window (see InitializeUILibrary).
     FXThemeManager();
@@ -101,8 +101,7 @@ public:
     // Absent inside a design environment.
     const QTimer* RegistryMonitor() const { return FRegistryMonitor.get(); }
 
-private:
-
+  private:
     std::unique_ptr<QTimer> FRegistryMonitor;
     bool FDarkTheme = false;
     FXDarkSetting FDarkThemeMode = FXDarkSetting::Auto;

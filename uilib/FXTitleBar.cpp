@@ -4,8 +4,8 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QStyleHints>
 #include <QPainter>
+#include <QStyleHints>
 #include <QWindow>
 
 namespace {
@@ -43,9 +43,8 @@ FXTitleBar::FXTitleBar(QWidget* parent) : QWidget(parent) {
     FMaximise = new FXTitleBarButton(FXTitleBarButtonKind::Maximise, this);
     FClose = new FXTitleBarButton(FXTitleBarButtonKind::Close, this);
     connect(FMinimise, &QAbstractButton::clicked, this, [this] { window()->showMinimized(); });
-    connect(FMaximise, &QAbstractButton::clicked, this, [this] {
-        window()->isMaximized() ? window()->showNormal() : window()->showMaximized();
-    });
+    connect(FMaximise, &QAbstractButton::clicked, this,
+            [this] { window()->isMaximized() ? window()->showNormal() : window()->showMaximized(); });
     connect(FClose, &QAbstractButton::clicked, this, [this] { window()->close(); });
     if (parent != nullptr) window()->installEventFilter(this);
     LayoutButtons();
@@ -66,8 +65,8 @@ void FXTitleBar::setShowCaption(bool value) {
 }
 
 QRect FXTitleBar::CaptionRect() const {
-    const int buttons = (FMinimise->isVisible() ? ButtonWidth : 0) + (FMaximise->isVisible() ? ButtonWidth : 0) +
-                        ButtonWidth;
+    const int buttons =
+        (FMinimise->isVisible() ? ButtonWidth : 0) + (FMaximise->isVisible() ? ButtonWidth : 0) + ButtonWidth;
     return QRect(12, 0, std::max(0, width() - buttons - 12), height());
 }
 
@@ -118,7 +117,8 @@ void FXTitleBar::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (!FPressPos || !(event->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(event);
-    if ((position - *FPressPos).manhattanLength() < QGuiApplication::styleHints()->startDragDistance()) return;
+    if ((position - *FPressPos).manhattanLength() < QGuiApplication::styleHints()->startDragDistance())
+        return;
     const QPoint pressed = *FPressPos;
     FPressPos.reset();
     // The way travelled before the move began is not lost.

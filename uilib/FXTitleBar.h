@@ -16,7 +16,7 @@ class FXTitleBar : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE setShowCaption)
 
-public:
+  public:
     explicit FXTitleBar(QWidget* parent = nullptr);
 
     const TitleBarColors& Colors() const { return FColors; }
@@ -32,7 +32,7 @@ public:
     // Shows the buttons the window's state allows and places them.
     void UpdateButtons();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -42,7 +42,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void LayoutButtons();
 
     TitleBarColors FColors;
@@ -65,17 +65,17 @@ enum class FXTitleBarButtonKind : std::uint8_t { Minimise, Maximise, Restore, Cl
 class FXTitleBarButton : public QAbstractButton {
     Q_OBJECT
 
-public:
+  public:
     FXTitleBarButton(FXTitleBarButtonKind kind, FXTitleBar* parent);
 
     FXTitleBarButtonKind Kind() const { return FKind; }
     void setKind(FXTitleBarButtonKind value);
     QSize sizeHint() const override { return {46, 32}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     FXTitleBarButtonKind FKind;
 };
 

@@ -43,11 +43,17 @@ void FXWindowsControl::setAutoFocusLine(bool value) {
     update();
 }
 
-QMargins FXWindowsControl::PaddingFill() const { return FPadding->Margins(); }
+QMargins FXWindowsControl::PaddingFill() const {
+    return FPadding->Margins();
+}
 
-void FXWindowsControl::setPaddingFill(const QMargins& value) { FPadding->setMargins(value); }
+void FXWindowsControl::setPaddingFill(const QMargins& value) {
+    FPadding->setMargins(value);
+}
 
-QRect FXWindowsControl::GetClientRect() const { return FPadding->ApplyTo(QRect(0, 0, width(), height())); }
+QRect FXWindowsControl::GetClientRect() const {
+    return FPadding->ApplyTo(QRect(0, 0, width(), height()));
+}
 
 TColor FXWindowsControl::GetParentBackgroundColor(TColor Default) const {
     if (auto* parent = dynamic_cast<FXControl*>(parentWidget())) return parent->Background();
@@ -58,7 +64,9 @@ QString FXWindowsControl::AccessibleText() const {
     return accessibleName().isEmpty() ? toolTip() : accessibleName();
 }
 
-void FXWindowsControl::UpdateFocusRect() { FFocusRect = GetClientRect().adjusted(0, 0, -2, -2); }
+void FXWindowsControl::UpdateFocusRect() {
+    FFocusRect = GetClientRect().adjusted(0, 0, -2, -2);
+}
 
 void FXWindowsControl::ScaleChanged(double Scaling) {
     QFont scaled = font();
@@ -86,7 +94,9 @@ bool FXWindowsControl::HandleKeyDown(int Key, Qt::KeyboardModifiers) {
     }
 }
 
-void FXWindowsControl::InteractionStateChanged(FXControlState) { Invalidate(); }
+void FXWindowsControl::InteractionStateChanged(FXControlState) {
+    Invalidate();
+}
 
 void FXWindowsControl::PaintScreen(QPainter& painter) {
     const QImage& buffer = Buffer();
@@ -145,7 +155,8 @@ void FXWindowsControl::focusOutEvent(QFocusEvent* event) {
 
 void FXWindowsControl::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
     if (arrow && !HandleKeyDown(key, event->modifiers())) {
         // Arrows move between controls, as in a dialog, unless the control keeps them.
         focusNextPrevChild(key == Qt::Key_Right || key == Qt::Key_Down);
@@ -165,7 +176,8 @@ bool FXWindowsControl::event(QEvent* event) {
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && HandleKeyDown(key->key(), key->modifiers())) {
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            HandleKeyDown(key->key(), key->modifiers())) {
             keyPressEvent(key);
             // Accepted, so the key does not travel on to the parent's navigation.
             key->accept();
@@ -192,7 +204,7 @@ void FXWindowsControl::changeEvent(QEvent* event) {
 namespace {
 
 class FXAccessibleControl : public QAccessibleWidget {
-public:
+  public:
     explicit FXAccessibleControl(FXWindowsControl* control)
         : QAccessibleWidget(control, control->AccessibleRole()), FControl(control) {}
 
@@ -201,7 +213,7 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-private:
+  private:
     FXWindowsControl* FControl;
 };
 

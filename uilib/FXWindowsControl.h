@@ -29,7 +29,7 @@ class FXWindowsControl : public FXBufferedControl, public FXControl {
     Q_PROPERTY(bool AutoFocusLine READ AutoFocusLine WRITE setAutoFocusLine)
     Q_PROPERTY(QMargins PaddingFill READ PaddingFill WRITE setPaddingFill)
 
-public:
+  public:
     explicit FXWindowsControl(QWidget* parent = nullptr);
     ~FXWindowsControl() override;
 
@@ -66,11 +66,11 @@ public:
     void UpdateTheme(bool) override { Invalidate(); }
     TColor Background() override { return Color(); }
 
-signals:
+  signals:
     void OnMouseEnter();
     void OnMouseLeave();
 
-protected:
+  protected:
     // Runs once, before the control is first shown.
     virtual void ComponentCreated() {}
     // The outline follows the client rectangle, 2 pixels in at right and bottom.
@@ -92,7 +92,7 @@ protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     FXPadding* FPadding = nullptr;
     QRect FFocusRect;
     bool FAutoFocusLine = false;

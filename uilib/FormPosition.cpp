@@ -36,7 +36,8 @@ bool PersistFormPosition(QWidget* form, const QString& iniFileName, bool load, b
             if (screen) {
                 const QRect area = screen->geometry();
                 form->setGeometry(area.x() + (area.width() - form->width()) / 2,
-                                  area.y() + (area.height() - form->height()) / 2, form->width(), form->height());
+                                  area.y() + (area.height() - form->height()) / 2, form->width(),
+                                  form->height());
             }
         }
         form->setWindowState(form->windowState() & ~MinMax);

@@ -34,8 +34,8 @@ QByteArray AnswerStamp() {
     const DesktopAppearance::State desktop = DesktopAppearance::Current();
     stamp += '|' + (desktop.Scheme ? QByteArray::number(int(*desktop.Scheme)) : QByteArray("-"));
     if (desktop.Accent)
-        stamp += '|' + QByteArray::number(desktop.Accent->Red) + ',' + QByteArray::number(desktop.Accent->Green) +
-                 ',' + QByteArray::number(desktop.Accent->Blue);
+        stamp += '|' + QByteArray::number(desktop.Accent->Red) + ',' +
+                 QByteArray::number(desktop.Accent->Green) + ',' + QByteArray::number(desktop.Accent->Blue);
     return stamp;
 }
 
@@ -70,7 +70,9 @@ bool& Designing() {
 
 } // namespace
 
-void SetSystemValueReader(FXRegistryValueReader reader) { Reader() = std::move(reader); }
+void SetSystemValueReader(FXRegistryValueReader reader) {
+    Reader() = std::move(reader);
+}
 
 bool ReadSystemDarkMode() {
     const auto light = ReadValue(PersonalizeKey, "AppsUseLightTheme");
@@ -84,6 +86,10 @@ TColor ReadSystemAccentColor(bool Lighten) {
     return Lighten ? ChangeLightness(accent, 50) : accent;
 }
 
-bool IsDesignEnvironment() { return Designing(); }
+bool IsDesignEnvironment() {
+    return Designing();
+}
 
-void SetDesignEnvironment(bool designing) { Designing() = designing; }
+void SetDesignEnvironment(bool designing) {
+    Designing() = designing;
+}

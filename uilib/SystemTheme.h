@@ -9,12 +9,14 @@
 #include <functional>
 #include <optional>
 
-inline constexpr char PersonalizeKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize\\";
+inline constexpr char PersonalizeKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize\\";
 inline constexpr char DwmKey[] = "Software\\Microsoft\\Windows\\DWM\\";
 
 // Reads one 32-bit value below HKEY_CURRENT_USER: nothing when the key does not
 // open or the value is missing.
-using FXRegistryValueReader = std::function<std::optional<std::uint32_t>(const QString& Key, const QString& Name)>;
+using FXRegistryValueReader =
+    std::function<std::optional<std::uint32_t>(const QString& Key, const QString& Name)>;
 
 // Replaces the reader behind the functions below; an empty one restores the
 // registry store.

@@ -22,7 +22,9 @@ int SaturatedInt(double value) {
 
 } // namespace
 
-TIntAni::TIntAni() { SelectFunction(); }
+TIntAni::TIntAni() {
+    SelectFunction();
+}
 
 TIntAni::TIntAni(bool FreeOnFinish, TAniKind aAniKind, TAniFunctionKind aAniFunctionKind, int aStartValue,
                  int aDeltaValue, TAniSyncProc aSyncProc, TAniDoneProc aDoneProc)
@@ -36,18 +38,40 @@ TIntAni::~TIntAni() {
     if (FThread.joinable()) WaitFor();
 }
 
-void TIntAni::setStep(int value) { FStep = std::uint8_t(std::clamp(value, 1, 255)); }
-void TIntAni::setAniKind(TAniKind value) { FAniKind = value; }
-void TIntAni::setAniFunctionKind(TAniFunctionKind value) { FAniFunctionKind = value; }
-void TIntAni::setDelayStartTime(int value) { FDelayStartTime = std::max(value, 0); }
-void TIntAni::setDuration(int value) { FDuration = std::max(value, 0); }
-void TIntAni::setStartValue(int value) { FStartValue = value; }
-void TIntAni::setDeltaValue(int value) { FDeltaValue = value; }
-void TIntAni::setEndValue(int value) { FDeltaValue = value - FStartValue; }
-void TIntAni::setOnSync(TAniSyncProc value) { FOnSync = std::move(value); }
-void TIntAni::setOnDone(TAniDoneProc value) { FOnDone = std::move(value); }
+void TIntAni::setStep(int value) {
+    FStep = std::uint8_t(std::clamp(value, 1, 255));
+}
+void TIntAni::setAniKind(TAniKind value) {
+    FAniKind = value;
+}
+void TIntAni::setAniFunctionKind(TAniFunctionKind value) {
+    FAniFunctionKind = value;
+}
+void TIntAni::setDelayStartTime(int value) {
+    FDelayStartTime = std::max(value, 0);
+}
+void TIntAni::setDuration(int value) {
+    FDuration = std::max(value, 0);
+}
+void TIntAni::setStartValue(int value) {
+    FStartValue = value;
+}
+void TIntAni::setDeltaValue(int value) {
+    FDeltaValue = value;
+}
+void TIntAni::setEndValue(int value) {
+    FDeltaValue = value - FStartValue;
+}
+void TIntAni::setOnSync(TAniSyncProc value) {
+    FOnSync = std::move(value);
+}
+void TIntAni::setOnDone(TAniDoneProc value) {
+    FOnDone = std::move(value);
+}
 
-void TIntAni::SelectFunction() { FAniFunction = TIntAniCollection::Select(FAniFunctionKind, FAniKind); }
+void TIntAni::SelectFunction() {
+    FAniFunction = TIntAniCollection::Select(FAniFunctionKind, FAniKind);
+}
 
 void TIntAni::Start() {
     if (FStarted) return;

@@ -18,7 +18,7 @@ using TAniSyncProc = std::function<void(int)>;
 using TAniDoneProc = std::function<void()>;
 
 class TIntAni {
-public:
+  public:
     // Suspended; the owner frees it; linear curve.
     TIntAni();
     // Suspended. With FreeOnFinish the object must live on the heap; it deletes
@@ -73,7 +73,7 @@ public:
     // Not for an animation that frees itself.
     void WaitFor();
 
-private:
+  private:
     // What one run reads, copied when it starts.
     struct TRunSettings {
         TAniFunction Function;

@@ -24,7 +24,7 @@ enum class TAniFunctionKind : std::uint8_t {
 using TAniFunction = std::function<float(float)>;
 
 class TIntAniCollection {
-public:
+  public:
     static float Linear(float p);
     static float QuadraticIn(float p);
     static float QuadraticOut(float p);

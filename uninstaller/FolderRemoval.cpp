@@ -6,8 +6,8 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -105,7 +105,8 @@ void RemoveEntryAt(int parentFd, const char* name, const TTreeMount& tree) {
             RemoveEntryAt(folderFd, entry.c_str(), tree);
     }
     close(folderFd);
-    if (unlinkat(parentFd, name, AT_REMOVEDIR) != 0) qCInfo(removeLog) << "kept the folder" << name << std::strerror(errno);
+    if (unlinkat(parentFd, name, AT_REMOVEDIR) != 0)
+        qCInfo(removeLog) << "kept the folder" << name << std::strerror(errno);
 }
 
 } // namespace

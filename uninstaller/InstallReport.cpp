@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsFile(const QString& path) { return TProfileIni::IsUsableFile(path); }
+bool IsFile(const QString& path) {
+    return TProfileIni::IsUsableFile(path);
+}
 
 bool ExistsAsAnything(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).exists();

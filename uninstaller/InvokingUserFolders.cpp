@@ -63,7 +63,8 @@ QString ActForInvokingUser() {
     if (!IsFolderOwnedBy(home, *uid)) home = qEnvironmentVariable("HOME");
     if (!IsFolderOwnedBy(home, *uid)) home = account->Home;
     if (home.isEmpty())
-        return QStringLiteral("the user %1 who asked for administrator rights has no home folder").arg(account->Name);
+        return QStringLiteral("the user %1 who asked for administrator rights has no home folder")
+            .arg(account->Name);
     SetFolder("HOME", QDir::cleanPath(home));
     SetFolder("USER", account->Name);
     SetFolder("LOGNAME", account->Name);

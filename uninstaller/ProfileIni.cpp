@@ -58,7 +58,8 @@ std::optional<QByteArray> ReadUsableFile(const QString& fileName) {
 
 bool TProfileIni::IsUsableFile(const QString& fileName) {
     struct stat info;
-    return !fileName.isEmpty() && ::stat(QFile::encodeName(fileName).constData(), &info) == 0 && IsUsable(info);
+    return !fileName.isEmpty() && ::stat(QFile::encodeName(fileName).constData(), &info) == 0 &&
+           IsUsable(info);
 }
 
 TProfileIni::TProfileIni(const QString& fileName) {

@@ -17,8 +17,8 @@ namespace {
 // Trees of the system: nothing at or below them belongs to one application, except
 // where a tree keeps a place for installed applications (below).
 const char* const SystemTrees[] = {
-    "/usr", "/etc", "/var", "/boot", "/lib", "/lib32", "/lib64", "/libx32",
-    "/bin", "/sbin", "/proc", "/sys", "/dev", "/run",
+    "/usr",    "/etc", "/var",  "/boot", "/lib", "/lib32", "/lib64",
+    "/libx32", "/bin", "/sbin", "/proc", "/sys", "/dev",   "/run",
 };
 
 // The places inside the system trees that applications are installed into.
@@ -27,9 +27,10 @@ constexpr const char* LocalHierarchy = "/usr/local";
 
 // A home's folders that hold much more than one application.
 const char* const HomeFolderNames[] = {
-    ".local", ".local/bin", ".local/share", ".local/share/applications", ".local/state", ".config",
-    ".cache", "Apps", "Desktop", "Documents", "Downloads", "Music", "Pictures", "Public",
-    "Templates", "Videos",
+    ".local",       ".local/bin", ".local/share", ".local/share/applications",
+    ".local/state", ".config",    ".cache",       "Apps",
+    "Desktop",      "Documents",  "Downloads",    "Music",
+    "Pictures",     "Public",     "Templates",    "Videos",
 };
 
 const char* const SystemFolders[] = {
@@ -177,7 +178,8 @@ QString NameKey(const QString& name) {
 bool IsNamedAfterApplication(const QString& path, const QString& appName) {
     const QString key = NameKey(appName);
     if (key.isEmpty()) return false;
-    const QStringList elements = path.mid(qsizetype(qstrlen(LocalHierarchy)) + 1).split(u'/', Qt::SkipEmptyParts);
+    const QStringList elements =
+        path.mid(qsizetype(qstrlen(LocalHierarchy)) + 1).split(u'/', Qt::SkipEmptyParts);
     for (const QString& element : elements)
         if (NameKey(element) == key) return true;
     return false;
@@ -203,11 +205,13 @@ bool IsSharedFolder(const QString& home) {
 
 QStringList AllHomes() {
     QStringList homes{QStringLiteral("/root")};
-    for (const QString& name : QDir(QStringLiteral("/home")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+    for (const QString& name :
+         QDir(QStringLiteral("/home")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
         homes << QStringLiteral("/home/") + name;
     setpwent();
     while (const passwd* entry = getpwent())
-        if (entry->pw_dir && *entry->pw_dir == '/') homes << QDir::cleanPath(QFile::decodeName(entry->pw_dir));
+        if (entry->pw_dir && *entry->pw_dir == '/')
+            homes << QDir::cleanPath(QFile::decodeName(entry->pw_dir));
     endpwent();
     homes.removeDuplicates();
     return homes;
@@ -305,7 +309,8 @@ QString FolderRefusal(const QString& path, const QString& appName, const TRemova
         if (IsInSystemTree(spelling, appName)) return QStringLiteral("lies in a folder of the system");
         for (const QString& home : scope.OtherHomes) {
             for (const QString& homeSpelling : Spellings(home))
-                if (IsAtOrBelow(spelling, homeSpelling)) return QStringLiteral("lies in another user's home folder");
+                if (IsAtOrBelow(spelling, homeSpelling))
+                    return QStringLiteral("lies in another user's home folder");
         }
     }
     struct stat info;

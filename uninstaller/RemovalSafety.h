@@ -17,8 +17,8 @@ QStringList ProtectedFolders();
 bool IsProtectedFolder(const QString& path, const QStringList& protectedFolders);
 // A key path below a hive that names a key at the top of the hive, a key that
 // holds the system's own records, or the vendor's key that holds every one of its
-// applications' records (in any letter case, with "/" or "\" between elements). A path that names no key at all (empty,
-// only delimiters) deletes nothing and is not protected.
+// applications' records (in any letter case, with "/" or "\" between elements). A path that names no key at
+// all (empty, only delimiters) deletes nothing and is not protected.
 bool IsProtectedRegistryRecord(const QString& record);
 // What a removal may touch: computed from the system by CurrentRemovalScope, or
 // made up by tests.

@@ -164,7 +164,8 @@ TUninstaller::TUninstaller(TUninstallProcedure& procedure, int startPage, QWidge
         FPages[page - 1]->hide();
 
     const QRect navigation(ClientWidth - NavigationMargin - NavigationWidth,
-                           top + ClientHeight - NavigationMargin - NavigationHeight, NavigationWidth, NavigationHeight);
+                           top + ClientHeight - NavigationMargin - NavigationHeight, NavigationWidth,
+                           NavigationHeight);
     FNavigation_Uninstall = new FXButton(this);
     FNavigation_Uninstall->setObjectName(QStringLiteral("Navigation_Uninstall"));
     FNavigation_Uninstall->setText(QStringLiteral("Uninstall"));
@@ -227,7 +228,8 @@ void TUninstaller::GoToPage(int page) {
         GoToPage(Page_Processes);
         return;
     }
-    if (page == Page_Welcome) FOption_RemoveProgramData->setChecked(FProcedure.AppOptions().RemoveProgramData);
+    if (page == Page_Welcome)
+        FOption_RemoveProgramData->setChecked(FProcedure.AppOptions().RemoveProgramData);
     if (page == Page_Uninstall) {
         // A hidden check box still holds the choice the report and the options made.
         FProcedure.AppOptions().RemoveProgramData = FOption_RemoveProgramData->Checked();

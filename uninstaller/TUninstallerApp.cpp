@@ -168,7 +168,8 @@ int TUninstallerApp::RestartElevated(const QString& extra) {
     // start another one like itself.
     if (FArguments.size() >= 2 && FArguments[0] == QLatin1String("-alluser") &&
         FArguments[1] == QLatin1String("-force"))
-        return ElevationFailed(QStringLiteral("the copy started with administrator rights does not have them"));
+        return ElevationFailed(
+            QStringLiteral("the copy started with administrator rights does not have them"));
 
     QStringList arguments;
     if (!extra.isEmpty()) arguments << extra;
@@ -191,7 +192,8 @@ int TUninstallerApp::RestartElevated(const QString& extra) {
             Log(QStringLiteral("<!> Error: an error occured"));
         return run.ExitCode;
     case AdministratorRun::Outcome::NoPkexec:
-        return ElevationFailed(QStringLiteral("pkexec is not installed, so administrator rights cannot be asked for"));
+        return ElevationFailed(
+            QStringLiteral("pkexec is not installed, so administrator rights cannot be asked for"));
     case AdministratorRun::Outcome::Cancelled:
         return ElevationFailed(QStringLiteral("the request for administrator rights was cancelled"));
     case AdministratorRun::Outcome::Refused:

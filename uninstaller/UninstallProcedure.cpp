@@ -111,7 +111,8 @@ void TUninstallProcedure::RemoveShortcuts() {
         if (!EntryExists(path) || QFileInfo(path).isDir()) continue;
         // A shortcut that stays behind is a failed removal like a folder that stays.
         QFile file(path);
-        if (!file.remove()) Fail(QStringLiteral("the shortcut %1 could not be deleted: %2").arg(path, file.errorString()));
+        if (!file.remove())
+            Fail(QStringLiteral("the shortcut %1 could not be deleted: %2").arg(path, file.errorString()));
     }
 }
 

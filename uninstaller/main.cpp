@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
     struct UILibraryScope {
         ~UILibraryScope() { FinalizeUILibrary(); }
     } uiLibrary;
-    SetRegistryErrorPresenter([](const QString& message) { ShowDialog(QApplication::applicationName(), message); });
+    SetRegistryErrorPresenter(
+        [](const QString& message) { ShowDialog(QApplication::applicationName(), message); });
     if (!userProblem.isEmpty()) {
         ShowDialog(QStringLiteral("Error"), QStringLiteral("<!> Error: ") + userProblem);
         return ExitUnknownUser;

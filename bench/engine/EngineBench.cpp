@@ -39,7 +39,8 @@ void WriteRandomFile(const QString& path, qint64 size) {
     std::mt19937_64 random(42);
     std::vector<std::uint64_t> block(1 << 17);
     for (qint64 written = 0; written < size;) {
-        for (auto& word : block) word = random();
+        for (auto& word : block)
+            word = random();
         const qint64 chunk = std::min<qint64>(size - written, qint64(block.size() * 8));
         file.write(reinterpret_cast<const char*>(block.data()), chunk);
         written += chunk;
@@ -101,13 +102,15 @@ int BenchJobList(int count) {
     clock.start();
     TJobList jobs;
     for (int i = 0; i < count; ++i)
-        jobs.FileList << QStringLiteral("/home/someone/Pictures/Holiday 2026/IMG_%1.JPG").arg(i, 6, 10, QChar('0'));
+        jobs.FileList
+            << QStringLiteral("/home/someone/Pictures/Holiday 2026/IMG_%1.JPG").arg(i, 6, 10, QChar('0'));
     const double addSeconds = clock.nsecsElapsed() / 1e9;
     clock.restart();
     jobs.PrepareList();
     const double prepareSeconds = clock.nsecsElapsed() / 1e9;
     clock.restart();
-    for (int i = 0; i < 1000; ++i) jobs.PrepareList();
+    for (int i = 0; i < 1000; ++i)
+        jobs.PrepareList();
     const double repeatSeconds = clock.nsecsElapsed() / 1e9 / 1000;
     clock.restart();
     jobs.RemoveItem(0);
@@ -124,7 +127,8 @@ int BenchJobList(int count) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QString mode = argc > 1 ? argv[1] : "joblist";
-    if (mode == "base64") return BenchBase64(argc > 2 ? std::atoll(argv[2]) : 1024, argc > 3 ? argv[3] : "/tmp");
+    if (mode == "base64")
+        return BenchBase64(argc > 2 ? std::atoll(argv[2]) : 1024, argc > 3 ? argv[3] : "/tmp");
     if (mode == "joblist") return BenchJobList(argc > 2 ? std::atoi(argv[2]) : 100000);
     std::fprintf(stderr, "usage: engine_bench base64 [MiB] [folder] | joblist [count]\n");
     return 2;

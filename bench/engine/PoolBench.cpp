@@ -21,7 +21,7 @@
 namespace {
 
 class TBenchView : public TDriverView {
-public:
+  public:
     int Failed = 0;
     void FileFailed(int, const QString& reason) override {
         ++Failed;
@@ -31,7 +31,7 @@ public:
 };
 
 class TQuietActions : public TFinishingActions {
-public:
+  public:
     void PlaySystemSound() override {}
     void ShutDown() override {}
 };
@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < count; ++i) {
             const QString path = QStringLiteral("%1/f%2.bin").arg(in).arg(i);
             QFile file(path);
-            if (!file.exists() && file.open(QIODevice::WriteOnly)) file.write(QByteArray(100, char('a' + i % 26)));
+            if (!file.exists() && file.open(QIODevice::WriteOnly))
+                file.write(QByteArray(100, char('a' + i % 26)));
             jobs.FileList << path;
         }
         driver.TargetFormat = FormatTag::BASE64;
@@ -123,9 +124,10 @@ int main(int argc, char** argv) {
     app.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
     const int files = jobs.Count();
-    std::printf("files %d failed %d seconds %.3f files/s %.0f longest-probe-gap-ms %.1f (-j %d; it began at %.3f s, "
-                "%.1f ms of it waiting for a core)\n",
-                files, view.Failed, seconds, files / seconds, longestGap / 1e6,
-                ClampSimultaneousConversions(simultaneous), longestGapAt / 1e9, longestGapWaiting / 1e6);
+    std::printf(
+        "files %d failed %d seconds %.3f files/s %.0f longest-probe-gap-ms %.1f (-j %d; it began at %.3f s, "
+        "%.1f ms of it waiting for a core)\n",
+        files, view.Failed, seconds, files / seconds, longestGap / 1e6,
+        ClampSimultaneousConversions(simultaneous), longestGapAt / 1e9, longestGapWaiting / 1e6);
     return view.Failed ? 1 : 0;
 }

@@ -557,12 +557,17 @@ bool TFileListBox::event(QEvent* event) {
 
 QColor BadgeColor(TModifyProgress state) {
     switch (state) {
-    case TModifyProgress::Waiting: return QColor(0, 128, 255);
-    case TModifyProgress::Converting: return QColor(255, 128, 0);
-    case TModifyProgress::Finalised: return QColor(0, 202, 0);
-    case TModifyProgress::FormatErr: return QColor(125, 2, 5);
+    case TModifyProgress::Waiting:
+        return QColor(0, 128, 255);
+    case TModifyProgress::Converting:
+        return QColor(255, 128, 0);
+    case TModifyProgress::Finalised:
+        return QColor(0, 202, 0);
+    case TModifyProgress::FormatErr:
+        return QColor(125, 2, 5);
     case TModifyProgress::Error:
-    case TModifyProgress::Cancelled: return QColor(204, 0, 0);
+    case TModifyProgress::Cancelled:
+        return QColor(204, 0, 0);
     }
     return QColor();
 }

@@ -71,7 +71,8 @@ void DrawSymbol(QPainter& painter, FileKind kind) {
         painter.drawEllipse(QPointF(18, 18.5), 2.5, 2);
         painter.drawRect(QRectF(12.6, 10, 1.4, 10));
         painter.drawRect(QRectF(19.6, 8.5, 1.4, 10));
-        painter.drawPolygon(QPolygonF({QPointF(12.6, 10), QPointF(21, 8.5), QPointF(21, 11), QPointF(12.6, 12.5)}));
+        painter.drawPolygon(
+            QPolygonF({QPointF(12.6, 10), QPointF(21, 8.5), QPointF(21, 11), QPointF(12.6, 12.5)}));
         break;
     case FileKind::Generic:
         for (int y : {12, 15, 18, 21})

@@ -2,25 +2,25 @@
 
 #include "About.h"
 #include "CommandLine.h"
+#include "FXButton.h"
+#include "FXCheckBox.h"
+#include "FXCompleteColorSet.h"
+#include "FXPanel.h"
+#include "FXProgress.h"
+#include "FXSlider.h"
+#include "FXTextBox.h"
+#include "FXThemeManager.h"
 #include "FileCatching.h"
 #include "FormPosition.h"
 #include "HandOver.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
-#include "FXButton.h"
-#include "FXCheckBox.h"
-#include "FXPanel.h"
-#include "FXProgress.h"
-#include "FXSlider.h"
-#include "FXTextBox.h"
-#include "ProgramVersion.h"
-#include "FXCompleteColorSet.h"
-#include "FXThemeManager.h"
 #include "LauncherProgress.h"
 #include "MessageDisplay.h"
+#include "ProgramVersion.h"
 #include "SettingsBinding.h"
-#include "StartupCommands.h"
 #include "ShellHelpers.h"
+#include "StartupCommands.h"
 #include "TextLines.h"
 #include "TypePicker.h"
 #include "WindowPlacement.h"
@@ -72,7 +72,8 @@ QString Absolute(const QString& folder) {
 TFormshift::TFormshift(const QString& dataFolder, QWidget* parent)
     : FXForm(parent), FUi(new Ui::Formshift), FDataFolder(dataFolder), FDriver(FJobs, *this, FActions, this),
       FCopies(*this, dataFolder + QStringLiteral("Send/"), this),
-      FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); }, this) {
+      FDropFlash([this](const QColor& colour) { PaintDropZone(colour); }, [this] { return DropZoneBase(); },
+                 this) {
     LoadDesign(*FUi);
     FillDesignedTexts();
     FDriver.DataFolder = dataFolder;
@@ -134,8 +135,9 @@ void TFormshift::BindControls() {
     connect(FUi->SettingsPages, &QTabWidget::currentChanged, this, &TFormshift::RefreshClearCache);
 
     // The run reads its options from the driver; the controls keep them current.
-    for (FXCheckBox* box : {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes,
-                            FUi->Set_FixWhitePng, FUi->Set_SmoothSize, FUi->Set_Lossless, FUi->Set_KeepFileDates})
+    for (FXCheckBox* box :
+         {FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr, FUi->Set_UltraIcoRes, FUi->Set_FixWhitePng,
+          FUi->Set_SmoothSize, FUi->Set_Lossless, FUi->Set_KeepFileDates})
         connect(box, &FXCheckBox::OnChange, this, &TFormshift::ReadOptions);
     connect(FUi->Set_DoneConvert, &QComboBox::currentIndexChanged, this, &TFormshift::ReadOptions);
     connect(FUi->Set_Quality, &FXSlider::OnChangeValue, this, &TFormshift::ReadOptions);
@@ -161,7 +163,8 @@ void TFormshift::BindShortcuts() {
     bind(QKeySequence::Open, [this] {
         if (FDriver.RunState() == RunStateKind::Idle) OpenFiles();
     });
-    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         bind(keys, [this] {
             if (FDriver.RunState() == RunStateKind::Idle) FDriver.ConvertAll();
         });
@@ -178,9 +181,9 @@ void TFormshift::BindShortcuts() {
 
 void TFormshift::SetTabOrder() {
     // The order the eye reads the window: top bar, list, bottom bar, then the settings.
-    const QList<QWidget*> chain{FUi->BtFrom,       FUi->BtTo,        FUi->ClearAll,   FUi->ConvertBt,
-                                FUi->Label7,       FUi->CenterPn,    FUi->ItemsFiles, FUi->Label6,
-                                FUi->dirlabel,     FUi->labelhistory, FUi->StopBt,    FUi->SettingsBt,
+    const QList<QWidget*> chain{FUi->BtFrom,       FUi->BtTo,         FUi->ClearAll,   FUi->ConvertBt,
+                                FUi->Label7,       FUi->CenterPn,     FUi->ItemsFiles, FUi->Label6,
+                                FUi->dirlabel,     FUi->labelhistory, FUi->StopBt,     FUi->SettingsBt,
                                 FUi->SettingsPages};
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
@@ -469,16 +472,17 @@ QStringList TFormshift::ExchangeSettings(bool Load) {
         errors << QStringLiteral("Cannot write %1").arg(positions);
     if (Load) FitOntoScreen(this);
 
-    TSettingsControls controls{FUi->Set_ReloadPath,   FUi->Set_ExportPath,     FUi->Set_HistView,
-                                     FUi->Set_OverideFrom,  FUi->Set_CheckUpdateStart, FUi->Set_DoneConvert,
-                                     FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,  FUi->Set_UltraIcoRes,
-                                     FUi->Set_FixWhitePng,  FUi->Set_SmoothSize,      FUi->Set_Lossless,
-                                     FUi->Set_Quality,      FUi->Set_JpegQuality};
+    TSettingsControls controls{FUi->Set_ReloadPath,     FUi->Set_ExportPath,       FUi->Set_HistView,
+                               FUi->Set_OverideFrom,    FUi->Set_CheckUpdateStart, FUi->Set_DoneConvert,
+                               FUi->Set_IgnoreComplete, FUi->Set_IgnoreForErr,     FUi->Set_UltraIcoRes,
+                               FUi->Set_FixWhitePng,    FUi->Set_SmoothSize,       FUi->Set_Lossless,
+                               FUi->Set_Quality,        FUi->Set_JpegQuality};
     controls.SimultaneousConversions = FUi->Set_Simultaneous;
     controls.KeepFileDates = FUi->Set_KeepFileDates;
     QString lastPath = FDriver.ExportPath;
-    const QString error = ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
-                                               Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);
+    const QString error =
+        ExchangeSettingsFile(FDataFolder + QStringLiteral("setings.ini"), controls,
+                             Load ? SettingsDirection::Load : SettingsDirection::Save, lastPath);
     if (!error.isEmpty()) errors << error;
     // Restored without a history entry: the folder was chosen in an earlier session.
     if (Load && FUi->Set_ReloadPath->Checked() && !lastPath.isEmpty() && QFileInfo(lastPath).isDir())
@@ -538,7 +542,9 @@ void TFormshift::ReportError(const QString& text) {
 
 namespace {
 
-QColor Rgb(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+QColor Rgb(TColor color) {
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
 
 QColor Mix(const QColor& a, const QColor& b, double share) {
     const auto mix = [share](int x, int y) { return int(x + (y - x) * share + 0.5); };
@@ -566,7 +572,8 @@ void TFormshift::ApplyThemeColors() {
     colours.setColor(QPalette::Base, interior);
     colours.setColor(QPalette::AlternateBase, interior);
     colours.setColor(QPalette::Button, surface);
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+    for (QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
         colours.setColor(role, text);
     // Half-way colours that still read at 4.5:1 on either background.
     colours.setColor(QPalette::PlaceholderText, Mix(text, interior, 0.3));
@@ -706,11 +713,21 @@ QColor TFormshift::DropZoneBase() const {
     return FUi->ItemsHold->palette().color(QPalette::Window);
 }
 
-FXTextBox* TFormshift::VerText() const { return FUi->Ver_Text; }
-FXTextBox* TFormshift::VerServerText() const { return FUi->Ver_ServerText; }
-FXButton* TFormshift::VerCheck() const { return FUi->Ver_Check; }
-FXProgress* TFormshift::VerAnim() const { return FUi->Ver_Anim; }
-FXCheckBox* TFormshift::CheckUpdateStart() const { return FUi->Set_CheckUpdateStart; }
+FXTextBox* TFormshift::VerText() const {
+    return FUi->Ver_Text;
+}
+FXTextBox* TFormshift::VerServerText() const {
+    return FUi->Ver_ServerText;
+}
+FXButton* TFormshift::VerCheck() const {
+    return FUi->Ver_Check;
+}
+FXProgress* TFormshift::VerAnim() const {
+    return FUi->Ver_Anim;
+}
+FXCheckBox* TFormshift::CheckUpdateStart() const {
+    return FUi->Set_CheckUpdateStart;
+}
 
 void TFormshift::setOnCheckForUpdates(std::function<void()> value) {
     FOnCheckForUpdates = std::move(value);
@@ -721,8 +738,8 @@ void TFormshift::FillDesignedTexts() {
     FUi->Ver_Text->setText(ProgramVersion());
     // The footer names the version that runs, not the one the layout was drawn for.
     FUi->Label3->setText(QStringLiteral("Version ") + ProgramVersion());
-    FUi->BannerImage->setPicture(AboutPicture(QStringLiteral(":/about/banner.svg"), FUi->BannerImage->size(),
-                                              devicePixelRatioF()));
+    FUi->BannerImage->setPicture(
+        AboutPicture(QStringLiteral(":/about/banner.svg"), FUi->BannerImage->size(), devicePixelRatioF()));
     // Nothing answers the button until the update check is bound to it.
     FUi->Ver_Check->setEnabled(false);
 }

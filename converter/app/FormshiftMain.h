@@ -3,10 +3,10 @@
 // buttons, "Convert All" / "Stop", the export folder with its history, the
 // settings panel, file intake from dialogs, drops and other running copies.
 #include "ConversionDriver.h"
-#include "FXForm.h"
 #include "DropHandling.h"
-#include "RunningCopies.h"
+#include "FXForm.h"
 #include "JobList.h"
+#include "RunningCopies.h"
 
 #include <QTimer>
 #include <functional>
@@ -40,8 +40,8 @@ class TFormshift : public FXForm, private TDriverView, private TRunningCopiesHos
 
   public:
     enum class StartOutcome {
-        Run,           // the window goes on
-        HandedOver,    // a second copy passed its files to the first one and ends now
+        Run,            // the window goes on
+        HandedOver,     // a second copy passed its files to the first one and ends now
         NoExportFolder, // an unattended run has no folder to write to
         UsageError      // the command line cannot be acted on; its reason was shown
     };

@@ -8,9 +8,9 @@
 #include "MessageDisplay.h"
 #include "NotificationSound.h"
 #include "ProgramVersion.h"
-#include "UpdateBinding.h"
 #include "SpecialFolders.h"
 #include "TWinRegistry.h"
+#include "UpdateBinding.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -77,8 +77,9 @@ int BackgroundRun(int argc, char* argv[], const TCommandLine& line) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
     QApplication app(argc, argv);
     if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        PrintError(QStringLiteral("no export folder for the background run, and the display cannot be reached; "
-                                  "give one with --directory DIR"));
+        PrintError(
+            QStringLiteral("no export folder for the background run, and the display cannot be reached; "
+                           "give one with --directory DIR"));
         return ExitUsageError;
     }
     plan.ExportFolder = QFileDialog::getExistingDirectory(nullptr, QStringLiteral("Export folder"));
@@ -95,7 +96,8 @@ int main(int argc, char* argv[]) {
     if (AnswerVersionRequest(argc, argv, "formshift")) return 0;
     {
         QStringList arguments;
-        for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
         const TCommandLine line = ParseCommandLine(arguments);
         if (line.HelpAndEnd) {
             std::fputs(UsageText().toUtf8().constData(), stdout);

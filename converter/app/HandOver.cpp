@@ -43,7 +43,8 @@ bool WriteExclusive(const QString& path, const QByteArray& bytes, int& error) {
 const QString AddressPrefix = QStringLiteral("file:");
 
 bool NeedsAddress(const QString& path) {
-    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')) || path.startsWith(AddressPrefix);
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')) ||
+           path.startsWith(AddressPrefix);
 }
 
 QString HandOverLine(const QString& path) {
@@ -83,7 +84,8 @@ QString WriteHandOverList(const QString& handOverFolder, const QStringList& list
     // Written past Qt's buffer and flushed to the disk, so a full disk shows here
     // and not after the list was handed over.
     if (const int error = WriteAllAndSync(int(temporary.handle()), bytes))
-        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2").arg(staging.path(), SystemError(error)));
+        Fail(QStringLiteral("Cannot write the hand-over list in %1: %2")
+                 .arg(staging.path(), SystemError(error)));
     const QByteArray source = QFile::encodeName(temporary.fileName());
 
     // Every free number is tried once, starting at a random one.

@@ -40,7 +40,8 @@ class TLabelButtonAccessible : public QAccessibleWidget {
         case QAccessible::Name:
             return button->SpokenName();
         case QAccessible::Description:
-            return button->accessibleDescription().isEmpty() ? button->toolTip() : button->accessibleDescription();
+            return button->accessibleDescription().isEmpty() ? button->toolTip()
+                                                             : button->accessibleDescription();
         default:
             return QAccessibleWidget::text(t);
         }

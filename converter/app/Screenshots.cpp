@@ -103,8 +103,9 @@ int main(int argc, char* argv[]) {
         if (QFileInfo(job.SourcePath).fileName() == pauseAt) {
             job.SetItemPercent(60);
             const auto shoot = [&] {
-                for (const auto& [mode, suffix] : {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
-                                                   std::pair{FXDarkSetting::ForceDark, QStringLiteral("dark")}}) {
+                for (const auto& [mode, suffix] :
+                     {std::pair{FXDarkSetting::ForceLight, QStringLiteral("light")},
+                      std::pair{FXDarkSetting::ForceDark, QStringLiteral("dark")}}) {
                     ThemeManager->setDarkThemeMode(mode);
                     window.UpdateTheme(true);
                     saved = Save(window, output, QStringLiteral("running-") + suffix) && saved;
@@ -126,7 +127,8 @@ int main(int argc, char* argv[]) {
 
     // Ten thousand rows, the current one in the middle, chosen by the keyboard.
     QStringList many;
-    for (int i = 0; i < 10000; ++i) many << QStringLiteral("/pictures/holiday %1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
+    for (int i = 0; i < 10000; ++i)
+        many << QStringLiteral("/pictures/holiday %1.jpg").arg(i + 1, 5, 10, QLatin1Char('0'));
     window.Jobs().FileList = many;
     window.Driver().PrepareList();
     auto* list = window.findChild<TFileListBox*>(QStringLiteral("ItemsFiles"));
@@ -140,7 +142,8 @@ int main(int argc, char* argv[]) {
     window.findChild<QWidget*>(QStringLiteral("SettingsBt"))->setFocus();
     QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("SettingsBt")), "clicked");
     for (int page = 0; pages && page < pages->count(); ++page)
-        both(QStringLiteral("settings-") + pages->tabText(page).toLower(), [pages, page] { pages->setCurrentIndex(page); });
+        both(QStringLiteral("settings-") + pages->tabText(page).toLower(),
+             [pages, page] { pages->setCurrentIndex(page); });
 
     TAboutForm* about = TAboutForm::Open();
     about->setAllowThemeChangeAnimation(false);

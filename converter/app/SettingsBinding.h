@@ -22,11 +22,12 @@ struct TSettingsControls {
     FXCheckBox* UltraIcoRes = nullptr;
     FXCheckBox* FixWhitePng = nullptr;
     FXCheckBox* SmoothSize = nullptr;
-    FXCheckBox* Lossless = nullptr;    // HEIC
-    FXSlider* Quality = nullptr;       // HEIC, "Image Quality"
-    FXSlider* JpegQuality = nullptr;   // "JPEG Quality"
+    FXCheckBox* Lossless = nullptr;      // HEIC
+    FXSlider* Quality = nullptr;         // HEIC, "Image Quality"
+    FXSlider* JpegQuality = nullptr;     // "JPEG Quality"
     FXCheckBox* KeepFileDates = nullptr; // "Keep file dates"; without the control the key is left alone
-    FXSlider* SimultaneousConversions = nullptr; // "Simultaneous conversions"; without it the key is left alone
+    FXSlider* SimultaneousConversions =
+        nullptr; // "Simultaneous conversions"; without it the key is left alone
 };
 
 enum class SettingsDirection : bool { Load, Save };

@@ -5,7 +5,8 @@
 
 #include <QFileInfo>
 
-TFormshift::StartOutcome ObeyCommandLine(TFormshift& window, const QStringList& parameters, bool secondInstance) {
+TFormshift::StartOutcome ObeyCommandLine(TFormshift& window, const QStringList& parameters,
+                                         bool secondInstance) {
     using Outcome = TFormshift::StartOutcome;
     TConversionDriver& driver = window.Driver();
     const TCommandLine line = ParseCommandLine(parameters);
@@ -33,7 +34,8 @@ TFormshift::StartOutcome ObeyCommandLine(TFormshift& window, const QStringList& 
     window.SyncVarNames();
     if (line.ConvertNow) {
         driver.ConvertAll();
-        if (driver.RunState() == RunStateKind::Idle && window.MissingExportFolder()) return Outcome::NoExportFolder;
+        if (driver.RunState() == RunStateKind::Idle && window.MissingExportFolder())
+            return Outcome::NoExportFolder;
         if (driver.BackgroundMode) window.HideForBackgroundRun();
     }
     return Outcome::Run;

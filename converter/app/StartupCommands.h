@@ -4,4 +4,5 @@
 // second copy, the hand-over of its files to the first one.
 #include "FormshiftMain.h"
 
-TFormshift::StartOutcome ObeyCommandLine(TFormshift& window, const QStringList& parameters, bool secondInstance);
+TFormshift::StartOutcome ObeyCommandLine(TFormshift& window, const QStringList& parameters,
+                                         bool secondInstance);

@@ -23,9 +23,12 @@ void TWindowUpdateView::UpdateCheckEnded(const QString& serverVersionText) {
     FWindow.VerServerText()->setText(serverVersionText);
 }
 
-void TWindowUpdateView::OfferUpdate(const TUpdateOffer& offer) { ShowUpdatePage(&FWindow, offer, FService); }
+void TWindowUpdateView::OfferUpdate(const TUpdateOffer& offer) {
+    ShowUpdatePage(&FWindow, offer, FService);
+}
 
 void BindUpdateCheck(TFormshift& window, TUpdateCheck& check) {
     window.setOnCheckForUpdates([&check] { check.CheckForUpdates(); });
-    check.ScheduleStartupCheck(window.SecondInstance(), [&window] { return window.CheckUpdateStart()->Checked(); });
+    check.ScheduleStartupCheck(window.SecondInstance(),
+                               [&window] { return window.CheckUpdateStart()->Checked(); });
 }

@@ -6,13 +6,13 @@
 class TFormshift;
 
 class TWindowUpdateView : public TUpdateView {
-public:
+  public:
     TWindowUpdateView(TFormshift& window, TUpdateService service);
     void UpdateCheckStarted() override;
     void UpdateCheckEnded(const QString& serverVersionText) override;
     void OfferUpdate(const TUpdateOffer& offer) override;
 
-private:
+  private:
     TFormshift& FWindow;
     TUpdateService FService;
 };

@@ -6,15 +6,16 @@
 #include "FXFormUpdateTemplate.h"
 #include "InstallerDownload.h"
 
-#include <QLoggingCategory>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QProcess>
 
 #include <thread>
 
 Q_LOGGING_CATEGORY(updateLog, "formshift.update", QtWarningMsg)
 
-TUpdateCheck::TUpdateCheck(TUpdateView& view, TUpdateService service) : FView(view), FService(std::move(service)) {
+TUpdateCheck::TUpdateCheck(TUpdateView& view, TUpdateService service)
+    : FView(view), FService(std::move(service)) {
     if (FService.UserAgent.isEmpty()) FService.UserAgent = QStringLiteral("Formshift/") + ProgramVersion();
     FStartupTimer.setSingleShot(true);
     connect(&FStartupTimer, &QTimer::timeout, this, [this] {
@@ -22,7 +23,9 @@ TUpdateCheck::TUpdateCheck(TUpdateView& view, TUpdateService service) : FView(vi
     });
 }
 
-TUpdateCheck::~TUpdateCheck() { *FAlive = false; }
+TUpdateCheck::~TUpdateCheck() {
+    *FAlive = false;
+}
 
 VersionRec TUpdateCheck::AppVersion() {
     VersionRec version;
@@ -82,25 +85,28 @@ void TUpdateCheck::Finish(const VersionRec& version, const QString& error) {
     emit CheckFinished(QString());
 }
 
-FXFormUpdateTemplate* ShowUpdatePage(QWidget* window, const TUpdateOffer& offer, const TUpdateService& service) {
+FXFormUpdateTemplate* ShowUpdatePage(QWidget* window, const TUpdateOffer& offer,
+                                     const TUpdateService& service) {
     auto* page = FXFormUpdateTemplate::CreateNew(window);
     page->setAppName(QStringLiteral("Formshift"));
     page->setDownloadURL(offer.DownloadURL);
     page->setInstallParameters(QStringLiteral("-ad"));
     page->setAppIcon(QIcon::fromTheme(QStringLiteral("com.brenvale.Formshift")).pixmap(50, 50));
     const QString sha256 = offer.Sha256;
-    page->setInstallerFetch([service, sha256](const QString& url, const FXFormUpdateTemplate::TProgress& progress) {
-        TInstallerDownload download;
-        download.Url = url;
-        download.ExpectedSha256 = sha256;
-        download.CaFile = service.CaFile;
-        download.UserAgent = service.UserAgent;
-        return DownloadInstaller(download, progress);
-    });
+    page->setInstallerFetch(
+        [service, sha256](const QString& url, const FXFormUpdateTemplate::TProgress& progress) {
+            TInstallerDownload download;
+            download.Url = url;
+            download.ExpectedSha256 = sha256;
+            download.CaFile = service.CaFile;
+            download.UserAgent = service.UserAgent;
+            return DownloadInstaller(download, progress);
+        });
     // Started directly with its parameters: no shell reads the downloaded file's name or type.
     page->setInstallerStart([](const QString& path, const QString& parameters) {
         if (!QProcess::startDetached(path, QProcess::splitCommand(parameters)))
-            throw std::runtime_error(QStringLiteral("The installer %1 could not be started.").arg(path).toStdString());
+            throw std::runtime_error(
+                QStringLiteral("The installer %1 could not be started.").arg(path).toStdString());
     });
     page->show();
     page->raise();

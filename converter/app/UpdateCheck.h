@@ -20,7 +20,7 @@ struct TUpdateOffer {
 
 // The window's side of a check.
 class TUpdateView {
-public:
+  public:
     virtual ~TUpdateView() = default;
     // The check button off and showing its state text, the busy bar shown.
     virtual void UpdateCheckStarted() = 0;
@@ -32,7 +32,7 @@ public:
 class TUpdateCheck : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit TUpdateCheck(TUpdateView& view, TUpdateService service = DefaultUpdateService());
     ~TUpdateCheck() override;
 
@@ -51,11 +51,11 @@ public:
     void ScheduleStartupCheck(bool secondInstance, std::function<bool()> settingOn, int delayMs = 3000);
     const QTimer& StartupTimer() const { return FStartupTimer; }
 
-signals:
+  signals:
     // After every check, with the error's text when it failed (empty otherwise).
     void CheckFinished(const QString& error);
 
-private:
+  private:
     void Finish(const VersionRec& version, const QString& error);
 
     TUpdateView& FView;
@@ -73,4 +73,5 @@ class QWidget;
 
 // The update page over window for offer: downloads into a private folder,
 // checks the promised checksum, starts the installer with "-ad", closes the window.
-FXFormUpdateTemplate* ShowUpdatePage(QWidget* window, const TUpdateOffer& offer, const TUpdateService& service);
+FXFormUpdateTemplate* ShowUpdatePage(QWidget* window, const TUpdateOffer& offer,
+                                     const TUpdateService& service);

@@ -15,7 +15,7 @@ namespace {
 
 // Wakes the poll as soon as the stream stops playing.
 class EndSignal {
-public:
+  public:
     static void Notify(HSYNC, DWORD, DWORD, void* user) {
         auto* signal = static_cast<EndSignal*>(user);
         {
@@ -30,7 +30,7 @@ public:
         FWake.wait_for(lock, timeout, [this] { return FEnded; });
     }
 
-private:
+  private:
     std::mutex FMutex;
     std::condition_variable FWake;
     bool FEnded = false;
@@ -39,7 +39,7 @@ private:
 // Frees the stream on every way out, and with it the encoder, which closes its file
 // first; an output that did not become complete is removed then.
 class StreamGuard {
-public:
+  public:
     StreamGuard(HSTREAM stream, const QString& output) : FStream(stream), FOutput(output) {}
     ~StreamGuard() {
         BASS_StreamFree(FStream);
@@ -51,7 +51,7 @@ public:
     void OutputStarted() { FOutputStarted = true; }
     void Complete() { FComplete = true; }
 
-private:
+  private:
     HSTREAM FStream;
     QString FOutput;
     bool FOutputStarted = false;
@@ -142,7 +142,8 @@ TModifyProgress Encode(const ConversionJob& job) {
     const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
     // The stream was freed under the conversion (the library released): nothing is known of the output.
     if (position == ~QWORD{0})
-        throw ConversionError(DescribeFailedCall("the audio layer was released during the conversion", job.SourcePath));
+        throw ConversionError(
+            DescribeFailedCall("the audio layer was released during the conversion", job.SourcePath));
     if (position == 0) throw ConversionError(Describe("the source holds no audio", job.SourcePath));
     if (position < BASS_ChannelGetLength(stream, BASS_POS_BYTE))
         throw ConversionError(

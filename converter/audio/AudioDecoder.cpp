@@ -84,7 +84,8 @@ constexpr int MaxSampleRate = 768000;
 constexpr int MaxChannels = 64;
 
 bool IsPlausibleAudio(int sampleRate, int channels) {
-    return sampleRate >= MinSampleRate && sampleRate <= MaxSampleRate && channels > 0 && channels <= MaxChannels;
+    return sampleRate >= MinSampleRate && sampleRate <= MaxSampleRate && channels > 0 &&
+           channels <= MaxChannels;
 }
 
 } // namespace
@@ -180,7 +181,8 @@ void AudioDecoder::ReadAnnouncedLength() {
 void AudioDecoder::CollectTags() {
     for (unsigned i = 0; i < FInput->nb_streams; ++i) {
         const AVStream* stream = FInput->streams[i];
-        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) FFormat.PictureBytes += stream->attached_pic.size;
+        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+            FFormat.PictureBytes += stream->attached_pic.size;
     }
     // Ogg and FLAC keep their comments with the stream, the others with the file.
     for (const AVDictionary* dictionary : {FInput->metadata, FInput->streams[FStreamIndex]->metadata}) {

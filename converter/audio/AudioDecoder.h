@@ -11,7 +11,7 @@
 #include <vector>
 
 class AudioDecoder {
-public:
+  public:
     enum class ReadResult { Data, End, Failed };
 
     // Null when the file cannot be read as audio; `error` is then a BASS error code.
@@ -37,7 +37,7 @@ public:
     // Safe from any thread: makes a read blocked on slow or stalled I/O give up.
     void Interrupt() { FInterrupted = true; }
 
-private:
+  private:
     AudioDecoder() = default;
     bool OpenFile(const std::string& path, int& error);
     void ReadAnnouncedLength();

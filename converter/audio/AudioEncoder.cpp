@@ -187,7 +187,8 @@ bool AudioEncoder::Open(Kind kind, const std::string& path, const AudioFormat& s
     FFrame->nb_samples = FFrameSize;
     FFrame->format = context->sample_fmt;
     FFrame->sample_rate = context->sample_rate;
-    if (av_channel_layout_copy(&FFrame->ch_layout, &context->ch_layout) < 0 || av_frame_get_buffer(FFrame.get(), 0) < 0)
+    if (av_channel_layout_copy(&FFrame->ch_layout, &context->ch_layout) < 0 ||
+        av_frame_get_buffer(FFrame.get(), 0) < 0)
         return error = BASS_ERROR_MEM, false;
 
     // Ogg keeps comments per stream, the other containers per file. A WAVE file gets its

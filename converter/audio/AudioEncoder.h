@@ -8,7 +8,7 @@
 #include <string>
 
 class AudioEncoder {
-public:
+  public:
     enum class Kind { MP3, FLAC, OGG, OPUS, WAVE };
 
     // Whether this FFmpeg build has the encoder and its container, and it is not
@@ -28,7 +28,7 @@ public:
     // Flushes the encoder and completes the file; false when it could not.
     bool Finish();
 
-private:
+  private:
     AudioEncoder() = default;
     bool Open(Kind kind, const std::string& path, const AudioFormat& source, int& error);
     bool Push(const std::uint8_t* const* planes, int frames);

@@ -8,7 +8,7 @@
 #include <mutex>
 
 class AudioLibrary {
-public:
+  public:
     static AudioLibrary& Instance();
 
     // False when it already was.
@@ -25,7 +25,7 @@ public:
     std::shared_ptr<AudioStream> TakeStream(std::uint32_t handle);
     std::size_t StreamCount() const;
 
-private:
+  private:
     AudioLibrary() = default;
 
     mutable std::mutex FMutex;

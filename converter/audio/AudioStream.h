@@ -15,7 +15,7 @@
 #include <vector>
 
 class AudioStream : public std::enable_shared_from_this<AudioStream> {
-public:
+  public:
     using EndCallback = void (*)(std::uint32_t sync, std::uint32_t channel, std::uint32_t data, void* user);
 
     AudioStream(std::uint32_t handle, std::unique_ptr<AudioDecoder> decoder, std::string fileName);
@@ -43,7 +43,7 @@ public:
     // callback); encoders that were not finished close their files as they are.
     void Stop();
 
-private:
+  private:
     enum class State { Idle, Playing, Ended };
     struct EndSync {
         std::uint32_t Sync;

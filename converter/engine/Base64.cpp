@@ -19,8 +19,10 @@ constexpr qint64 DecodeBlock = 1 << 20;
 
 constexpr std::array<std::uint8_t, 256> MakeDecodeTable() {
     std::array<std::uint8_t, 256> table{};
-    for (auto& entry : table) entry = 0xFF;
-    for (int i = 0; i < 64; ++i) table[static_cast<std::uint8_t>(Alphabet[i])] = static_cast<std::uint8_t>(i);
+    for (auto& entry : table)
+        entry = 0xFF;
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<std::uint8_t>(Alphabet[i])] = static_cast<std::uint8_t>(i);
     return table;
 }
 constexpr auto DecodeTable = MakeDecodeTable();
@@ -78,7 +80,8 @@ void Base64Encoder::Update(QByteArrayView data, QByteArray& out) {
         endGroup();
     }
     while (left >= BytesPerLine) {
-        for (int g = 0; g < BytesPerLine / 3; ++g) dst = EncodeGroup(in + g * 3, dst);
+        for (int g = 0; g < BytesPerLine / 3; ++g)
+            dst = EncodeGroup(in + g * 3, dst);
         *dst++ = '\n';
         in += BytesPerLine;
         left -= BytesPerLine;
@@ -98,7 +101,8 @@ void Base64Encoder::Update(QByteArrayView data, QByteArray& out) {
 
 void Base64Encoder::Finish(QByteArray& out) {
     if (FPendingCount == 0) return;
-    const std::uint32_t v = (std::uint32_t(FPending[0]) << 16) | (FPendingCount > 1 ? std::uint32_t(FPending[1]) << 8 : 0);
+    const std::uint32_t v =
+        (std::uint32_t(FPending[0]) << 16) | (FPendingCount > 1 ? std::uint32_t(FPending[1]) << 8 : 0);
     out.append(Alphabet[v >> 18]);
     out.append(Alphabet[(v >> 12) & 63]);
     out.append(FPendingCount > 1 ? Alphabet[(v >> 6) & 63] : '=');
@@ -166,21 +170,18 @@ namespace {
 }
 
 void OpenOrThrow(QFile& file, QIODevice::OpenMode mode) {
-    if (!file.open(mode))
-        ThrowFileError(file);
+    if (!file.open(mode)) ThrowFileError(file);
 }
 
 void WriteOrThrow(QFile& file, const QByteArray& data) {
-    if (file.write(data) != data.size())
-        ThrowFileError(file);
+    if (file.write(data) != data.size()) ThrowFileError(file);
 }
 
 // Reads the next block into `block`, reusing its memory; empty at the end.
 void ReadBlock(QFile& file, qint64 size, QByteArray& block) {
     block.resize(size);
     const qint64 got = file.read(block.data(), size);
-    if (got < 0)
-        ThrowFileError(file);
+    if (got < 0) ThrowFileError(file);
     block.resize(got);
 }
 
@@ -247,10 +248,11 @@ class DecodedTargetCheck {
         if (FTarget == FormatTag::Unknown || MatchesFormatSignature(FHead, FTarget)) return;
         const FormatTag found = DetectFormatSignature(FHead);
         const QString what = found == FormatTag::Unknown ? QStringLiteral("data of another kind")
-                                                          : QStringLiteral("%1 data").arg(FormatName(found));
-        throw ConversionError(QStringLiteral("%1 decodes to %2, not %3 data; choose the matching target format")
-                                  .arg(FSource, what, FormatName(FTarget))
-                                  .toStdString());
+                                                         : QStringLiteral("%1 data").arg(FormatName(found));
+        throw ConversionError(
+            QStringLiteral("%1 decodes to %2, not %3 data; choose the matching target format")
+                .arg(FSource, what, FormatName(FTarget))
+                .toStdString());
     }
 
     FormatTag FTarget;

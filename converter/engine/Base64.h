@@ -2,8 +2,8 @@
 // Base64 as the converter writes and reads it: the standard alphabet, "=" padding,
 // LF after every 76th character (also after the last one), so base64(1) and the
 // other tools of the platform read it. Reading skips every byte outside the
-// alphabet, so CR LF text made on Windows decodes as well. Both directions stream, so any file size converts in
-// bounded memory with the same bytes as a whole-buffer conversion.
+// alphabet, so CR LF text made on Windows decodes as well. Both directions stream, so any file size converts
+// in bounded memory with the same bytes as a whole-buffer conversion.
 #include "FormatCatalogue.h"
 
 #include <QByteArray>
@@ -12,25 +12,25 @@
 #include <cstdint>
 
 class Base64Encoder {
-public:
+  public:
     // Appends the text for `data` to `out`; bytes that do not fill a group wait for more.
     void Update(QByteArrayView data, QByteArray& out);
     // Appends the final, padded group.
     void Finish(QByteArray& out);
 
-private:
+  private:
     std::uint8_t FPending[3] = {};
     int FPendingCount = 0;
     int FColumn = 0;
 };
 
 class Base64Decoder {
-public:
+  public:
     void Update(QByteArrayView text, QByteArray& out);
     // A final group of two or three characters yields one or two bytes.
     void Finish(QByteArray& out);
 
-private:
+  private:
     std::uint32_t FQuad = 0;
     int FQuadCount = 0;
 };

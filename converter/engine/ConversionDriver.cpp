@@ -29,7 +29,9 @@ QString ExtensionOf(const QString& path) {
 }
 
 // Halves go to the even neighbour, as the progress figures are defined.
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundHalfEven(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
 
 // A conversion's private scratch folder goes when it ends, also after a failure or
 // a stop. The shared folder above it goes once no conversion runs (another one may be
@@ -74,11 +76,16 @@ struct TConversionDriver::TMessage {
     QString Text;
 };
 
-void TFinishingActions::PlaySystemSound() { PlayCompletionSound(); }
+void TFinishingActions::PlaySystemSound() {
+    PlayCompletionSound();
+}
 
-void TFinishingActions::ShutDown() { PowerOffNow(); }
+void TFinishingActions::ShutDown() {
+    PowerOffNow();
+}
 
-TConversionDriver::TConversionDriver(TJobList& jobs, TDriverView& view, TFinishingActions& actions, QObject* parent)
+TConversionDriver::TConversionDriver(TJobList& jobs, TDriverView& view, TFinishingActions& actions,
+                                     QObject* parent)
     : QObject(parent), FJobs(jobs), FView(view), FActions(actions) {}
 
 TConversionDriver::~TConversionDriver() {
@@ -101,10 +108,12 @@ void TConversionDriver::PrepareList() {
 
 void TConversionDriver::ConvertAll() {
     if (FRunState != RunStateKind::Idle) return;
-    for (auto& target : FJobs.ItemTarget) target.clear();
+    for (auto& target : FJobs.ItemTarget)
+        target.clear();
     PrepareList();
     FRunQueue.resize(FJobs.Count());
-    for (int i = 0; i < FJobs.Count(); ++i) FRunQueue[i] = i;
+    for (int i = 0; i < FJobs.Count(); ++i)
+        FRunQueue[i] = i;
     std::fill(FJobs.ItemStatus.begin(), FJobs.ItemStatus.end(), TModifyProgress::Waiting);
     StartConvert();
 }
@@ -147,7 +156,8 @@ void TConversionDriver::StartConvert() {
 void TConversionDriver::SchedulePump() {
     if (FPumpPending) return;
     FPumpPending = true;
-    QMetaObject::invokeMethod(this, [this] { Pump(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Pump(); }, Qt::QueuedConnection);
 }
 
 void TConversionDriver::Pump() {
@@ -166,7 +176,8 @@ void TConversionDriver::Pump() {
         const QString& file = FJobs.FileList[item];
         const bool wrongFormat = !Settings.IgnoreForErr && SourceFormat != FormatTag::AUTO &&
                                  FormatFromExtension(ExtensionOf(file)) != SourceFormat;
-        const bool alreadyDone = Settings.IgnoreComplete && FJobs.ItemStatus[item] == TModifyProgress::Finalised;
+        const bool alreadyDone =
+            Settings.IgnoreComplete && FJobs.ItemStatus[item] == TModifyProgress::Finalised;
         // Skipped files keep their state.
         if (wrongFormat || alreadyDone) {
             ++FCompleted;
@@ -182,7 +193,8 @@ void TConversionDriver::Pump() {
 }
 
 int TConversionDriver::ActiveConversions() const {
-    return static_cast<int>(std::count_if(FTasks.begin(), FTasks.end(), [](const auto& task) { return task->StartSeen; }));
+    return static_cast<int>(
+        std::count_if(FTasks.begin(), FTasks.end(), [](const auto& task) { return task->StartSeen; }));
 }
 
 void TConversionDriver::StartTask(int item) {
@@ -191,7 +203,8 @@ void TConversionDriver::StartTask(int item) {
     auto task = std::make_shared<TTask>();
     task->Item = item;
     task->Run = FRunNumber;
-    const FormatTag source = SourceFormat == FormatTag::AUTO ? FormatFromExtension(ExtensionOf(file)) : SourceFormat;
+    const FormatTag source =
+        SourceFormat == FormatTag::AUTO ? FormatFromExtension(ExtensionOf(file)) : SourceFormat;
     task->Family = ChooseConverter(source, TargetFormat);
     if (task->Family == ConverterFamily::Audio) task->Convert = Converters.Audio;
     if (task->Family == ConverterFamily::Image) task->Convert = Converters.Image;
@@ -201,8 +214,8 @@ void TConversionDriver::StartTask(int item) {
     // A pair without converter still takes its turn in the pool, so its "Format error"
     // is reported in list order, but it takes no name.
     if (hasConverter)
-        task->FinalPath =
-            FReservations.Reserve(FormOutputPath(file, source, TargetFormat, FJobs.ItemTarget[item], ExportPath));
+        task->FinalPath = FReservations.Reserve(
+            FormOutputPath(file, source, TargetFormat, FJobs.ItemTarget[item], ExportPath));
 
     ConversionJob job;
     job.SourcePath = file;
@@ -226,7 +239,8 @@ void TConversionDriver::StartTask(int item) {
 }
 
 // On a worker thread: touches nothing of the driver but the reservations and the mail.
-void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr<TTask>& task, ConversionJob job) {
+void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr<TTask>& task,
+                                ConversionJob job) {
     using Phase = TTask::Phase;
     bool start = false;
     {
@@ -267,7 +281,8 @@ void TConversionDriver::RunTask(TConversionDriver* driver, const std::shared_ptr
     driver->Post({TMessage::Kind::Ended, task, 0, QString()});
 }
 
-TModifyProgress TConversionDriver::ConvertInWorker(TTask& task, ConversionJob& job, const TOutputReservations& names) {
+TModifyProgress TConversionDriver::ConvertInWorker(TTask& task, ConversionJob& job,
+                                                   const TOutputReservations& names) {
     using Phase = TTask::Phase;
     StagedOutput staged(task.FinalPath);
     job.OutputPath = staged.StagingPath();
@@ -282,8 +297,11 @@ TModifyProgress TConversionDriver::ConvertInWorker(TTask& task, ConversionJob& j
         result = TModifyProgress::Finalised;
         break;
     case ConverterFamily::Audio:
-    case ConverterFamily::Image: result = task.Convert(job); break;
-    case ConverterFamily::None: break;
+    case ConverterFamily::Image:
+        result = task.Convert(job);
+        break;
+    case ConverterFamily::None:
+        break;
     }
     if (result != TModifyProgress::Finalised) return result;
     if (job.Settings.KeepFileDates) staged.KeepDateOf(job.SourcePath, job.ReportLoss);
@@ -305,7 +323,9 @@ void TConversionDriver::Post(TMessage message) {
         wake = !FMailPosted;
         FMailPosted = true;
     }
-    if (wake) QMetaObject::invokeMethod(this, [this] { DeliverMessages(); }, Qt::QueuedConnection);
+    if (wake)
+        QMetaObject::invokeMethod(
+            this, [this] { DeliverMessages(); }, Qt::QueuedConnection);
 }
 
 void TConversionDriver::DeliverMessages() {
@@ -318,22 +338,28 @@ void TConversionDriver::DeliverMessages() {
     for (const TMessage& message : mail) {
         TTask& task = *message.Task;
         switch (message.What) {
-        case TMessage::Kind::Started: TaskStarted(task); break;
-        case TMessage::Kind::Percent: ApplyPercent(task, message.Percent); break;
+        case TMessage::Kind::Started:
+            TaskStarted(task);
+            break;
+        case TMessage::Kind::Percent:
+            ApplyPercent(task, message.Percent);
+            break;
         case TMessage::Kind::Loss:
             if (Current(task)) {
                 AddRemark(task.Item, message.Text);
                 FView.FileLostSomething(task.Item, message.Text);
             }
             break;
-        case TMessage::Kind::Ended: TaskEnded(message.Task); break;
+        case TMessage::Kind::Ended:
+            TaskEnded(message.Task);
+            break;
         }
     }
 }
 
 bool TConversionDriver::Current(const TTask& task) const {
-    return !task.Applied && task.Run == FRunNumber && FRunState == RunStateKind::Converting && task.Item >= 0 &&
-           task.Item < FJobs.Count();
+    return !task.Applied && task.Run == FRunNumber && FRunState == RunStateKind::Converting &&
+           task.Item >= 0 && task.Item < FJobs.Count();
 }
 
 void TConversionDriver::TaskStarted(TTask& task) {
@@ -361,9 +387,10 @@ void TConversionDriver::ApplyOutcome(TTask& task, TModifyProgress result, const 
     if (result == TModifyProgress::Converting) result = TModifyProgress::FormatErr;
     FJobs.ItemStatus[item] = result;
     if (result == TModifyProgress::Error || result == TModifyProgress::FormatErr) {
-        const QString why = !reason.isEmpty()
-                                ? reason
-                                : QStringLiteral("format error: it cannot be converted to %1").arg(FormatName(TargetFormat));
+        const QString why =
+            !reason.isEmpty()
+                ? reason
+                : QStringLiteral("format error: it cannot be converted to %1").arg(FormatName(TargetFormat));
         qCInfo(convertLog).noquote() << FJobs.FileList[item] << "failed:" << why;
         AddRemark(item, why);
         FView.FileFailed(item, why);
@@ -475,10 +502,17 @@ void TConversionDriver::SetItemPercent(int percent) {
 
 void TConversionDriver::RunFinishingAction() {
     switch (static_cast<DoneAction>(Settings.DoneConvert)) {
-    case DoneAction::PlaySound: FActions.PlaySystemSound(); break;
-    case DoneAction::Close: FView.CloseMainWindow(); break;
-    case DoneAction::ShutDown: FActions.ShutDown(); break;
-    case DoneAction::DoNothing: break;
+    case DoneAction::PlaySound:
+        FActions.PlaySystemSound();
+        break;
+    case DoneAction::Close:
+        FView.CloseMainWindow();
+        break;
+    case DoneAction::ShutDown:
+        FActions.ShutDown();
+        break;
+    case DoneAction::DoNothing:
+        break;
     }
 }
 

@@ -23,7 +23,7 @@ enum class RunStateKind : std::uint8_t { Idle = 0, Converting = 1, Stopping = 2 
 // What the window does for the driver; every call is a notification except
 // ProvideExportPath, which asks the user for a folder when none is set.
 class TDriverView {
-public:
+  public:
     virtual ~TDriverView() = default;
     virtual void ListChanged() {}
     virtual void ProgressChanged(int /*overall*/) {}
@@ -40,7 +40,7 @@ public:
 
 // The platform side of the finishing actions, replaceable so tests power nothing off.
 class TFinishingActions {
-public:
+  public:
     virtual ~TFinishingActions() = default;
     virtual void PlaySystemSound();
     virtual void ShutDown();
@@ -60,8 +60,9 @@ struct TConverterSet {
 // Lives on the window's thread; every view call and every change of the job list
 // happens there.
 class TConversionDriver : public QObject {
-public:
-    TConversionDriver(TJobList& jobs, TDriverView& view, TFinishingActions& actions, QObject* parent = nullptr);
+  public:
+    TConversionDriver(TJobList& jobs, TDriverView& view, TFinishingActions& actions,
+                      QObject* parent = nullptr);
     // Cancels what still runs and waits for it.
     ~TConversionDriver() override;
 
@@ -103,7 +104,7 @@ public:
     // Leaves the folder alone while conversions run: each clears its own part of it.
     void ClearTempFolder() const;
 
-private:
+  private:
     struct TTask;
     struct TMessage;
 

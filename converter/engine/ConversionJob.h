@@ -14,8 +14,8 @@ struct ConversionJob {
     QString SourcePath;
     FormatTag SourceFormat = FormatTag::Unknown; // AUTO already resolved
     FormatTag TargetFormat = FormatTag::Unknown;
-    QString OutputPath;   // where to write; its extension is the final file's extension
-    QString TempFolder;   // the converter's scratch folder; cleared after each image conversion
+    QString OutputPath; // where to write; its extension is the final file's extension
+    QString TempFolder; // the converter's scratch folder; cleared after each image conversion
     ConversionSettings Settings;
     // Shows the item's percentage (0..100) in the list and the overall progress.
     std::function<void(int)> SetItemPercent = [](int) {};
@@ -28,7 +28,7 @@ struct ConversionJob {
 
 // A failure of one file: the driver marks the file "Error!" and goes on.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -57,7 +57,9 @@ QString FormatName(FormatTag tag) {
     return name;
 }
 
-QString FormatExtension(FormatTag tag) { return QLatin1Char('.') + FormatName(tag).toLower(); }
+QString FormatExtension(FormatTag tag) {
+    return QLatin1Char('.') + FormatName(tag).toLower();
+}
 
 QString PickerCaption(FormatTag tag) {
     return IsKnown(tag) ? QString::fromUtf8(Catalogue[static_cast<int>(tag)].Caption) : QString();

@@ -8,7 +8,7 @@
 #include <vector>
 
 class TJobList {
-public:
+  public:
     QStringList FileList;
     std::vector<TModifyProgress> ItemStatus;
     std::vector<std::int32_t> ItemPercent;

@@ -10,7 +10,9 @@ QString LastExtension(const QString& fileName) {
     return dot < 0 ? QString() : fileName.mid(dot);
 }
 
-QString FileNameOf(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
 
 bool FileExists(const QString& path) {
     const QFileInfo info(path);
@@ -19,8 +21,8 @@ bool FileExists(const QString& path) {
 
 } // namespace
 
-QString FormOutputPath(const QString& sourcePath, FormatTag source, FormatTag target, const QString& itemTarget,
-                       const QString& exportPath) {
+QString FormOutputPath(const QString& sourcePath, FormatTag source, FormatTag target,
+                       const QString& itemTarget, const QString& exportPath) {
     if (!itemTarget.isEmpty()) return itemTarget;
     const QString fileName = FileNameOf(sourcePath);
     const QString sourceExt = LastExtension(fileName);

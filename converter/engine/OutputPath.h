@@ -9,8 +9,8 @@
 
 // The path before the counter: the explicit item target when there is one,
 // otherwise the export folder, the source's base name and the target extension.
-QString FormOutputPath(const QString& sourcePath, FormatTag source, FormatTag target, const QString& itemTarget,
-                       const QString& exportPath);
+QString FormOutputPath(const QString& sourcePath, FormatTag source, FormatTag target,
+                       const QString& itemTarget, const QString& exportPath);
 // `path` with " (n)" before the file name's extension, or at its end when the
 // file name has none (never inside a folder name).
 QString CounterCandidate(const QString& path, qint64 n);
@@ -21,14 +21,14 @@ QString FreeOutputPath(const QString& path);
 // until those conversions end. Names are handed out in the order the files are
 // started, so which file gets " (1)" never depends on which one finishes first.
 class TOutputReservations {
-public:
+  public:
     // The first of `path`, its counter candidates " (1)", " (2)", … that neither
     // exists nor is reserved; it stays reserved until Clear.
     QString Reserve(const QString& path);
     bool IsReserved(const QString& path) const;
     void Clear();
 
-private:
+  private:
     mutable std::mutex FMutex;
     QSet<QString> FNames;
 };

@@ -39,7 +39,8 @@ bool MoveNoReplace(const QString& from, const QString& to) {
 const QString StagingPrefix = QStringLiteral(".formshift-");
 
 const QRegularExpression& StagingName() {
-    static const QRegularExpression pattern(QStringLiteral("^\\.formshift-([0-9]{1,10})-[0-9a-z]{1,8}\\.part(\\.[^/]*)?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\.formshift-([0-9]{1,10})-[0-9a-z]{1,8}\\.part(\\.[^/]*)?$"));
     return pattern;
 }
 
@@ -60,7 +61,8 @@ StagedOutput::StagedOutput(const QString& finalPath) : FFinalPath(finalPath) {
     const QString owner = QString::number(::getpid());
     do {
         const QString tag = QString::number(QRandomGenerator::global()->generate(), 36);
-        FStagingPath = folder + StagingPrefix + owner + QLatin1Char('-') + tag + QStringLiteral(".part") + ext;
+        FStagingPath =
+            folder + StagingPrefix + owner + QLatin1Char('-') + tag + QStringLiteral(".part") + ext;
     } while (ExistsAsAnything(FStagingPath));
 }
 
@@ -108,9 +110,11 @@ QString StagedOutput::Commit(const std::function<bool(const QString&)>& taken) {
     qint64 n = 0;
     while (!MoveNoReplace(FStagingPath, target)) {
         if (errno != EEXIST)
-            throw ConversionError(
-                QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))).toStdString());
-        do target = CounterCandidate(FFinalPath, ++n);
+            throw ConversionError(QStringLiteral("%1: %2")
+                                      .arg(target, QString::fromLocal8Bit(std::strerror(errno)))
+                                      .toStdString());
+        do
+            target = CounterCandidate(FFinalPath, ++n);
         while (taken && taken(target));
     }
     FCommitted = true;

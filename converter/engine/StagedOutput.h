@@ -6,7 +6,7 @@
 #include <functional>
 
 class StagedOutput {
-public:
+  public:
     // Picks an unused, short hidden name in the final path's folder that names this
     // process and keeps the final extension (outside tools choose their format by
     // it). The file itself is not created.
@@ -29,7 +29,7 @@ public:
     // named as the constructor names them. Returns how many went.
     static int RemoveStaleFiles(const QString& folder);
 
-private:
+  private:
     QString FFinalPath;
     QString FStagingPath;
     bool FCommitted = false;

@@ -8,7 +8,8 @@ TWorkerPool::~TWorkerPool() {
         FQuit = true;
     }
     FWake.notify_all();
-    for (std::thread& thread : FThreads) thread.join();
+    for (std::thread& thread : FThreads)
+        thread.join();
 }
 
 void TWorkerPool::SetLimit(int limit) {
@@ -24,8 +25,7 @@ void TWorkerPool::Start(std::function<void()> work) {
     FQueue.push_back(std::move(work));
     // Enough threads for everything that may run at once; the rest waits in the queue.
     const int wanted = std::min(FLimit, FBusy + static_cast<int>(FQueue.size()));
-    if (static_cast<int>(FThreads.size()) < wanted)
-        FThreads.emplace_back(&TWorkerPool::Serve, this);
+    if (static_cast<int>(FThreads.size()) < wanted) FThreads.emplace_back(&TWorkerPool::Serve, this);
     FWake.notify_one();
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 class TWorkerPool {
-public:
+  public:
     TWorkerPool() = default;
     // Waits for the work already handed over to end.
     ~TWorkerPool();
@@ -23,7 +23,7 @@ public:
     void Start(std::function<void()> work);
     int ThreadCount() const;
 
-private:
+  private:
     void Serve();
 
     mutable std::mutex FMutex;

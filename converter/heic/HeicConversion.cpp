@@ -63,8 +63,9 @@ TModifyProgress ConvertFromHeic(const ConversionJob& job, const THeicImageSide& 
                                 const THeifTools& tools) {
     if (job.TargetFormat == FormatTag::PNG || job.TargetFormat == FormatTag::JPEG) {
         const QStringList options = OptionArguments(DecoderOptionText(job.Settings));
-        const TModifyProgress outcome = ToolOutcome(
-            job, tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job), job.CheckCancelled));
+        const TModifyProgress outcome =
+            ToolOutcome(job, tools.Decode(job.SourcePath, job.OutputPath, options, CreatedTempFolder(job),
+                                          job.CheckCancelled));
         if (outcome == TModifyProgress::Finalised) images.UprightDecoded(job.OutputPath);
         return outcome;
     }

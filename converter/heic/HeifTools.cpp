@@ -34,7 +34,8 @@ bool RunTool(const QString& program, const QStringList& arguments, const QString
     options.ChildLifetime = ChildProcessOptions::Lifetime::EndsWithThisProcess;
     options.StopWhen = cancelled;
     const ChildProcessResult result = RunChildProcess(options);
-    if (result.Started && !result.Stopped && result.ExitCode == 0 && IsCompleteToolOutput(output)) return true;
+    if (result.Started && !result.Stopped && result.ExitCode == 0 && IsCompleteToolOutput(output))
+        return true;
     QFile::remove(output);
     return false;
 }

@@ -87,7 +87,8 @@ bool DecodeDibPixels(const TDibFormat& format, QByteArrayView pixels, TRaster& o
             break;
         }
         case 16:
-            for (int x = 0; x < w; ++x, dst += 4) StoreMasked(ReadU16(src + x * 2), dst);
+            for (int x = 0; x < w; ++x, dst += 4)
+                StoreMasked(ReadU16(src + x * 2), dst);
             break;
         case 24:
             for (int x = 0; x < w; ++x, src += 3, dst += 4) {

@@ -122,9 +122,8 @@ void EncodeTarget(const TSource& decoded, const ConversionJob& job) {
     case FormatTag::PNG: {
         TPngImage png;
         AssignThroughBitmap(png, picture, source == FormatTag::JPEG);
-        WriteWithInsert(job.OutputPath, png.SaveToMemory(), [&](const QByteArray& file) {
-            return PngMetadataInsert(file, decoded.Metadata);
-        });
+        WriteWithInsert(job.OutputPath, png.SaveToMemory(),
+                        [&](const QByteArray& file) { return PngMetadataInsert(file, decoded.Metadata); });
         break;
     }
     case FormatTag::BMP: {

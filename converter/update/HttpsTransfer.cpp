@@ -107,7 +107,8 @@ void HttpsTransfer(const THttpsRequest& request, const THttpsSink& sink, const T
                                .arg(request.MaxBytes)
                                .toStdString());
     if (state.Stopped) throw TUpdateError("The transfer was stopped.");
-    const QString reason = errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
+    const QString reason =
+        errorText[0] ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
     throw TUpdateError(QStringLiteral("%1: %2").arg(request.Url, reason).toStdString());
 }
 

@@ -16,13 +16,18 @@ namespace {
 QString RandomName(int length) {
     static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString name;
-    for (int i = 0; i < length; ++i) name += QLatin1Char(alphabet[QRandomGenerator::system()->bounded(36)]);
+    for (int i = 0; i < length; ++i)
+        name += QLatin1Char(alphabet[QRandomGenerator::system()->bounded(36)]);
     return name;
 }
 
-[[noreturn]] void Fail(const QString& message) { throw TUpdateError(message.toStdString()); }
+[[noreturn]] void Fail(const QString& message) {
+    throw TUpdateError(message.toStdString());
+}
 
-QString SystemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString SystemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 // The private folder and the file in it, removed again unless kept.
 struct DownloadFiles {
@@ -51,7 +56,8 @@ QString DownloadInstaller(const TInstallerDownload& download, const THttpsProgre
     files.Folder = folderTemplate;
     files.File = files.Folder + "/updateinstall_" + RandomName(8).toLatin1();
     files.Descriptor = ::open(files.File.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (files.Descriptor < 0) Fail(QStringLiteral("The installer file cannot be created: %1").arg(SystemError()));
+    if (files.Descriptor < 0)
+        Fail(QStringLiteral("The installer file cannot be created: %1").arg(SystemError()));
 
     QCryptographicHash digest(QCryptographicHash::Sha256);
     QString writeError;

@@ -32,7 +32,8 @@ void ParseVersionText(VersionRec& record, const QString& text) {
         bool whole = false;
         const int value = parts[i].toInt(&whole, 10);
         if (!whole)
-            throw std::invalid_argument(QStringLiteral("'%1' is not a whole number").arg(parts[i]).toStdString());
+            throw std::invalid_argument(
+                QStringLiteral("'%1' is not a whole number").arg(parts[i]).toStdString());
         *fields[i] = value;
     }
 }
@@ -69,8 +70,8 @@ void GetNewestVersion(VersionRec& record, const QString& app, const TUpdateServi
     request.ContentType = "application/json";
     const QByteArray reply = HttpsFetch(request);
 
-    nlohmann::ordered_json parsed = nlohmann::ordered_json::parse(reply.constData(), reply.constData() + reply.size(),
-                                                                  nullptr, false);
+    nlohmann::ordered_json parsed =
+        nlohmann::ordered_json::parse(reply.constData(), reply.constData() + reply.size(), nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object())
         throw TUpdateError("The update service's answer is not a JSON object.");
     const auto version = parsed.find("version");

@@ -18,7 +18,7 @@ struct VersionRec {
 
 // A request that did not give a usable answer; what() says why.
 class TUpdateError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -3,13 +3,13 @@
 // headers, multi-image icons with BMP and PNG images), Base64 text, an install report
 // and a settings file.
 // Usage: image_fuzz_seeds OUTDIR   (creates one folder per target: OUTDIR/bmp, ico, ...)
+#include "Base64.h"
 #include "Bitmap.h"
 #include "BmpCodec.h"
-#include "Base64.h"
-#include "GifCodec.h"
-#include "JpegCodec.h"
 #include "ByteIo.h"
+#include "GifCodec.h"
 #include "ImgBase.h"
+#include "JpegCodec.h"
 #include "PngCodec.h"
 #include "PngToIcon.h"
 
@@ -38,8 +38,8 @@ void Write(const QString& path, const QByteArray& data) {
     if (file.open(QIODevice::WriteOnly)) file.write(data);
 }
 
-QByteArray Bmp(int width, int height, int bits, std::uint32_t compression, const QByteArray& table, const QByteArray& pixels,
-               std::uint32_t headerSize = 40) {
+QByteArray Bmp(int width, int height, int bits, std::uint32_t compression, const QByteArray& table,
+               const QByteArray& pixels, std::uint32_t headerSize = 40) {
     QByteArray out("BM");
     AppendU32(out, std::uint32_t(14 + headerSize + table.size() + pixels.size()));
     AppendU32(out, 0);
@@ -68,7 +68,8 @@ QByteArray Bmp(int width, int height, int bits, std::uint32_t compression, const
 
 QByteArray Table(int entries) {
     QByteArray out;
-    for (int i = 0; i < entries; ++i) AppendU32(out, std::uint32_t(i * 0x10305));
+    for (int i = 0; i < entries; ++i)
+        AppendU32(out, std::uint32_t(i * 0x10305));
     return out;
 }
 
@@ -78,25 +79,32 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc < 2) return 2;
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "ico", "imgbase", "png", "gif", "jpeg", "deflate", "base64", "install_report",
-                            "ini_document"})
+    for (const char* sub : {"bmp", "ico", "imgbase", "png", "gif", "jpeg", "deflate", "base64",
+                            "install_report", "ini_document"})
         root.mkpath(QString::fromLatin1(sub));
-    auto path = [&](const char* sub, const QString& name) { return root.filePath(QString::fromLatin1(sub) + '/' + name); };
+    auto path = [&](const char* sub, const QString& name) {
+        return root.filePath(QString::fromLatin1(sub) + '/' + name);
+    };
 
-    const TRaster opaque = Picture(13, 7, false, 50), alpha = Picture(9, 6, true, 50), few = Picture(11, 5, false, 3);
+    const TRaster opaque = Picture(13, 7, false, 50), alpha = Picture(9, 6, true, 50),
+                  few = Picture(11, 5, false, 3);
     Write(path("bmp", "24.bmp"), EncodeBmp(opaque));
     Write(path("bmp", "32alpha.bmp"), EncodeBmp(alpha));
     Write(path("bmp", "1bit.bmp"), Bmp(9, 3, 1, 0, Table(2), QByteArray(12, '\x5A')));
     Write(path("bmp", "4bit.bmp"), Bmp(5, 2, 4, 0, Table(16), QByteArray(8, '\x37')));
     Write(path("bmp", "8bit-topdown.bmp"), Bmp(3, -2, 8, 0, Table(4), QByteArray("\0\1\2\0\3\2\1\0", 8)));
-    Write(path("bmp", "rle8.bmp"), Bmp(6, 3, 8, 1, Table(4), QByteArray("\3\1\0\4\1\2\3\1\0\0\0\2\2\1\2\3\0\1", 18)));
-    Write(path("bmp", "rle4.bmp"), Bmp(6, 2, 4, 2, Table(16), QByteArray("\4\x12\0\3\x31\x20\0\0\6\x45\0\1", 12)));
+    Write(path("bmp", "rle8.bmp"),
+          Bmp(6, 3, 8, 1, Table(4), QByteArray("\3\1\0\4\1\2\3\1\0\0\0\2\2\1\2\3\0\1", 18)));
+    Write(path("bmp", "rle4.bmp"),
+          Bmp(6, 2, 4, 2, Table(16), QByteArray("\4\x12\0\3\x31\x20\0\0\6\x45\0\1", 12)));
     {
         QByteArray masks;
-        for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) AppendU32(masks, m);
+        for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
+            AppendU32(masks, m);
         Write(path("bmp", "565.bmp"), Bmp(2, 2, 16, 3, masks, QByteArray("\0\xF8\xE0\x07\x1F\0\xFF\xFF", 8)));
     }
-    Write(path("bmp", "core.bmp"), Bmp(2, 2, 8, 0, QByteArray(9, '\x40'), QByteArray("\0\1\0\0\2\0\0\0", 8), 12));
+    Write(path("bmp", "core.bmp"),
+          Bmp(2, 2, 8, 0, QByteArray(9, '\x40'), QByteArray("\0\1\0\0\2\0\0\0", 8), 12));
     Write(path("bmp", "v5-32.bmp"), Bmp(2, 1, 32, 0, {}, QByteArray("\1\2\3\4\5\6\7\x08", 8), 124));
 
     QByteArray sampleIco;
@@ -150,7 +158,8 @@ int main(int argc, char** argv) {
           QByteArray("\xEF\xBB\xBF; kept\r\n[Application]\r\nSave path=1\r\nLast Path=/home/me/out \r\n"
                      "[File:JPEG/HEIC]\r\nImage Quality=90\r\nforeign\r\n"));
 
-    Write(path("deflate", "text"), QByteArray("\2aaaaaaaaaaaaaaabcbcbcbcbcbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"));
+    Write(path("deflate", "text"),
+          QByteArray("\2aaaaaaaaaaaaaaabcbcbcbcbcbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"));
     Write(path("deflate", "icon"), QByteArray("\1") + sampleIco);
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "ChildProcess.h"
 
-#include <QTemporaryDir>
 #include "QtPrinters.h"
+#include <QTemporaryDir>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,7 +15,8 @@
 
 namespace {
 
-ChildProcessResult Shell(const QString& script, ChildProcessOptions::Stream output = ChildProcessOptions::Stream::Capture,
+ChildProcessResult Shell(const QString& script,
+                         ChildProcessOptions::Stream output = ChildProcessOptions::Stream::Capture,
                          ChildProcessOptions::Stream errors = ChildProcessOptions::Stream::Capture) {
     ChildProcessOptions options;
     options.Program = "sh";
@@ -148,7 +149,8 @@ TEST_P(ChildLifetimeTest, AToolTiedToThisProcessEndsWhenThisProcessIsKilled) {
     if (converter == 0) {
         ChildProcessOptions options;
         options.Program = "/bin/sh";
-        options.Arguments = {"-c", "echo $$ > \"$0.part\" && mv \"$0.part\" \"$0\" && exec sleep 600", pidFile};
+        options.Arguments = {"-c", "echo $$ > \"$0.part\" && mv \"$0.part\" \"$0\" && exec sleep 600",
+                             pidFile};
         options.Output = GetParam().Output;
         options.ChildLifetime = ChildProcessOptions::Lifetime::EndsWithThisProcess;
         RunChildProcess(options);

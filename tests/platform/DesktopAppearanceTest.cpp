@@ -1,5 +1,5 @@
-#include "Eventually.h"
 #include "DesktopAppearance.h"
+#include "Eventually.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -15,10 +15,10 @@
 class FakePortal : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
-public:
+  public:
     quint32 FScheme = 1;
 
-public slots:
+  public slots:
     QDBusVariant ReadOne(const QString& nameSpace, const QString& key) {
         if (nameSpace == "org.freedesktop.appearance" && key == "color-scheme") return QDBusVariant(FScheme);
         if (nameSpace == "org.freedesktop.appearance" && key == "accent-color") {
@@ -35,7 +35,7 @@ public slots:
 namespace {
 
 class DesktopAppearanceTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) return;
         FBus = new QProcess;
@@ -86,7 +86,8 @@ TEST_F(DesktopAppearanceTest, ReadsSchemeAndAccentAndFollowsChanges) {
     EXPECT_EQ(*state.Accent, (DesktopAppearance::Rgb{0, 128, 255}));
 
     bool changed = false;
-    QObject::connect(DesktopAppearance::Instance(), &DesktopAppearance::AppearanceChanged, [&] { changed = true; });
+    QObject::connect(DesktopAppearance::Instance(), &DesktopAppearance::AppearanceChanged,
+                     [&] { changed = true; });
     // The subscription is made from the event loop.
     QCoreApplication::processEvents();
     QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/portal/desktop",

@@ -9,8 +9,8 @@
 
 namespace {
 
-const QStringList UserShellFolders = {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer",
-                                      "User Shell Folders"};
+const QStringList UserShellFolders = {"Software",       "Microsoft", "Windows",
+                                      "CurrentVersion", "Explorer",  "User Shell Folders"};
 
 QString ValueText(const QStringList& key, const QString& name, HKEY hive = HKEY_CURRENT_USER) {
     RegistryStore store(hive, RegistryStore::Access::Read);
@@ -58,7 +58,8 @@ TEST(DesktopRegistryKeysTest, RelativeXdgVariablesAreIgnored) {
 
 TEST(DesktopRegistryKeysTest, MachineShellFoldersNameTheSystemLaunchers) {
     TempProfile profile;
-    const QStringList key = {"SOFTWARE", "Microsoft", "Windows", "CurrentVersion", "Explorer", "Shell Folders"};
+    const QStringList key = {"SOFTWARE",       "Microsoft", "Windows",
+                             "CurrentVersion", "Explorer",  "Shell Folders"};
     EXPECT_EQ(ValueText(key, "Common Programs", HKEY_LOCAL_MACHINE), "/usr/share/applications");
     EXPECT_TRUE(DesktopRegistryKeys::IsKey(HKEY_LOCAL_MACHINE, key));
     EXPECT_FALSE(DesktopRegistryKeys::IsKey(HKEY_CLASSES_ROOT, key));
@@ -66,7 +67,8 @@ TEST(DesktopRegistryKeysTest, MachineShellFoldersNameTheSystemLaunchers) {
 
 TEST(DesktopRegistryKeysTest, LightSchemesAndNoPreferenceReadAsLight) {
     TempProfile profile;
-    const QStringList personalize = {"Software", "Microsoft", "Windows", "CurrentVersion", "Themes", "Personalize"};
+    const QStringList personalize = {"Software",       "Microsoft", "Windows",
+                                     "CurrentVersion", "Themes",    "Personalize"};
     for (auto [scheme, expected] : {std::pair{DesktopAppearance::ColorScheme::NoPreference, 1u},
                                     std::pair{DesktopAppearance::ColorScheme::PreferLight, 1u},
                                     std::pair{DesktopAppearance::ColorScheme::PreferDark, 0u}}) {

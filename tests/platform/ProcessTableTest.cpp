@@ -1,10 +1,10 @@
-#include "ProcessSignal.h"
 #include "ProcessTable.h"
+#include "ProcessSignal.h"
 
+#include "QtPrinters.h"
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -37,7 +37,8 @@ TEST(ProcessTableTest, SnapshotShowsAChildWithItsDetails) {
 TEST(ProcessTableTest, SnapshotIsInAscendingOrderAndHoldsThisProcess) {
     const QList<ProcessEntry> processes = SnapshotProcesses();
     ASSERT_FALSE(processes.isEmpty());
-    for (qsizetype i = 1; i < processes.size(); ++i) EXPECT_LT(processes[i - 1].Pid, processes[i].Pid);
+    for (qsizetype i = 1; i < processes.size(); ++i)
+        EXPECT_LT(processes[i - 1].Pid, processes[i].Pid);
     const ProcessEntry self = ReadProcess(quint32(::getpid()));
     EXPECT_EQ(self.Name, "platform_process_tests");
 }

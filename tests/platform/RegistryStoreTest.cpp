@@ -12,17 +12,21 @@ namespace {
 
 const QStringList Demo = {QStringLiteral("Software"), QStringLiteral("Demo")};
 
-RegistryValue Text(const QString& text) { return DesktopRegistryKeys::TextValue(text); }
+RegistryValue Text(const QString& text) {
+    return DesktopRegistryKeys::TextValue(text);
+}
 
 class RegistryStoreTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { RegistryStore::SetBusyTimeout(2000); }
     TempProfile FProfile;
 };
 
 TEST_F(RegistryStoreTest, DatabasesLiveUnderTheRootVariable) {
-    EXPECT_EQ(RegistryStore::DatabasePath(HKEY_CURRENT_USER), FProfile.Root() + "/registry/HKEY_CURRENT_USER.db");
-    EXPECT_EQ(RegistryStore::DatabasePath(HKEY_LOCAL_MACHINE), FProfile.Root() + "/registry/HKEY_LOCAL_MACHINE.db");
+    EXPECT_EQ(RegistryStore::DatabasePath(HKEY_CURRENT_USER),
+              FProfile.Root() + "/registry/HKEY_CURRENT_USER.db");
+    EXPECT_EQ(RegistryStore::DatabasePath(HKEY_LOCAL_MACHINE),
+              FProfile.Root() + "/registry/HKEY_LOCAL_MACHINE.db");
     EXPECT_TRUE(RegistryStore::DatabasePath(0).isEmpty());
 }
 
@@ -80,7 +84,8 @@ TEST_F(RegistryStoreTest, OverwritingKeepsTheValuesPlaceAndName) {
 
 TEST_F(RegistryStoreTest, SubKeysAreListedSortedWithoutRegardToCase) {
     RegistryStore store(HKEY_CURRENT_USER, RegistryStore::Access::Write);
-    for (const char* name : {"beta", "Alpha", "gamma", "Delta"}) store.CreateKey(Demo + QStringList{name});
+    for (const char* name : {"beta", "Alpha", "gamma", "Delta"})
+        store.CreateKey(Demo + QStringList{name});
     EXPECT_EQ(store.KeyNames(Demo), (QStringList{"Alpha", "beta", "Delta", "gamma"}));
 }
 
@@ -134,8 +139,9 @@ TEST_F(RegistryStoreTest, ALockedDatabaseGivesBusyNotAHang) {
     // Another connection (SQLite locks between connections as between processes)
     // holds the database exclusively.
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(RegistryStore::DatabasePath(HKEY_CURRENT_USER)).constData(), &other),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open(QFile::encodeName(RegistryStore::DatabasePath(HKEY_CURRENT_USER)).constData(), &other),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     for (auto access : {RegistryStore::Access::Read, RegistryStore::Access::Write}) {
         try {
@@ -200,7 +206,8 @@ TEST_F(RegistryStoreTest, CopyTreeCopiesValuesAndSubKeysAndRefusesItsOwnInside) 
 TEST_F(RegistryStoreTest, DesktopKeysExistAndStoredValuesWin) {
     DesktopAppearance::SetOverride(DesktopAppearance::State{DesktopAppearance::ColorScheme::PreferDark,
                                                             DesktopAppearance::Rgb{0x10, 0x20, 0x30}});
-    const QStringList personalize = {"Software", "Microsoft", "Windows", "CurrentVersion", "Themes", "Personalize"};
+    const QStringList personalize = {"Software",       "Microsoft", "Windows",
+                                     "CurrentVersion", "Themes",    "Personalize"};
     const QStringList dwm = {"Software", "Microsoft", "Windows", "DWM"};
     {
         RegistryStore store(HKEY_CURRENT_USER, RegistryStore::Access::Read);

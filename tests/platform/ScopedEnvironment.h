@@ -7,7 +7,7 @@
 #include <QString>
 
 class ScopedEnvironment {
-public:
+  public:
     ScopedEnvironment() = default;
     ~ScopedEnvironment() {
         for (auto it = FSaved.crbegin(); it != FSaved.crend(); ++it) {
@@ -29,7 +29,7 @@ public:
         qunsetenv(name);
     }
 
-private:
+  private:
     // Only the first change of a name records what it was before the test.
     void Remember(const char* name) {
         for (const auto& saved : FSaved)

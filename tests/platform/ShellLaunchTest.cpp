@@ -1,7 +1,7 @@
 #include "ShellLaunch.h"
 
-#include <QTemporaryDir>
 #include "QtPrinters.h"
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,8 @@ TEST(ShellLaunchTest, TellsLinksFromPaths) {
 
 TEST(ShellLaunchTest, AdministratorCommandCarriesDisplayAndDirectory) {
     qputenv("DISPLAY", ":7");
-    const QStringList command = AdministratorCommand("/opt/app/uninstaller", {"-alluser", "-force"}, "/opt/app");
+    const QStringList command =
+        AdministratorCommand("/opt/app/uninstaller", {"-alluser", "-force"}, "/opt/app");
     ASSERT_GE(command.size(), 6);
     EXPECT_EQ(command[0], "pkexec");
     EXPECT_TRUE(command[1].endsWith("env"));

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 class TempProfile : public ScopedEnvironment {
-public:
+  public:
     TempProfile() {
         const QString root = FRoot.path();
         Set("HOME", root + QStringLiteral("/home"));
@@ -23,7 +23,8 @@ public:
         Set("XDG_STATE_HOME", root + QStringLiteral("/home/.local/state"));
         Set("BRENVALE_REGISTRY_ROOT", root + QStringLiteral("/registry"));
         Set("DBUS_SESSION_BUS_ADDRESS", QStringLiteral("unix:path=") + root + QStringLiteral("/no-bus"));
-        for (const char* name : {"LOCALAPPDATA", "APPDATA", "TEMP", "TMP", "USERPROFILE", "SYSTEMROOT", "TMPDIR"})
+        for (const char* name :
+             {"LOCALAPPDATA", "APPDATA", "TEMP", "TMP", "USERPROFILE", "SYSTEMROOT", "TMPDIR"})
             Unset(name);
         QDir().mkpath(root + QStringLiteral("/home"));
         DesktopAppearance::SetOverride(DesktopAppearance::State{});
@@ -35,6 +36,6 @@ public:
     QString Root() const { return FRoot.path(); }
     QString Home() const { return FRoot.path() + QStringLiteral("/home"); }
 
-private:
+  private:
     QTemporaryDir FRoot;
 };

@@ -1,10 +1,10 @@
 #pragma once
 // One QGuiApplication for a test binary, on the offscreen platform, started with
 // fixed arguments that the command-line tests read back, whichever test starts it.
-#include <QGuiApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -12,11 +12,11 @@
 #include <vector>
 
 class ArgumentsApplication {
-public:
+  public:
     static QGuiApplication* Start() {
-        static ArgumentsApplication& instance = *new ArgumentsApplication({QStringLiteral("sysutil_tests"), QStringLiteral("-r"), ReportPath(),
-                                         QStringLiteral("/silent"), QStringLiteral("-Silent"), QString(),
-                                         QStringLiteral("/usr")});
+        static ArgumentsApplication& instance = *new ArgumentsApplication(
+            {QStringLiteral("sysutil_tests"), QStringLiteral("-r"), ReportPath(), QStringLiteral("/silent"),
+             QStringLiteral("-Silent"), QString(), QStringLiteral("/usr")});
         return instance.FApp;
     }
 
@@ -32,11 +32,13 @@ public:
         return path;
     }
 
-private:
+  private:
     explicit ArgumentsApplication(const QStringList& arguments) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        for (const QString& argument : arguments) FStorage.push_back(argument.toUtf8());
-        for (QByteArray& argument : FStorage) FArgv.push_back(argument.data());
+        for (const QString& argument : arguments)
+            FStorage.push_back(argument.toUtf8());
+        for (QByteArray& argument : FStorage)
+            FArgv.push_back(argument.data());
         FArgv.push_back(nullptr);
         FArgc = int(FStorage.size());
         // Never destroyed: at exit Qt's own statics may already be gone.

@@ -1,7 +1,7 @@
 #include "CommandParams.h"
 
-#include "QtPrinters.h"
 #include "ArgumentsApplication.h"
+#include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +10,13 @@
 
 namespace {
 
-QString ReportPath() { return ArgumentsApplication::ReportPath(); }
+QString ReportPath() {
+    return ArgumentsApplication::ReportPath();
+}
 
 class CommandParamsTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        ArgumentsApplication::Start();
-    }
+  protected:
+    static void SetUpTestSuite() { ArgumentsApplication::Start(); }
 };
 
 TEST_F(CommandParamsTest, ParamTextNormalisesOneArgument) {
@@ -46,13 +46,13 @@ TEST_P(NormaliseParamTest, ALeadingSlashBecomesADashUnlessItNamesAPath) {
     EXPECT_EQ(NormaliseParam(GetParam().Argument), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, NormaliseParamTest,
-                         ::testing::Values(NormaliseCase{"/silent", "-silent"}, NormaliseCase{"-Silent", "-Silent"},
-                                           NormaliseCase{"", ""}, NormaliseCase{"/", "/"},
-                                           NormaliseCase{"/etc/passwd", "/etc/passwd"},
-                                           NormaliseCase{"/tmp", "/tmp"},
-                                           NormaliseCase{"/no/such/InstallReport.ini", "-no/such/InstallReport.ini"},
-                                           NormaliseCase{"//x", "-/x"}, NormaliseCase{"x/y", "x/y"}));
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, NormaliseParamTest,
+    ::testing::Values(NormaliseCase{"/silent", "-silent"}, NormaliseCase{"-Silent", "-Silent"},
+                      NormaliseCase{"", ""}, NormaliseCase{"/", "/"},
+                      NormaliseCase{"/etc/passwd", "/etc/passwd"}, NormaliseCase{"/tmp", "/tmp"},
+                      NormaliseCase{"/no/such/InstallReport.ini", "-no/such/InstallReport.ini"},
+                      NormaliseCase{"//x", "-/x"}, NormaliseCase{"x/y", "x/y"}));
 
 TEST(JoinParamsTest, JoinsWithSingleSpacesAndQuotesArgumentsWithBlanks) {
     EXPECT_EQ(JoinParams({"-r", "C:\\My Files\\InstallReport.ini", "-start"}),

@@ -24,7 +24,8 @@ TEST(FileHelpersTest, FileByteSizeOfFilesFoldersAndNothing) {
 
 TEST(FileHelpersTest, ShellFileIconGivesAnIconOfTheRequestedSizeForAnyName) {
     ArgumentsApplication::Start();
-    for (const char* name : {".png", "photo.jpg", "/no/such/file.mp3", "archive.unknownextension", "noextension"}) {
+    for (const char* name :
+         {".png", "photo.jpg", "/no/such/file.mp3", "archive.unknownextension", "noextension"}) {
         const QIcon large = ShellFileIcon(name, true);
         ASSERT_FALSE(large.isNull()) << name;
         EXPECT_EQ(large.availableSizes().value(0), QSize(32, 32)) << name;

@@ -11,7 +11,7 @@
 namespace {
 
 class PathVariablesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureWindowsEnvironment();
         FProfile.Set("SYSTEMROOT", "/sysroot");
@@ -29,7 +29,8 @@ struct ExpandCase {
     const char* Expected; // "<temp>" stands for the value of TEMP
 };
 
-class ExpandEnvironmentNamesTest : public PathVariablesTest, public ::testing::WithParamInterface<ExpandCase> {};
+class ExpandEnvironmentNamesTest : public PathVariablesTest,
+                                   public ::testing::WithParamInterface<ExpandCase> {};
 
 TEST_P(ExpandEnvironmentNamesTest, FollowsTheScanningRule) {
     QString expected = QString::fromUtf8(GetParam().Expected);

@@ -1,8 +1,8 @@
-#include "Eventually.h"
 #include "ShellHelpers.h"
+#include "Eventually.h"
 
-#include "QtPrinters.h"
 #include "ArgumentsApplication.h"
+#include "QtPrinters.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +16,7 @@
 namespace {
 
 class ShellHelpersTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ArgumentsApplication::Start(); }
 };
 

@@ -15,7 +15,7 @@
 namespace {
 
 class SpecialFoldersTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { EnsureWindowsEnvironment(); }
     TempProfile FProfile;
 };
@@ -34,17 +34,17 @@ TEST_P(UserShellFolderTest, AnswersTheXdgFolders) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UserShellFolderTest,
-    ::testing::Values(FolderCase{UserFolderKind::Profile, ""}, FolderCase{UserFolderKind::AppData, "/.config"},
-                      FolderCase{UserFolderKind::LocalAppData, "/.local/share"},
-                      FolderCase{UserFolderKind::Documents, "/Documents"},
-                      FolderCase{UserFolderKind::Pictures, "/Pictures"},
-                      FolderCase{UserFolderKind::Desktop, "/Desktop"}, FolderCase{UserFolderKind::Music, "/Music"},
-                      FolderCase{UserFolderKind::Videos, "/Videos"}, FolderCase{UserFolderKind::NetHood, nullptr},
-                      FolderCase{UserFolderKind::Recent, nullptr},
-                      FolderCase{UserFolderKind::StartMenu, "/.local/share/applications"},
-                      FolderCase{UserFolderKind::Startup, "/.config/autostart"},
-                      FolderCase{UserFolderKind::Downloads, "/Downloads"},
-                      FolderCase{UserFolderKind::Programs, "/.local/share/applications"}));
+    ::testing::Values(
+        FolderCase{UserFolderKind::Profile, ""}, FolderCase{UserFolderKind::AppData, "/.config"},
+        FolderCase{UserFolderKind::LocalAppData, "/.local/share"},
+        FolderCase{UserFolderKind::Documents, "/Documents"},
+        FolderCase{UserFolderKind::Pictures, "/Pictures"}, FolderCase{UserFolderKind::Desktop, "/Desktop"},
+        FolderCase{UserFolderKind::Music, "/Music"}, FolderCase{UserFolderKind::Videos, "/Videos"},
+        FolderCase{UserFolderKind::NetHood, nullptr}, FolderCase{UserFolderKind::Recent, nullptr},
+        FolderCase{UserFolderKind::StartMenu, "/.local/share/applications"},
+        FolderCase{UserFolderKind::Startup, "/.config/autostart"},
+        FolderCase{UserFolderKind::Downloads, "/Downloads"},
+        FolderCase{UserFolderKind::Programs, "/.local/share/applications"}));
 
 TEST_F(SpecialFoldersTest, AStoredFolderWithVariablesIsExpanded) {
     TWinRegistry registry;
@@ -75,7 +75,8 @@ TEST_F(SpecialFoldersTest, AppDataFolderPassesTheCreationErrorOn) {
     QFile blocker(FProfile.Home() + "/.local/share");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_THROW(AppDataFolder("Formshift", true, true, AppDataKind::Local), std::filesystem::filesystem_error);
+    EXPECT_THROW(AppDataFolder("Formshift", true, true, AppDataKind::Local),
+                 std::filesystem::filesystem_error);
 }
 
 TEST_F(SpecialFoldersTest, OldWindowsVersionsUseTheOldProfileLayoutWhateverTheKind) {
@@ -98,7 +99,8 @@ struct DefaultPathCase {
     const char* Expected; // "<home>" and "<temp>" stand for those folders
 };
 
-class ExpandDefaultPathsTest : public SpecialFoldersTest, public ::testing::WithParamInterface<DefaultPathCase> {};
+class ExpandDefaultPathsTest : public SpecialFoldersTest,
+                               public ::testing::WithParamInterface<DefaultPathCase> {};
 
 TEST_P(ExpandDefaultPathsTest, MapsTheFixedNamesToTheFoldersHere) {
     // The environment is not consulted.
@@ -108,16 +110,17 @@ TEST_P(ExpandDefaultPathsTest, MapsTheFixedNamesToTheFoldersHere) {
     EXPECT_EQ(ExpandDefaultPaths(QString::fromUtf8(GetParam().Path)), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ExpandDefaultPathsTest,
-    ::testing::Values(DefaultPathCase{"\"%ProgramFiles(x86)%/App\"", "/opt/App"},
-                      DefaultPathCase{"%programfiles%/App", "/opt/App"},
-                      DefaultPathCase{"%UserProfile%/Desktop", "<home>//Desktop"},
-                      DefaultPathCase{"%TEMP%/updateinstall_ab12cd34.exe", "<temp>/updateinstall_ab12cd34.exe"},
-                      DefaultPathCase{"%AppData%/x", "<home>/.config/x"},
-                      DefaultPathCase{"%LocalAppData%/x", "<home>/.local/share/x"},
-                      DefaultPathCase{"%SystemDrive%/boot", "/boot"}, DefaultPathCase{"%SystemRoot%", "/"},
-                      DefaultPathCase{"%CommonProgramFiles(x86)%", "/usr/lib"},
-                      DefaultPathCase{"%Unknown%/x", "%Unknown%/x"}));
+INSTANTIATE_TEST_SUITE_P(Paths, ExpandDefaultPathsTest,
+                         ::testing::Values(DefaultPathCase{"\"%ProgramFiles(x86)%/App\"", "/opt/App"},
+                                           DefaultPathCase{"%programfiles%/App", "/opt/App"},
+                                           DefaultPathCase{"%UserProfile%/Desktop", "<home>//Desktop"},
+                                           DefaultPathCase{"%TEMP%/updateinstall_ab12cd34.exe",
+                                                           "<temp>/updateinstall_ab12cd34.exe"},
+                                           DefaultPathCase{"%AppData%/x", "<home>/.config/x"},
+                                           DefaultPathCase{"%LocalAppData%/x", "<home>/.local/share/x"},
+                                           DefaultPathCase{"%SystemDrive%/boot", "/boot"},
+                                           DefaultPathCase{"%SystemRoot%", "/"},
+                                           DefaultPathCase{"%CommonProgramFiles(x86)%", "/usr/lib"},
+                                           DefaultPathCase{"%Unknown%/x", "%Unknown%/x"}));
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "TProcess.h"
 
-#include "QtPrinters.h"
 #include "ArgumentsApplication.h"
+#include "QtPrinters.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 namespace {
 
 class TProcessTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ArgumentsApplication::Start(); }
 };
 

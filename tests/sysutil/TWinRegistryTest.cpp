@@ -12,7 +12,7 @@
 namespace {
 
 class TWinRegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FRegistry.setOnRaiseError([this](TRegistryError error) { FErrors.append(error); });
     }
@@ -118,15 +118,16 @@ TEST_P(HiveNameTest, StringToHiveMatchesExactlyWithCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, HiveNameTest,
-    ::testing::Values(HiveNameCase{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}, HiveNameCase{"HKCR", HKEY_CLASSES_ROOT},
-                      HiveNameCase{"HKEY_CLASSES", HKEY_CLASSES_ROOT}, HiveNameCase{"HKCU", HKEY_CURRENT_USER},
-                      HiveNameCase{"HKEY_USER", HKEY_CURRENT_USER}, HiveNameCase{"HKLM", HKEY_LOCAL_MACHINE},
-                      HiveNameCase{"HKEY_MACHINE", HKEY_LOCAL_MACHINE}, HiveNameCase{"HKU", HKEY_USERS},
-                      HiveNameCase{"HKEY_USERS", HKEY_USERS}, HiveNameCase{"HKCC", HKEY_CURRENT_CONFIG},
-                      HiveNameCase{"HKEY_CONFIG", HKEY_CURRENT_CONFIG}, HiveNameCase{"HKPD", HKEY_PERFORMANCE_DATA},
-                      HiveNameCase{"HKEY_DD", HKEY_DYN_DATA}, HiveNameCase{"HKEY_DYN_DATA", HKEY_DYN_DATA},
-                      HiveNameCase{"hklm", 0}, HiveNameCase{"Hkcu", 0}, HiveNameCase{"HKEY_CURRENT_USER ", 0},
-                      HiveNameCase{"", 0}, HiveNameCase{"Software", 0}));
+    ::testing::Values(
+        HiveNameCase{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}, HiveNameCase{"HKCR", HKEY_CLASSES_ROOT},
+        HiveNameCase{"HKEY_CLASSES", HKEY_CLASSES_ROOT}, HiveNameCase{"HKCU", HKEY_CURRENT_USER},
+        HiveNameCase{"HKEY_USER", HKEY_CURRENT_USER}, HiveNameCase{"HKLM", HKEY_LOCAL_MACHINE},
+        HiveNameCase{"HKEY_MACHINE", HKEY_LOCAL_MACHINE}, HiveNameCase{"HKU", HKEY_USERS},
+        HiveNameCase{"HKEY_USERS", HKEY_USERS}, HiveNameCase{"HKCC", HKEY_CURRENT_CONFIG},
+        HiveNameCase{"HKEY_CONFIG", HKEY_CURRENT_CONFIG}, HiveNameCase{"HKPD", HKEY_PERFORMANCE_DATA},
+        HiveNameCase{"HKEY_DD", HKEY_DYN_DATA}, HiveNameCase{"HKEY_DYN_DATA", HKEY_DYN_DATA},
+        HiveNameCase{"hklm", 0}, HiveNameCase{"Hkcu", 0}, HiveNameCase{"HKEY_CURRENT_USER ", 0},
+        HiveNameCase{"", 0}, HiveNameCase{"Software", 0}));
 
 TEST(TWinRegistryHiveTest, HiveToStringGivesTheCanonicalName) {
     EXPECT_EQ(TWinRegistry::HiveToString(HKEY_CURRENT_CONFIG), "HKEY_CURRENT_CONFIG");
@@ -259,8 +260,10 @@ TEST_F(TWinRegistryTest, GetValueAsStringConvertsIntegersAndLeavesBinaryEmpty) {
     FRegistry.WriteStringValue(key, "Text", "hello");
     {
         RegistryStore store(HKEY_CURRENT_USER, RegistryStore::Access::Write);
-        store.WriteValue({"Software", "Values"}, "Expand", DesktopRegistryKeys::TextValue("%TEMP%", REG_EXPAND_SZ));
-        store.WriteValue({"Software", "Values"}, "Bytes", RegistryValue{REG_BINARY, QByteArray("\x01\xAB\x00", 3)});
+        store.WriteValue({"Software", "Values"}, "Expand",
+                         DesktopRegistryKeys::TextValue("%TEMP%", REG_EXPAND_SZ));
+        store.WriteValue({"Software", "Values"}, "Bytes",
+                         RegistryValue{REG_BINARY, QByteArray("\x01\xAB\x00", 3)});
         store.Commit();
     }
     EXPECT_EQ(FRegistry.GetValueAsString(key, "Dword"), "42");
@@ -348,8 +351,9 @@ TEST_F(TWinRegistryTest, ALockedDatabaseGivesTheRegistryErrorAndNoHalfWrittenKey
     FRegistry.WriteStringValue("HKCU\\Software\\Locked", "v", "before");
     RegistryStore::SetBusyTimeout(0);
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(RegistryStore::DatabasePath(HKEY_CURRENT_USER)).constData(), &other),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open(QFile::encodeName(RegistryStore::DatabasePath(HKEY_CURRENT_USER)).constData(), &other),
+        SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(FRegistry.GetStringValue("HKCU\\Software\\Locked", "v"), "");
     EXPECT_FALSE(FRegistry.WriteStringValue("HKCU\\Software\\Locked", "v", "after"));
@@ -377,11 +381,13 @@ TEST_F(TWinRegistryTest, ADamagedDatabaseGivesTheRegistryError) {
 TEST_F(TWinRegistryTest, DesktopAppearanceReadsThroughTheThemeKeys) {
     DesktopAppearance::SetOverride(DesktopAppearance::State{DesktopAppearance::ColorScheme::PreferDark,
                                                             DesktopAppearance::Rgb{0, 120, 215}});
-    const QString personalize = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize\\";
+    const QString personalize =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize\\";
     EXPECT_TRUE(FRegistry.KeyExists(personalize));
     EXPECT_TRUE(FRegistry.GetValueExists(personalize, "AppsUseLightTheme"));
     EXPECT_EQ(FRegistry.GetIntValue(personalize, "AppsUseLightTheme"), 0);
-    EXPECT_EQ(quint32(FRegistry.GetIntValue("HKCU\\Software\\Microsoft\\Windows\\DWM", "AccentColor")), 0xFFD77800u);
+    EXPECT_EQ(quint32(FRegistry.GetIntValue("HKCU\\Software\\Microsoft\\Windows\\DWM", "AccentColor")),
+              0xFFD77800u);
 }
 
 } // namespace

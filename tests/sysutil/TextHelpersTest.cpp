@@ -22,7 +22,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, SplitTextTest,
                          ::testing::Values(SplitCase{"", "\r", {}}, SplitCase{"a\r", "\r", {"a", ""}},
                                            SplitCase{"a\rb\rc", "\r", {"a", "b", "c"}},
                                            SplitCase{"\ra", "\r", {"", "a"}}, SplitCase{"abc", "\r", {"abc"}},
-                                           SplitCase{"a::b", "::", {"a", "b"}}, SplitCase{"abc", "", {"abc"}}));
+                                           SplitCase{"a::b", "::", {"a", "b"}},
+                                           SplitCase{"abc", "", {"abc"}}));
 
 TEST(TextHelpersTest, RemoveRangeIsOneBasedAndInclusive) {
     EXPECT_EQ(RemoveRange("abcdef", 2, 4), "aef");

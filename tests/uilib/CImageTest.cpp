@@ -27,15 +27,25 @@ TEST_P(DrawRectsTest, PlacesThePicture) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, DrawRectsTest,
-    testing::Values(DrawRectCase{"CenterFit", TDrawMode::CenterFit, {200, 100}, {100, 100}, QRect(QPoint(0, 25), QPoint(99, 74))},
-                    DrawRectCase{"CenterFill", TDrawMode::CenterFill, {200, 100}, {100, 100}, QRect(QPoint(-50, 0), QPoint(149, 99))},
-                    DrawRectCase{"Center3Fill", TDrawMode::Center3Fill, {200, 100}, {100, 100}, QRect(QPoint(-33, 0), QPoint(166, 99))},
-                    DrawRectCase{"Fit", TDrawMode::Fit, {200, 100}, {100, 100}, QRect(0, 0, 100, 50)},
-                    DrawRectCase{"Fill", TDrawMode::Fill, {200, 100}, {100, 100}, QRect(0, 0, 200, 100)},
-                    DrawRectCase{"Stretch", TDrawMode::Stretch, {200, 100}, {100, 100}, QRect(0, 0, 100, 100)},
-                    DrawRectCase{"Center", TDrawMode::Center, {40, 20}, {100, 100}, QRect(30, 40, 40, 20)},
-                    DrawRectCase{"Normal", TDrawMode::Normal, {40, 20}, {100, 100}, QRect(0, 0, 40, 20)},
-                    DrawRectCase{"EmptyPicture", TDrawMode::CenterFit, {0, 0}, {100, 70}, QRect(0, 0, 100, 70)}),
+    testing::Values(
+        DrawRectCase{
+            "CenterFit", TDrawMode::CenterFit, {200, 100}, {100, 100}, QRect(QPoint(0, 25), QPoint(99, 74))},
+        DrawRectCase{"CenterFill",
+                     TDrawMode::CenterFill,
+                     {200, 100},
+                     {100, 100},
+                     QRect(QPoint(-50, 0), QPoint(149, 99))},
+        DrawRectCase{"Center3Fill",
+                     TDrawMode::Center3Fill,
+                     {200, 100},
+                     {100, 100},
+                     QRect(QPoint(-33, 0), QPoint(166, 99))},
+        DrawRectCase{"Fit", TDrawMode::Fit, {200, 100}, {100, 100}, QRect(0, 0, 100, 50)},
+        DrawRectCase{"Fill", TDrawMode::Fill, {200, 100}, {100, 100}, QRect(0, 0, 200, 100)},
+        DrawRectCase{"Stretch", TDrawMode::Stretch, {200, 100}, {100, 100}, QRect(0, 0, 100, 100)},
+        DrawRectCase{"Center", TDrawMode::Center, {40, 20}, {100, 100}, QRect(30, 40, 40, 20)},
+        DrawRectCase{"Normal", TDrawMode::Normal, {40, 20}, {100, 100}, QRect(0, 0, 40, 20)},
+        DrawRectCase{"EmptyPicture", TDrawMode::CenterFit, {0, 0}, {100, 70}, QRect(0, 0, 100, 70)}),
     [](const testing::TestParamInfo<DrawRectCase>& info) { return std::string(info.param.Name); });
 
 TEST(ImageDrawRects, TileCoversTheControlWithWholeCopies) {

@@ -17,12 +17,13 @@ TEST_P(ChangeLightnessTest, AddsToEveryChannelAndClamps) {
     EXPECT_EQ(ChangeLightness(GetParam().color, GetParam().amount), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ChangeLightnessTest,
-                         testing::Values(LightnessCase{0xF0F0F0, 50, 0xFFFFFF}, LightnessCase{0xF0F0F0, -250, 0x000000},
-                                         LightnessCase{0xD77800, 50, 0xFFAA32}, LightnessCase{0x102030, 0, 0x102030},
-                                         LightnessCase{0x102030, 20, 0x243444}, LightnessCase{0x102030, -20, 0x000C1C},
-                                         // The top byte of a plain colour carries nothing.
-                                         LightnessCase{0x01102030, 1, 0x112131}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangeLightnessTest,
+    testing::Values(LightnessCase{0xF0F0F0, 50, 0xFFFFFF}, LightnessCase{0xF0F0F0, -250, 0x000000},
+                    LightnessCase{0xD77800, 50, 0xFFAA32}, LightnessCase{0x102030, 0, 0x102030},
+                    LightnessCase{0x102030, 20, 0x243444}, LightnessCase{0x102030, -20, 0x000C1C},
+                    // The top byte of a plain colour carries nothing.
+                    LightnessCase{0x01102030, 1, 0x112131}));
 
 TEST(ColorFunctionsTest, ChangeLightnessResolvesSystemColours) {
     // Without a desktop palette the classic window colour (white) is used.
@@ -42,12 +43,12 @@ TEST_P(BrightnessTest, TruncatedMeanAndContrastText) {
     EXPECT_EQ(GetContrastTextColor(GetParam().color), GetParam().contrast);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BrightnessTest,
-                         testing::Values(BrightnessCase{0x969696, 150, 0xF3F3F3}, BrightnessCase{0x979797, 151, 0x202020},
-                                         BrightnessCase{0x000000, 0, 0xF3F3F3}, BrightnessCase{0xFFFFFF, 255, 0x202020},
-                                         // (255 + 0 + 1) / 3 = 85.33 truncates to 85.
-                                         BrightnessCase{0x0100FF, 85, 0xF3F3F3},
-                                         BrightnessCase{0xD77800, 111, 0xF3F3F3}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrightnessTest,
+    testing::Values(BrightnessCase{0x969696, 150, 0xF3F3F3}, BrightnessCase{0x979797, 151, 0x202020},
+                    BrightnessCase{0x000000, 0, 0xF3F3F3}, BrightnessCase{0xFFFFFF, 255, 0x202020},
+                    // (255 + 0 + 1) / 3 = 85.33 truncates to 85.
+                    BrightnessCase{0x0100FF, 85, 0xF3F3F3}, BrightnessCase{0xD77800, 111, 0xF3F3F3}));
 
 TEST(ColorFunctionsTest, ToGrayscaleUsesIntegerMeanInEveryChannel) {
     EXPECT_EQ(ToGrayscale(0x0100FF), 0x555555u);

@@ -15,7 +15,7 @@ using DesignedFormTest = ThemedWidgetTest;
 
 // A window whose layout comes from a designer file, as every program window's does.
 class DesignedWindow : public FXForm {
-public:
+  public:
     DesignedWindow() { LoadDesign(Design); }
     Ui::DesignedForm Design;
     bool ReadingDuringDesign = false;
@@ -61,7 +61,8 @@ TEST_F(DesignedFormTest, ReadingKeepsTheDesignedSizesAndThemesAfterwards) {
 TEST_F(DesignedFormTest, LibraryShellFoldersAnswerTheUsersFolders) {
     TempProfile profile;
     EXPECT_EQ(FXShellFolders::UserShellFolder(UserFolderKind::Profile), profile.Home());
-    EXPECT_EQ(FXShellFolders::UserShellFolder(UserFolderKind::Desktop), UserShellFolder(UserFolderKind::Desktop));
+    EXPECT_EQ(FXShellFolders::UserShellFolder(UserFolderKind::Desktop),
+              UserShellFolder(UserFolderKind::Desktop));
     EXPECT_FALSE(FXShellFolders::UserShellFolder(UserFolderKind::Desktop).isEmpty());
     EXPECT_TRUE(FXShellFolders::UserShellFolder(UserFolderKind::NetHood).isEmpty());
 }

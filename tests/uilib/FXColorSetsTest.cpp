@@ -1,5 +1,5 @@
-#include "FXColorSet.h"
 #include "FXColorSets.h"
+#include "FXColorSet.h"
 #include "FXColorStateSet.h"
 #include "FXColorStateSets.h"
 #include "FXCompleteColorSet.h"
@@ -21,7 +21,7 @@ namespace {
 
 // An owner that counts the updates its palettes ask for.
 class CountingOwner : public QObject, public FXControl {
-public:
+  public:
     int Updates = 0;
     bool IsContainer() override { return false; }
     void UpdateTheme(bool) override { ++Updates; }
@@ -35,7 +35,9 @@ struct DefaultCase {
     TColor expected;
 };
 
-void PrintTo(const DefaultCase& c, std::ostream* os) { *os << c.name << "." << c.property; }
+void PrintTo(const DefaultCase& c, std::ostream* os) {
+    *os << c.name << "." << c.property;
+}
 
 class PaletteDefaultsTest : public testing::TestWithParam<DefaultCase> {};
 

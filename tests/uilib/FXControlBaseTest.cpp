@@ -18,7 +18,7 @@ namespace {
 // A control that paints a rounded block in a fixed colour and counts how
 // often its buffer is drawn.
 class Block : public FXWindowsControl {
-public:
+  public:
     explicit Block(QWidget* parent, QColor fill = QColor(200, 0, 0)) : FXWindowsControl(parent), Fill(fill) {}
     QColor Fill;
     int BufferPaints = 0;
@@ -32,7 +32,7 @@ public:
         Invalidate();
     }
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override {
         ++BufferPaints;
         DrawBackground(painter);
@@ -45,7 +45,7 @@ protected:
 };
 
 class ControlBaseTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Parent = std::make_unique<QWidget>();
@@ -199,7 +199,8 @@ TEST_F(ControlBaseTest, FocusOutlineShowsAfterKeyboardEntryOnly) {
     EXPECT_TRUE(block.HasEnteredTab());
     // The outline is drawn in the theme's text colour near the focus rectangle.
     const QColor outline = ToQColor(0x1B1B1A);
-    EXPECT_TRUE(Near(PixelAt(Shot(block), 40, 1), outline, 40)) << PixelAt(Shot(block), 40, 1).name().toStdString();
+    EXPECT_TRUE(Near(PixelAt(Shot(block), 40, 1), outline, 40))
+        << PixelAt(Shot(block), 40, 1).name().toStdString();
 
     QTest::mousePress(&block, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(block.HasEnteredTab());

@@ -18,7 +18,7 @@
 namespace {
 
 class FXDialogTest : public ThemedWidgetTest {
-protected:
+  protected:
     // Executes the dialog and, once it is open, does what a user does to it.
     int Run(FXDialog& dialog, const std::function<void(FXDialog&)>& user) {
         QTimer::singleShot(0, [&] {
@@ -62,10 +62,13 @@ TEST_F(FXDialogTest, EachExecuteBuildsAFreshWindow) {
     FXDialog dialog;
     dialog.setText("Twice.");
     dialog.setButtons({FXMsgDlgBtn::OK, FXMsgDlgBtn::Cancel});
-    EXPECT_EQ(Run(dialog, [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::Cancel), Qt::LeftButton); }),
-              mrCancel);
-    EXPECT_EQ(Run(dialog, [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::OK), Qt::LeftButton); }),
-              mrOk);
+    EXPECT_EQ(
+        Run(dialog,
+            [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::Cancel), Qt::LeftButton); }),
+        mrCancel);
+    EXPECT_EQ(
+        Run(dialog, [](FXDialog& open) { QTest::mouseClick(open.Button(FXMsgDlgBtn::OK), Qt::LeftButton); }),
+        mrOk);
 }
 
 TEST_F(FXDialogTest, YesNoCancelRunRightToLeftWithYesTheDefault) {
@@ -95,7 +98,9 @@ struct ResultCase {
     int Result;
 };
 
-void PrintTo(const ResultCase& c, std::ostream* out) { *out << c.Name; }
+void PrintTo(const ResultCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class DialogResultTest : public FXDialogTest, public testing::WithParamInterface<ResultCase> {};
 
@@ -115,16 +120,17 @@ TEST_P(DialogResultTest, EachButtonAnswersItsModalResult) {
 using B = FXMsgDlgBtn;
 INSTANTIATE_TEST_SUITE_P(
     Sets, DialogResultTest,
-    testing::Values(ResultCase{"OkOk", {B::OK}, B::OK, 1}, ResultCase{"OkCancelCancel", {B::OK, B::Cancel}, B::Cancel, 2},
-                    ResultCase{"YesNoYes", {B::Yes, B::No}, B::Yes, 6}, ResultCase{"YesNoNo", {B::Yes, B::No}, B::No, 7},
-                    ResultCase{"AbortRetryIgnoreAbort", {B::Abort, B::Retry, B::Ignore}, B::Abort, 3},
-                    ResultCase{"AbortRetryIgnoreRetry", {B::Abort, B::Retry, B::Ignore}, B::Retry, 4},
-                    ResultCase{"AbortRetryIgnoreIgnore", {B::Abort, B::Retry, B::Ignore}, B::Ignore, 5},
-                    ResultCase{"AllNoToAllYesToAllAll", {B::All, B::NoToAll, B::YesToAll}, B::All, 12},
-                    ResultCase{"AllNoToAllYesToAllNoToAll", {B::All, B::NoToAll, B::YesToAll}, B::NoToAll, 13},
-                    ResultCase{"AllNoToAllYesToAllYesToAll", {B::All, B::NoToAll, B::YesToAll}, B::YesToAll, 14},
-                    ResultCase{"HelpClose", {B::Help, B::Close}, B::Help, 9},
-                    ResultCase{"HelpCloseClose", {B::Help, B::Close}, B::Close, 8}));
+    testing::Values(
+        ResultCase{"OkOk", {B::OK}, B::OK, 1}, ResultCase{"OkCancelCancel", {B::OK, B::Cancel}, B::Cancel, 2},
+        ResultCase{"YesNoYes", {B::Yes, B::No}, B::Yes, 6}, ResultCase{"YesNoNo", {B::Yes, B::No}, B::No, 7},
+        ResultCase{"AbortRetryIgnoreAbort", {B::Abort, B::Retry, B::Ignore}, B::Abort, 3},
+        ResultCase{"AbortRetryIgnoreRetry", {B::Abort, B::Retry, B::Ignore}, B::Retry, 4},
+        ResultCase{"AbortRetryIgnoreIgnore", {B::Abort, B::Retry, B::Ignore}, B::Ignore, 5},
+        ResultCase{"AllNoToAllYesToAllAll", {B::All, B::NoToAll, B::YesToAll}, B::All, 12},
+        ResultCase{"AllNoToAllYesToAllNoToAll", {B::All, B::NoToAll, B::YesToAll}, B::NoToAll, 13},
+        ResultCase{"AllNoToAllYesToAllYesToAll", {B::All, B::NoToAll, B::YesToAll}, B::YesToAll, 14},
+        ResultCase{"HelpClose", {B::Help, B::Close}, B::Help, 9},
+        ResultCase{"HelpCloseClose", {B::Help, B::Close}, B::Close, 8}));
 
 // One button set and what Escape, or Enter before any Tab, answers.
 struct KeyCase {
@@ -134,7 +140,9 @@ struct KeyCase {
     int Result;
 };
 
-void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.Name; }
+void PrintTo(const KeyCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class DialogKeyTest : public FXDialogTest, public testing::WithParamInterface<KeyCase> {};
 
@@ -148,7 +156,8 @@ TEST_P(DialogKeyTest, EscapeAndEnterAnswerTheirButton) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, DialogKeyTest,
-    testing::Values(KeyCase{"OkEscape", {B::OK}, Qt::Key_Escape, 1}, KeyCase{"OkEnter", {B::OK}, Qt::Key_Return, 1},
+    testing::Values(KeyCase{"OkEscape", {B::OK}, Qt::Key_Escape, 1},
+                    KeyCase{"OkEnter", {B::OK}, Qt::Key_Return, 1},
                     KeyCase{"OkCancelEscape", {B::OK, B::Cancel}, Qt::Key_Escape, 2},
                     KeyCase{"OkCancelEnter", {B::OK, B::Cancel}, Qt::Key_Enter, 1},
                     KeyCase{"YesNoEscape", {B::Yes, B::No}, Qt::Key_Escape, 7},
@@ -238,7 +247,8 @@ TEST_F(FXDialogTest, DarkThemeDialogsPaintDark) {
     dialog.setText("Light text on a dark form.");
     Run(dialog, [&](FXDialog& open) {
         EXPECT_LT(GetBrightness(open.Form()->FormColor()), 156);
-        EXPECT_GT(GetBrightness(open.Prompt()->DrawColors().ForeGround()), 200) << "light text on a dark form";
+        EXPECT_GT(GetBrightness(open.Prompt()->DrawColors().ForeGround()), 200)
+            << "light text on a dark form";
         EXPECT_GT(GetBrightness(open.MainPrompt()->DrawColors().ForeGround()), 200);
         Key(open, Qt::Key_Escape);
     });

@@ -1,6 +1,6 @@
+#include "FXDrawing.h"
 #include "FXCompleteColorSets.h"
 #include "FXCustomTooltip.h"
-#include "FXDrawing.h"
 #include "FXIconSelect.h"
 
 #include "ThemedWidgetTest.h"
@@ -13,19 +13,23 @@ namespace {
 
 using DrawingTest = ThemedWidgetTest;
 
-QFont TestFont() { return FXFont(ThemeManager->FormFont(), -16); }
+QFont TestFont() {
+    return FXFont(ThemeManager->FormFont(), -16);
+}
 
 TEST_F(DrawingTest, WrappedTextBreaksAtSpacesIntoLinesThatFit) {
     const QFont font = TestFont();
     const QFontMetrics metrics(font);
     const QString text = QStringLiteral("alpha beta gamma delta epsilon");
     const int width = metrics.horizontalAdvance(QStringLiteral("alpha beta gamma")) + 2;
-    const auto lines = LayoutTextRect(font, QRect(0, 0, width, 500), text, FXTextFlag::WordWrap | FXTextFlag::Top);
+    const auto lines =
+        LayoutTextRect(font, QRect(0, 0, width, 500), text, FXTextFlag::WordWrap | FXTextFlag::Top);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].Text, QStringLiteral("alpha beta gamma"));
     EXPECT_EQ(lines[1].Text, QStringLiteral("delta epsilon"));
     EXPECT_EQ(lines[1].Rect.top(), metrics.height());
-    for (const FXTextLine& line : lines) EXPECT_LE(line.Rect.width(), width);
+    for (const FXTextLine& line : lines)
+        EXPECT_LE(line.Rect.width(), width);
 }
 
 TEST_F(DrawingTest, ABlockIsCentredWithRoundingAndLinesAligned) {
@@ -46,7 +50,8 @@ TEST_F(DrawingTest, AutoWrapsOnlyTextThatDoesNotFitAndMarginShrinks) {
     const int wide = QFontMetrics(font).horizontalAdvance(text) + 20;
     EXPECT_EQ(LayoutTextRect(font, QRect(0, 0, wide, 100), text, FXTextFlag::Auto).size(), 1);
     EXPECT_GT(LayoutTextRect(font, QRect(0, 0, wide / 2, 100), text, FXTextFlag::Auto).size(), 1);
-    const auto inset = LayoutTextRect(font, QRect(0, 0, wide, 100), text, FXTextFlag::Top | FXTextFlag::Left, 7);
+    const auto inset =
+        LayoutTextRect(font, QRect(0, 0, wide, 100), text, FXTextFlag::Top | FXTextFlag::Left, 7);
     EXPECT_EQ(inset.first().Rect.topLeft(), QPoint(7, 7));
     EXPECT_TRUE(LayoutTextRect(font, QRect(0, 0, 50, 50), QString(), FXTextFlag::Auto).isEmpty());
 }
@@ -112,7 +117,8 @@ TEST_F(DrawingTest, SymbolIconsDrawAGlyphInThePenColour) {
     }
     int dark = 0;
     for (int x = 0; x < 40; ++x)
-        for (int y = 0; y < 40; ++y) dark += canvas.pixelColor(x, y).lightness() < 100;
+        for (int y = 0; y < 40; ++y)
+            dark += canvas.pixelColor(x, y).lightness() < 100;
     EXPECT_GT(dark, 10);
 }
 

@@ -1,3 +1,4 @@
+#include "FXForm.h"
 #include "ColorFunctions.h"
 #include "FXColorSet.h"
 #include "FXColorSets.h"
@@ -5,7 +6,6 @@
 #include "FXCompleteColorSet.h"
 #include "FXCustomTooltip.h"
 #include "FXFillForm.h"
-#include "FXForm.h"
 #include "FXFormEvents.h"
 #include "FXPanel.h"
 #include "FXTextBox.h"
@@ -29,14 +29,14 @@ constexpr TColor DarkBackground = 0x202020;
 
 // Records every colour the form is painted in.
 class ColourRecorder : public QObject {
-public:
+  public:
     explicit ColourRecorder(FXForm& form) : FForm(form) {
         Colours.push_back(form.FormColor());
         form.installEventFilter(this);
     }
     std::vector<TColor> Colours;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::PaletteChange &&
             (Colours.empty() || Colours.back() != FForm.FormColor()))
@@ -44,7 +44,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     FXForm& FForm;
 };
 
@@ -67,7 +67,8 @@ TEST_F(FormTest, HiddenFormRecoloursAtOnce) {
     EXPECT_EQ(form.FormColor(), DarkBackground);
     EXPECT_FALSE(form.ThemeAnimationRunning());
     EXPECT_EQ(form.palette().color(QPalette::Window), ToQColor(DarkBackground));
-    EXPECT_EQ(form.palette().color(QPalette::WindowText), ToQColor(ThemeManager->SystemColor()->ForeGround()));
+    EXPECT_EQ(form.palette().color(QPalette::WindowText),
+              ToQColor(ThemeManager->SystemColor()->ForeGround()));
 }
 
 TEST_F(FormTest, VisibleFormFadesThroughTheEngineStepsAndEndsOnTheNewBackground) {
@@ -79,7 +80,8 @@ TEST_F(FormTest, VisibleFormFadesThroughTheEngineStepsAndEndsOnTheNewBackground)
     EXPECT_EQ(form.FormColor(), DarkBackground);
     // Weights 42, 58, 75, 91, 107, 124 of 255, then the exact new colour.
     std::vector<TColor> expected{LightBackground};
-    for (int weight : {42, 58, 75, 91, 107, 124}) expected.push_back(BlendColors(LightBackground, DarkBackground, weight));
+    for (int weight : {42, 58, 75, 91, 107, 124})
+        expected.push_back(BlendColors(LightBackground, DarkBackground, weight));
     expected.push_back(DarkBackground);
     EXPECT_EQ(recorder.Colours, expected);
 }
@@ -219,7 +221,8 @@ TEST_F(FormTest, ActivationFocusesTheOverlay) {
     form.setSmokeEffect(true);
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&form, &activate);
-    EXPECT_TRUE(Eventually([&] { return form.Smoke()->hasFocus() || QApplication::focusWidget() == form.Smoke(); }));
+    EXPECT_TRUE(
+        Eventually([&] { return form.Smoke()->hasFocus() || QApplication::focusWidget() == form.Smoke(); }));
 }
 
 TEST_F(FormTest, FullScreenAndBackRestoresTheBoundsAndTitleBar) {
@@ -248,12 +251,12 @@ TEST_F(FormTest, WindowUpdateLockFreezesPainting) {
 
 // A child that counts the form's notices.
 class NoticeCounter : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     int Moves = 0;
     int Resizes = 0;
 
-protected:
+  protected:
     bool event(QEvent* event) override {
         if (event->type() == FXFormMovedEvent::Type()) ++Moves;
         if (event->type() == FXFormResizedEvent::Type()) ++Resizes;

@@ -1,7 +1,7 @@
+#include "FXFormUpdateTemplate.h"
 #include "FXAnimatedTextBox.h"
 #include "FXButton.h"
 #include "FXForm.h"
-#include "FXFormUpdateTemplate.h"
 #include "FXProgress.h"
 #include "FXTextBox.h"
 
@@ -18,7 +18,7 @@
 namespace {
 
 class UpdatePageTest : public ThemedWidgetTest {
-protected:
+  protected:
     void SetUp() override {
         ThemedWidgetTest::SetUp();
         Window = std::make_unique<FXForm>();
@@ -38,7 +38,8 @@ protected:
 TEST_F(UpdatePageTest, OffersTheUpdateOverTheWindow) {
     EXPECT_EQ(Page->Title()->Text(),
               QStringLiteral("Formshift needs an update. Would you like to download the update now?"));
-    EXPECT_EQ(Page->geometry(), QRect(0, Window->GetTitlebarHeight(), 800, 600 - Window->GetTitlebarHeight()));
+    EXPECT_EQ(Page->geometry(),
+              QRect(0, Window->GetTitlebarHeight(), 800, 600 - Window->GetTitlebarHeight()));
     EXPECT_TRUE(Page->DownloadButton()->isVisible());
     EXPECT_TRUE(Page->SnoozeButton()->isEnabled());
     EXPECT_FALSE(Page->ErrorPanel()->isVisible());
@@ -77,13 +78,15 @@ TEST_F(UpdatePageTest, ProgressIsRealOnceTheSizeIsKnown) {
     std::atomic<bool> release = false;
     Page->setInstallerFetch([&](const QString&, const FXFormUpdateTemplate::TProgress& progress) {
         progress(25, 100);
-        while (!release) QThread::msleep(1);
+        while (!release)
+            QThread::msleep(1);
         throw std::runtime_error("stopped by the test");
         return QString();
     });
     Page->StartDownload();
     EXPECT_EQ(Page->DownloadProgress()->ProgressKind(), FXProgressKind::Intermediate);
-    ASSERT_TRUE(Eventually([&] { return Page->DownloadProgress()->ProgressKind() == FXProgressKind::Normal; }));
+    ASSERT_TRUE(
+        Eventually([&] { return Page->DownloadProgress()->ProgressKind() == FXProgressKind::Normal; }));
     EXPECT_FLOAT_EQ(Page->DownloadProgress()->Value(), 25.0f);
     release = true;
     ASSERT_TRUE(Eventually([&] { return Page->Stage() == FXUpdateStage::Failed; }));
@@ -103,9 +106,10 @@ TEST_F(UpdatePageTest, AFailureShowsWhyAndTheErrorCanBeCopied) {
              throw std::runtime_error("https://example.invalid/setup: SSL certificate problem");
          },
          noStart, QStringLiteral("https://example.invalid/setup: SSL certificate problem")},
-        {"nothing fetched", [](const QString&, const FXFormUpdateTemplate::TProgress&) { return QString(); }, noStart,
-         QStringLiteral("The file could not be downloaded.")},
-        {"start fails", [](const QString&, const FXFormUpdateTemplate::TProgress&) { return QStringLiteral("/x"); },
+        {"nothing fetched", [](const QString&, const FXFormUpdateTemplate::TProgress&) { return QString(); },
+         noStart, QStringLiteral("The file could not be downloaded.")},
+        {"start fails",
+         [](const QString&, const FXFormUpdateTemplate::TProgress&) { return QStringLiteral("/x"); },
          [](const QString&, const QString&) { throw std::runtime_error("/x cannot be started"); },
          QStringLiteral("/x cannot be started")},
     };

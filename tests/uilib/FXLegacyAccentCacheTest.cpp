@@ -1,6 +1,6 @@
+#include "FXLegacyAccentCache.h"
 #include "ColorFunctions.h"
 #include "FXClock.h"
-#include "FXLegacyAccentCache.h"
 #include "SystemTheme.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 
 // A stored accent value and a hand-stepped clock.
 class FXLegacyAccentCacheTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetSystemValueReader([this](const QString& key, const QString& name) -> std::optional<std::uint32_t> {
             ++Reads;

@@ -1,5 +1,5 @@
-#include "FXQuickReg.h"
 #include "FXRegistry.h"
+#include "FXQuickReg.h"
 #include "TempProfile.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace {
 
 class FXRegistryTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FXRegistry::SetErrorPresenter([this](const QString& message) { FMessages.append(message); });
     }

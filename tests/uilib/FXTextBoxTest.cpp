@@ -1,3 +1,4 @@
+#include "FXTextBox.h"
 #include "CPanel.h"
 #include "FXAnimatedTextBox.h"
 #include "FXColorSets.h"
@@ -5,7 +6,6 @@
 #include "FXLegacyAccentCache.h"
 #include "FXPadding.h"
 #include "FXPanel.h"
-#include "FXTextBox.h"
 
 #include "ThemedWidgetTest.h"
 
@@ -81,7 +81,8 @@ TEST_F(TextBoxTest, TextColourFollowsTheTheme) {
         const QImage shot = Shot(label);
         int best = 255;
         for (int x = 0; x < shot.width(); ++x)
-            for (int y = 0; y < shot.height(); ++y) best = std::min(best, shot.pixelColor(x, y).lightness());
+            for (int y = 0; y < shot.height(); ++y)
+                best = std::min(best, shot.pixelColor(x, y).lightness());
         return best;
     };
     EXPECT_LT(darkest(), 60);
@@ -98,7 +99,9 @@ TEST_F(TextBoxTest, NinePositionsPlaceTheText) {
     label.resize(200, 100);
     label.setText(QStringLiteral("Text"));
     const QFontMetrics metrics(label.font());
-    const auto line = [&] { return LayoutTextRect(label.font(), label.TextRect(), label.Text(), label.TextFlags()).first().Rect; };
+    const auto line = [&] {
+        return LayoutTextRect(label.font(), label.TextRect(), label.Text(), label.TextFlags()).first().Rect;
+    };
     EXPECT_EQ(line().topLeft(), QPoint(0, (100 - metrics.height() + 1) / 2));
     label.setLayoutHorizontal(FXLayout::Ending);
     label.setLayoutVertical(FXLayout::Ending);

@@ -6,8 +6,8 @@
 #include "FXCompleteColorSet.h"
 #include "FXControl.h"
 #include "FXThemeManager.h"
-#include "SystemTheme.h"
 #include "RegistryStore.h"
+#include "SystemTheme.h"
 #include "TWinRegistry.h"
 #include "TempProfile.h"
 
@@ -30,7 +30,7 @@ const QString Personalize = QStringLiteral("HKEY_CURRENT_USER\\") + PersonalizeK
 const QString Dwm = QStringLiteral("HKEY_CURRENT_USER\\") + DwmKey;
 
 class ThemedWindow : public QWidget, public FXControl {
-public:
+  public:
     int Updates = 0;
     int Colorizations = 0;
     bool SawDark = false;
@@ -44,7 +44,7 @@ public:
     }
     TColor Background() override { return ThemeManager->SystemColor()->BackGround(); }
 
-protected:
+  protected:
     bool event(QEvent* e) override {
         if (e->type() == FXColorizationEvent::Type()) {
             ++Colorizations;
@@ -65,7 +65,7 @@ bool RunUntilDone(const std::function<void(std::function<void()>)>& arm) {
 }
 
 class FXThemeManagerDesktopTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestApplication();
         FRegistry.setErrorKind(TRegistryErrorKind::Disabled);
@@ -102,7 +102,8 @@ TEST_F(FXThemeManagerDesktopTest, DesktopSchemeIsFollowedWhenNothingIsStored) {
         window.OnUpdate = [&, done] {
             if (!ThemeManager->DarkTheme()) done();
         };
-        DesktopAppearance::SetOverride(DesktopAppearance::State{DesktopAppearance::ColorScheme::PreferLight, {}});
+        DesktopAppearance::SetOverride(
+            DesktopAppearance::State{DesktopAppearance::ColorScheme::PreferLight, {}});
     }));
     EXPECT_FALSE(window.SawDark);
     EXPECT_GE(window.Colorizations, 1) << "the desktop's notice reached the window";

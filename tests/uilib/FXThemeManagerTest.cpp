@@ -1,3 +1,4 @@
+#include "FXThemeManager.h"
 #include "ColorFunctions.h"
 #include "FXClock.h"
 #include "FXColorSet.h"
@@ -7,7 +8,6 @@
 #include "FXControl.h"
 #include "FXSingleColorStateSet.h"
 #include "FXSingleColorStateSets.h"
-#include "FXThemeManager.h"
 #include "SystemTheme.h"
 
 #include "TestApplication.h"
@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 // A top-level window that takes part in theme updates the way themed forms
 // do, recording what the manager told it.
 class ProbeForm : public QWidget, public FXControl {
-public:
+  public:
     int Updates = 0;
     bool SawDark = false;
     TColor SawBackground = 0;
@@ -44,7 +44,7 @@ public:
     }
     TColor Background() override { return SawBackground; }
 
-protected:
+  protected:
     bool event(QEvent* e) override {
         if (e->type() == FXColorizationEvent::Type()) {
             ThemeManager->MeasuredUpdateSettings();
@@ -58,7 +58,7 @@ protected:
 // The desktop's stored appearance values and a hand-stepped clock around a
 // fresh theme manager.
 class FXThemeManagerTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestApplication();
         SetSystemValueReader([this](const QString& key, const QString& name) -> std::optional<std::uint32_t> {
@@ -141,8 +141,8 @@ TEST_P(SystemSwitchTest, DarkOnlyWhenTheValueExistsAndIsNotOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, SystemSwitchTest,
-                         testing::Values(SwitchCase{std::nullopt, false}, SwitchCase{1u, false}, SwitchCase{0u, true},
-                                         SwitchCase{2u, true}));
+                         testing::Values(SwitchCase{std::nullopt, false}, SwitchCase{1u, false},
+                                         SwitchCase{0u, true}, SwitchCase{2u, true}));
 
 TEST_F(FXThemeManagerTest, FlippingTheSystemSwitchRepaintsOpenFormsWhileTheLoopRuns) {
     AppsUseLightTheme = 1;
@@ -301,8 +301,10 @@ TEST_F(FXThemeManagerTest, LoadColorSetCopiesTheSystemPalette) {
 TEST_F(FXThemeManagerTest, FontsComeFromInstalledFaces) {
     Start();
     const QStringList families = QFontDatabase::families();
-    EXPECT_TRUE(families.contains(ThemeManager->FormFont(), Qt::CaseInsensitive)) << ThemeManager->FormFont().toStdString();
-    if (!families.contains("Material Icons", Qt::CaseInsensitive)) GTEST_SKIP() << "no Material icon font installed";
+    EXPECT_TRUE(families.contains(ThemeManager->FormFont(), Qt::CaseInsensitive))
+        << ThemeManager->FormFont().toStdString();
+    if (!families.contains("Material Icons", Qt::CaseInsensitive))
+        GTEST_SKIP() << "no Material icon font installed";
     EXPECT_EQ(ThemeManager->IconFont(), "Material Icons");
 }
 

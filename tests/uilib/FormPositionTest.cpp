@@ -1,7 +1,7 @@
 #include "FormPosition.h"
 
-#include "TestApplication.h"
 #include "FileSizeLimit.h"
+#include "TestApplication.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@
 namespace {
 
 class FormPositionTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { TestApplication(); }
     QString Ini() const { return FFolder.path() + "/window.ini"; }
     void WriteIni(const QByteArray& text) {

@@ -39,7 +39,8 @@ TEST(SymbolFontTest, EveryMappedGlyphExistsInTheInstalledFont) {
     for (char32_t codePoint : UsedCodePoints) {
         const char32_t mapped = SymbolCodePoint(codePoint, MaterialIconFont);
         EXPECT_NE(mapped, codePoint);
-        EXPECT_TRUE(metrics.inFontUcs4(mapped)) << std::hex << unsigned(codePoint) << " -> " << unsigned(mapped);
+        EXPECT_TRUE(metrics.inFontUcs4(mapped))
+            << std::hex << unsigned(codePoint) << " -> " << unsigned(mapped);
     }
 }
 

@@ -19,10 +19,12 @@ struct CurveCase {
     float inOutAtOne;  // InOut(1)
 };
 
-std::string CurveName(const testing::TestParamInfo<CurveCase>& info) { return info.param.name; }
+std::string CurveName(const testing::TestParamInfo<CurveCase>& info) {
+    return info.param.name;
+}
 
 class EasingCurveTest : public testing::TestWithParam<CurveCase> {
-protected:
+  protected:
     float Eval(K kind, float p) const { return TIntAniCollection::Select(GetParam().family, kind)(p); }
 };
 
@@ -52,10 +54,12 @@ constexpr float ExpoLow = 0.0009765625f; // 2^-10
 
 INSTANTIATE_TEST_SUITE_P(
     Families, EasingCurveTest,
-    testing::Values(CurveCase{F::afkLinear, "Linear", 0, 1, 0, 1}, CurveCase{F::afkQuadratic, "Quadratic", 0, 1, 0, 1},
-                    CurveCase{F::afkCubic, "Cubic", 0, 1, 0, 1}, CurveCase{F::afkQuartic, "Quartic", 0, 1, 0, 1},
-                    CurveCase{F::afkQuintic, "Quintic", 0, 1, 0, 1}, CurveCase{F::afkBack, "Back", 0, 1, 0, 1},
-                    CurveCase{F::afkBounce, "Bounce", 0, 1, 0, 1},
+    testing::Values(CurveCase{F::afkLinear, "Linear", 0, 1, 0, 1},
+                    CurveCase{F::afkQuadratic, "Quadratic", 0, 1, 0, 1},
+                    CurveCase{F::afkCubic, "Cubic", 0, 1, 0, 1},
+                    CurveCase{F::afkQuartic, "Quartic", 0, 1, 0, 1},
+                    CurveCase{F::afkQuintic, "Quintic", 0, 1, 0, 1},
+                    CurveCase{F::afkBack, "Back", 0, 1, 0, 1}, CurveCase{F::afkBounce, "Bounce", 0, 1, 0, 1},
                     CurveCase{F::afkExpo, "Expo", ExpoLow, 1 - ExpoLow, ExpoLow / 2, 1 - ExpoLow / 2},
                     CurveCase{F::afkSine, "Sine", 0, 1, 0, 1}, CurveCase{F::afkCircle, "Circle", 0, 1, 0, 1}),
     CurveName);
@@ -80,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The four branches of BounceOut.
         ValueCase{C::BounceOut, 0.2f, 0.3025f, 1e-6f}, ValueCase{C::BounceOut, 0.72f, 0.9804f, 1e-4f},
         ValueCase{C::BounceOut, 2.0f / 2.75f, 1.0f, 1e-6f}, ValueCase{C::BounceOut, 0.73f, 0.9963f, 1e-4f},
-        ValueCase{C::BounceOut, 0.74f, 0.9837f, 1e-4f}, ValueCase{C::BounceOut, 0.95f, 0.984375f + 7.5625f * 0.00002066f, 1e-5f},
+        ValueCase{C::BounceOut, 0.74f, 0.9837f, 1e-4f},
+        ValueCase{C::BounceOut, 0.95f, 0.984375f + 7.5625f * 0.00002066f, 1e-5f},
         ValueCase{C::QuadraticInOut, 0.25f, 0.125f, 0}, ValueCase{C::QuadraticInOut, 0.75f, 0.875f, 0},
         ValueCase{C::CubicIn, 0.5f, 0.125f, 0}, ValueCase{C::QuarticOut, 0.5f, 0.9375f, 0},
         ValueCase{C::QuinticInOut, 0.25f, 0.015625f, 0},
@@ -92,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TIntAniCollectionTest, LinearIsTheIdentityInEveryVariant) {
     for (K kind : {K::akIn, K::akOut, K::akInOut}) {
         const auto curve = TIntAniCollection::Select(F::afkLinear, kind);
-        for (float p : {0.0f, 0.3f, 0.7f, 1.0f}) EXPECT_EQ(curve(p), p);
+        for (float p : {0.0f, 0.3f, 0.7f, 1.0f})
+            EXPECT_EQ(curve(p), p);
     }
 }
 

@@ -1,5 +1,5 @@
-#include "FXMainThread.h"
 #include "TIntAni.h"
+#include "FXMainThread.h"
 
 #include "TestApplication.h"
 
@@ -37,7 +37,7 @@ struct Recorder {
 };
 
 class TIntAniTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { TestApplication(); }
 };
 
@@ -58,7 +58,8 @@ TEST_F(TIntAniTest, DefaultsOfBothConstructors) {
     ASSERT_TRUE(plain.AniFunction());
     EXPECT_EQ(plain.AniFunction()(0.3f), 0.3f);
 
-    TIntAni full(false, K::akOut, F::afkBounce, 10, 90, [](int) {}, [] {});
+    TIntAni full(
+        false, K::akOut, F::afkBounce, 10, 90, [](int) {}, [] {});
     EXPECT_EQ(full.AniKind(), K::akOut);
     EXPECT_EQ(full.AniFunctionKind(), F::afkBounce);
     EXPECT_EQ(full.StartValue(), 10);
@@ -199,16 +200,18 @@ TEST_F(TIntAniTest, ACallbackMayWaitForAnotherAnimation) {
     TIntAni second(false, K::akIn, F::afkLinear, 0, 4, inner.Sync(), inner.Done());
     second.setDuration(4);
     second.setStep(4);
-    TIntAni first(false, K::akIn, F::afkLinear, 0, 2, [&](int value) {
-        outer.push_back(value);
-        if (outer.size() == 1) {
-            // The main thread, already inside a callback of the first
-            // animation, serves the second one while it waits.
-            second.Start();
-            second.WaitFor();
-            outer.push_back(int(inner.Calls.size()));
-        }
-    }, {});
+    TIntAni first(false, K::akIn, F::afkLinear, 0, 2,
+                  [&](int value) {
+                      outer.push_back(value);
+                      if (outer.size() == 1) {
+                          // The main thread, already inside a callback of the first
+                          // animation, serves the second one while it waits.
+                          second.Start();
+                          second.WaitFor();
+                          outer.push_back(int(inner.Calls.size()));
+                      }
+                  },
+                  {});
     first.setDuration(2);
     first.setStep(2);
     first.Start();

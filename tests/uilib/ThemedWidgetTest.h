@@ -17,7 +17,7 @@
 #include <functional>
 
 class ThemedWidgetTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TestApplication();
         SetSystemValueReader([](const QString&, const QString&) { return std::optional<std::uint32_t>(); });
@@ -33,10 +33,13 @@ protected:
     }
 };
 
+inline QImage Shot(QWidget& widget) {
+    return widget.grab().toImage();
+}
 
-inline QImage Shot(QWidget& widget) { return widget.grab().toImage(); }
-
-inline QColor PixelAt(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
+inline QColor PixelAt(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
 
 // Whether two colours differ by at most tolerance on each channel.
 inline bool Near(const QColor& a, const QColor& b, int tolerance = 2) {

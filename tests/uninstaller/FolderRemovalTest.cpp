@@ -102,8 +102,8 @@ TEST_F(FolderRemovalTest, RelativePathsAreNotRemoved) {
 // Mounts made by a test stay in a mount namespace of this test process, so the
 // machine never sees them; without the rights for it the tests skip.
 bool PrivateMountNamespace() {
-    static const bool entered = unshare(CLONE_NEWNS) == 0 &&
-                                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    static const bool entered =
+        unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     return entered;
 }
 
@@ -111,8 +111,8 @@ bool PrivateMountNamespace() {
 class TBindMount {
   public:
     TBindMount(const QString& from, const QString& to) : FTarget(QFile::encodeName(to)) {
-        FMounted = mount(QFile::encodeName(from).constData(), FTarget.constData(), nullptr, MS_BIND,
-                         nullptr) == 0;
+        FMounted =
+            mount(QFile::encodeName(from).constData(), FTarget.constData(), nullptr, MS_BIND, nullptr) == 0;
     }
     ~TBindMount() {
         if (FMounted) umount2(FTarget.constData(), MNT_DETACH);

@@ -208,25 +208,27 @@ TEST_P(UnusableReportTest, IsRefusedWithoutBeingRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UnusableReportTest,
-    testing::Values(
-        UnusableCase{"Fifo",
-                     [](const QString& folder) {
-                         const QString path = folder + "/report.fifo";
-                         return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
-                     }},
-        UnusableCase{"EndlessDevice", [](const QString&) { return QString("/dev/zero"); }},
-        UnusableCase{"Folder",
-                     [](const QString& folder) {
-                         QDir().mkpath(folder + "/report.d");
-                         return folder + "/report.d";
-                     }},
-        UnusableCase{"TooLarge",
-                     [](const QString& folder) {
-                         const QString path = folder + "/huge.ini";
-                         QFile file(path);
-                         if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) return QString();
-                         return path;
-                     }}),
+    testing::Values(UnusableCase{"Fifo",
+                                 [](const QString& folder) {
+                                     const QString path = folder + "/report.fifo";
+                                     return mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                                ? path
+                                                : QString();
+                                 }},
+                    UnusableCase{"EndlessDevice", [](const QString&) { return QString("/dev/zero"); }},
+                    UnusableCase{"Folder",
+                                 [](const QString& folder) {
+                                     QDir().mkpath(folder + "/report.d");
+                                     return folder + "/report.d";
+                                 }},
+                    UnusableCase{"TooLarge",
+                                 [](const QString& folder) {
+                                     const QString path = folder + "/huge.ini";
+                                     QFile file(path);
+                                     if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024))
+                                         return QString();
+                                     return path;
+                                 }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(LocateReportTest, MismatchedReportIsReported) {

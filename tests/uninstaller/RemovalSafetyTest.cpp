@@ -70,27 +70,28 @@ TEST_P(FolderRefusalTest, RefusesSystemTreesHomesAndTheirFoldersButNotInstallPla
     QString path = QString::fromUtf8(GetParam().Path);
     if (path.startsWith('~')) path = FHome + path.mid(1);
     const QString refusal = FolderRefusal(path, "Demo", CurrentRemovalScope());
-    EXPECT_EQ(!refusal.isEmpty(), GetParam().Protected) << path.toStdString() << ": " << refusal.toStdString();
+    EXPECT_EQ(!refusal.isEmpty(), GetParam().Protected)
+        << path.toStdString() << ": " << refusal.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, FolderRefusalTest,
-    testing::Values(FolderCase{"/usr/lib/x86_64-linux-gnu", true}, FolderCase{"/var/lib/dpkg", true},
-                    FolderCase{"/etc/ssh", true}, FolderCase{"/usr/share/demoapp", true},
-                    FolderCase{"/usr/share/Demo", true}, FolderCase{"/boot/Demo", true},
-                    FolderCase{"/lib64/Demo", true}, FolderCase{"/bin/Demo", true}, FolderCase{"/sbin/Demo", true},
-                    FolderCase{"/proc/1", true}, FolderCase{"/sys/kernel", true}, FolderCase{"/dev/shm/Demo", true},
-                    FolderCase{"/run/Demo", true}, FolderCase{"/var/Demo", true}, FolderCase{"/var/opt", true},
-                    FolderCase{"/var/opt/Demo", false}, FolderCase{"/usr/local", true},
-                    FolderCase{"/usr/local/lib", true}, FolderCase{"/usr/local/share/Other", true},
-                    FolderCase{"/usr/local/Demo", false}, FolderCase{"/usr/local/share/demo", false},
-                    FolderCase{"/usr/local/lib/Demo/plugins", false}, FolderCase{"/usr/local/../lib/Demo", true},
-                    FolderCase{"/opt", true}, FolderCase{"/opt/Demo", false}, FolderCase{"/root", true},
-                    FolderCase{"~", true}, FolderCase{"~/Apps", true}, FolderCase{"~/Documents", true},
-                    FolderCase{"~/Videos", true}, FolderCase{"~/.local/share", true},
-                    FolderCase{"~/Apps/Demo", false}, FolderCase{"~/.local/share/Demo", false},
-                    FolderCase{"~/.local/share/BrenvaleSoftware/Demo", false}, FolderCase{"relative/Demo", true},
-                    FolderCase{"", false}));
+    testing::Values(
+        FolderCase{"/usr/lib/x86_64-linux-gnu", true}, FolderCase{"/var/lib/dpkg", true},
+        FolderCase{"/etc/ssh", true}, FolderCase{"/usr/share/demoapp", true},
+        FolderCase{"/usr/share/Demo", true}, FolderCase{"/boot/Demo", true}, FolderCase{"/lib64/Demo", true},
+        FolderCase{"/bin/Demo", true}, FolderCase{"/sbin/Demo", true}, FolderCase{"/proc/1", true},
+        FolderCase{"/sys/kernel", true}, FolderCase{"/dev/shm/Demo", true}, FolderCase{"/run/Demo", true},
+        FolderCase{"/var/Demo", true}, FolderCase{"/var/opt", true}, FolderCase{"/var/opt/Demo", false},
+        FolderCase{"/usr/local", true}, FolderCase{"/usr/local/lib", true},
+        FolderCase{"/usr/local/share/Other", true}, FolderCase{"/usr/local/Demo", false},
+        FolderCase{"/usr/local/share/demo", false}, FolderCase{"/usr/local/lib/Demo/plugins", false},
+        FolderCase{"/usr/local/../lib/Demo", true}, FolderCase{"/opt", true}, FolderCase{"/opt/Demo", false},
+        FolderCase{"/root", true}, FolderCase{"~", true}, FolderCase{"~/Apps", true},
+        FolderCase{"~/Documents", true}, FolderCase{"~/Videos", true}, FolderCase{"~/.local/share", true},
+        FolderCase{"~/Apps/Demo", false}, FolderCase{"~/.local/share/Demo", false},
+        FolderCase{"~/.local/share/BrenvaleSoftware/Demo", false}, FolderCase{"relative/Demo", true},
+        FolderCase{"", false}));
 
 TEST_F(SafetyEnvironment, AnotherUsersHomeAndEverythingInItIsRefused) {
     const QString other = FDir.filePath("other-home");
@@ -182,24 +183,23 @@ TEST_P(ProtectedRecordTest, RefusesKeysAtTheTopOfAHive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, ProtectedRecordTest,
-    testing::Values(RecordCase{"", false}, RecordCase{"\\", false}, RecordCase{"\\\\", false},
-                    RecordCase{"Software", true}, RecordCase{"Software\\", true},
-                    RecordCase{"\\Software\\\\", true}, RecordCase{"Computer\\Software", true},
-                    RecordCase{"Software/Demo", true}, RecordCase{"software\\classes", true},
-                    RecordCase{"Software\\Microsoft", true},
-                    RecordCase{"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
-                    RecordCase{"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo", false},
-                    RecordCase{"Software\\BrenvaleSoftware\\Demo", false},
-                    RecordCase{"Software\\BrenvaleSoftware\\Demo\\Settings", false},
-                    RecordCase{"Software\\BrenvaleSoftware", true}, RecordCase{"software\\brenvalesoftware", true},
-                    RecordCase{"SOFTWARE\\BRENVALESOFTWARE\\", true}, RecordCase{"Software/BrenvaleSoftware", true},
-                    RecordCase{"Software\\BrenvaleSoftware/", true},
-                    RecordCase{"\\Software\\\\BrenvaleSoftware\\\\", true},
-                    RecordCase{"Computer\\Software\\BrenvaleSoftware", true},
-                    RecordCase{"Software\\Wow6432Node", true},
-                    RecordCase{"Software\\Wow6432Node\\BrenvaleSoftware", true},
-                    RecordCase{"Software\\Wow6432Node\\BrenvaleSoftware\\Demo", false},
-                    RecordCase{"\\Software\\Demo\\", false}));
+    testing::Values(
+        RecordCase{"", false}, RecordCase{"\\", false}, RecordCase{"\\\\", false},
+        RecordCase{"Software", true}, RecordCase{"Software\\", true}, RecordCase{"\\Software\\\\", true},
+        RecordCase{"Computer\\Software", true}, RecordCase{"Software/Demo", true},
+        RecordCase{"software\\classes", true}, RecordCase{"Software\\Microsoft", true},
+        RecordCase{"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
+        RecordCase{"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo", false},
+        RecordCase{"Software\\BrenvaleSoftware\\Demo", false},
+        RecordCase{"Software\\BrenvaleSoftware\\Demo\\Settings", false},
+        RecordCase{"Software\\BrenvaleSoftware", true}, RecordCase{"software\\brenvalesoftware", true},
+        RecordCase{"SOFTWARE\\BRENVALESOFTWARE\\", true}, RecordCase{"Software/BrenvaleSoftware", true},
+        RecordCase{"Software\\BrenvaleSoftware/", true},
+        RecordCase{"\\Software\\\\BrenvaleSoftware\\\\", true},
+        RecordCase{"Computer\\Software\\BrenvaleSoftware", true}, RecordCase{"Software\\Wow6432Node", true},
+        RecordCase{"Software\\Wow6432Node\\BrenvaleSoftware", true},
+        RecordCase{"Software\\Wow6432Node\\BrenvaleSoftware\\Demo", false},
+        RecordCase{"\\Software\\Demo\\", false}));
 
 TEST_F(SafetyEnvironment, RefusalNamesTheReason) {
     TAppOptions options;

@@ -275,8 +275,10 @@ class TElevationTest : public TUninstallerAppTest {
             if (!nobody) GTEST_SKIP() << "there is no user nobody to start the first copy as";
             QProcess probe;
             probe.start("/usr/bin/setpriv", UnprivilegedPrefix(nobody) + QStringList{"/bin/true"});
-            if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-                GTEST_SKIP() << "setpriv cannot start a process as nobody that keeps the right to change user";
+            if (!probe.waitForFinished() || probe.exitStatus() != QProcess::NormalExit ||
+                probe.exitCode() != 0)
+                GTEST_SKIP()
+                    << "setpriv cannot start a process as nobody that keeps the right to change user";
         }
         FBin = FProfile.InstrumentsDir() + "/bin";
         QDir().mkpath(FBin);
@@ -303,8 +305,9 @@ class TElevationTest : public TUninstallerAppTest {
     }
 
     static QStringList UnprivilegedPrefix(const passwd* user) {
-        return {QStringLiteral("--reuid=%1").arg(user->pw_uid), QStringLiteral("--regid=%1").arg(user->pw_gid),
-                "--clear-groups", "--inh-caps=+setuid,+setgid", "--ambient-caps=+setuid,+setgid"};
+        return {QStringLiteral("--reuid=%1").arg(user->pw_uid),
+                QStringLiteral("--regid=%1").arg(user->pw_gid), "--clear-groups",
+                "--inh-caps=+setuid,+setgid", "--ambient-caps=+setuid,+setgid"};
     }
 
     void GiveProfileTo(uid_t user, gid_t group) const {
@@ -312,9 +315,11 @@ class TElevationTest : public TUninstallerAppTest {
             lchown(QFile::encodeName(path).constData(), user, group);
         };
         give(FProfile.Root());
-        QDirIterator it(FProfile.Root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator it(FProfile.Root(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
-        while (it.hasNext()) give(it.next());
+        while (it.hasNext())
+            give(it.next());
     }
 
     QString FBin;
@@ -407,8 +412,8 @@ TEST_F(TElevatedCopyTest, ItRemovesTheShortcutsAndRecordOfTheUserWhoAsked) {
     EXPECT_EQ(Lines(run.Output),
               QStringList({"(!) Restarting as administrator", "(!) Successfully uninstalled!", ""}));
     QSet<QString> expected = WithoutDemo(false);
-    for (const char* hive : {"/home/.local/share/BrenvaleRegistry",
-                             "/home/.local/share/BrenvaleRegistry/HKEY_CURRENT_USER.db"})
+    for (const char* hive :
+         {"/home/.local/share/BrenvaleRegistry", "/home/.local/share/BrenvaleRegistry/HKEY_CURRENT_USER.db"})
         expected.insert(hive);
     EXPECT_EQ(FProfile.Snapshot(), expected);
     EXPECT_FALSE(QFileInfo::exists(FProfile.ApplicationsDir() + "/Brenvale Demo.desktop"));

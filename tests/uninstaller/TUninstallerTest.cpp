@@ -46,8 +46,8 @@ class TUninstallerTest : public ThemedWidgetTest {
 
     static bool Shown(TUninstaller& window, int page) {
         return Eventually([&] {
-            return !window.Sliding() && window.CurrentPage() == page && window.PageWidget(page)->isVisible() &&
-                   window.PageWidget(page)->pos() == QPoint(0, 0);
+            return !window.Sliding() && window.CurrentPage() == page &&
+                   window.PageWidget(page)->isVisible() && window.PageWidget(page)->pos() == QPoint(0, 0);
         });
     }
 
@@ -259,7 +259,8 @@ TEST_F(TUninstallerTest, AUserWalksThePagesToTheSameRemovalAsASilentRun) {
 
     Press(window.Navigation_Uninstall());
     ASSERT_TRUE(Shown(window, TUninstaller::Page_Uninstall));
-    EXPECT_FALSE(window.PageWidget(TUninstaller::Page_Welcome)->isVisible()) << "the old page is hidden after the slide";
+    EXPECT_FALSE(window.PageWidget(TUninstaller::Page_Welcome)->isVisible())
+        << "the old page is hidden after the slide";
     // The one-second timer's ticks, one after the other.
     while (window.UninstallTick()->isActive())
         window.UninstallTickTimer();
@@ -281,9 +282,11 @@ TEST_F(TUninstallerTest, ANewPageSlidesInFromTheRight) {
     ASSERT_TRUE(Shown(window, TUninstaller::Page_Welcome));
     FXPanel* processes = window.PageWidget(TUninstaller::Page_Processes);
     window.GoToPage(TUninstaller::Page_Processes);
-    EXPECT_EQ(processes->x(), window.Panels_Container()->width()) << "starts outside the container on the right";
+    EXPECT_EQ(processes->x(), window.Panels_Container()->width())
+        << "starts outside the container on the right";
     EXPECT_TRUE(window.Sliding());
-    EXPECT_TRUE(window.PageWidget(TUninstaller::Page_Welcome)->isVisible()) << "the old page stays until the slide ends";
+    EXPECT_TRUE(window.PageWidget(TUninstaller::Page_Welcome)->isVisible())
+        << "the old page stays until the slide ends";
     ASSERT_TRUE(Shown(window, TUninstaller::Page_Processes));
     EXPECT_FALSE(window.PageWidget(TUninstaller::Page_Welcome)->isVisible());
 }
@@ -325,7 +328,8 @@ TEST_F(TUninstallerTest, PagesCanBePhotographedLightAndDark) {
                 window.Uninstall_Progress()->setAnimations(false);
                 window.Uninstall_Progress()->setValue(67);
             }
-            ASSERT_TRUE(window.grab().save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(theme)));
+            ASSERT_TRUE(
+                window.grab().save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(theme)));
         }
         TUninstallProcedure failed(failing);
         TUninstaller failWindow(failed, TUninstaller::Page_Uninstall);

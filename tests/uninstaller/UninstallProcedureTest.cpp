@@ -130,8 +130,8 @@ TEST_F(UninstallProcedureTest, AMissingInstallFolderIsAFailureButAMissingDataFol
 TEST_F(UninstallProcedureTest, TheRemovalLogSaysWhyAStepFailedOnceItIsSwitchedOn) {
     static QStringList logged;
     logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
             if (QLatin1String(context.category) == QLatin1String("uninstaller.remove")) logged << text;
         });
     FOptions.InstallPath = FProfile.Root() + "/never-installed";
@@ -267,7 +267,7 @@ TEST_F(UninstallProcedureTest, RunningCopyIsFoundByItsExactName) {
 struct ScriptCase {
     const char* Interpreter; // empty: the script starts by its "#!" line
     const char* FileName;
-    const char* Script;      // touches the file named by its first argument, then waits for input
+    const char* Script; // touches the file named by its first argument, then waits for input
 };
 
 void PrintTo(const ScriptCase& c, std::ostream* out) {
@@ -284,7 +284,8 @@ TEST_P(ScriptCopyTest, ACopyStartedThroughAnInterpreterIsFound) {
     }
     FOptions.ExeLocation = FProfile.InstallDir() + "/" + GetParam().FileName;
     TDemoProfile::WriteFile(FOptions.ExeLocation, GetParam().Script);
-    ASSERT_TRUE(QFile::setPermissions(FOptions.ExeLocation, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ASSERT_TRUE(
+        QFile::setPermissions(FOptions.ExeLocation, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString started = FProfile.Root() + "/started";
 
     QProcess running;
@@ -314,8 +315,9 @@ INSTANTIATE_TEST_SUITE_P(
     Interpreters, ScriptCopyTest,
     testing::Values(ScriptCase{"", "demo-launcher", "#!/bin/sh\ntouch \"$1\"\nread line\n"},
                     ScriptCase{"sh", "demo-launcher.sh", "touch \"$1\"\nread line\n"},
-                    ScriptCase{"python3", "demo-app.py",
-                               "import pathlib, sys\npathlib.Path(sys.argv[1]).touch()\nsys.stdin.read()\n"}));
+                    ScriptCase{
+                        "python3", "demo-app.py",
+                        "import pathlib, sys\npathlib.Path(sys.argv[1]).touch()\nsys.stdin.read()\n"}));
 
 TEST_F(UninstallProcedureTest, AProgramThatMerelyOpensTheScriptIsNoCopy) {
     FOptions.ExeLocation = FProfile.InstallDir() + "/demo-launcher";

@@ -9,7 +9,9 @@ GallerySwatch::GallerySwatch(const QString& text, QWidget* parent) : FXWindowsCo
     setAutoFocusLine(true);
 }
 
-void GallerySwatch::PinState(FXControlState state) { SetInteractionState(state, true); }
+void GallerySwatch::PinState(FXControlState state) {
+    SetInteractionState(state, true);
+}
 
 void GallerySwatch::setFill(TColor value) {
     if (FFill == value) return;
@@ -20,7 +22,9 @@ void GallerySwatch::setFill(TColor value) {
 void GallerySwatch::PaintBuffer(QPainter& painter) {
     setColor(GetParentBackgroundColor(Color()));
     DrawBackground(painter);
-    const int shift = Interaction() == FXControlState::Hover ? 25 : Interaction() == FXControlState::Press ? -25 : 0;
+    const int shift = Interaction() == FXControlState::Hover   ? 25
+                      : Interaction() == FXControlState::Press ? -25
+                                                               : 0;
     const TColor fill = ChangeLightness(FFill, shift);
     DrawRoundRect(painter, QRectF(GetClientRect()).adjusted(0.5, 0.5, -1.5, -1.5), 16, ToQColor(fill, 200));
     painter.setFont(font());

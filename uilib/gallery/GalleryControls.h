@@ -6,7 +6,7 @@
 class GallerySwatch : public FXWindowsControl {
     Q_OBJECT
 
-public:
+  public:
     explicit GallerySwatch(const QString& text, QWidget* parent = nullptr);
     // Shows the state regardless of the pointer.
     void PinState(FXControlState state);
@@ -15,10 +15,10 @@ public:
     QAccessible::Role AccessibleRole() const override { return QAccessible::Graphic; }
     QSize sizeHint() const override { return {110, 44}; }
 
-protected:
+  protected:
     void PaintBuffer(QPainter& painter) override;
 
-private:
+  private:
     QString FText;
     TColor FFill = 0xD77800;
 };

@@ -66,7 +66,8 @@ GalleryWindow::GalleryWindow(QWidget* parent) : FXForm(parent) {
     BuildDialogs();
     UpdateTheme(true);
     // The preview is a window of its own: it recolours with every form, then is photographed again.
-    connect(this, &FXForm::OnThemeChange, this, [this] { QTimer::singleShot(0, this, &GalleryWindow::RefreshPreviews); });
+    connect(this, &FXForm::OnThemeChange, this,
+            [this] { QTimer::singleShot(0, this, &GalleryWindow::RefreshPreviews); });
 }
 
 void GalleryWindow::RefreshPreviews() {
@@ -94,7 +95,8 @@ void GalleryWindow::BuildLabels() {
     QWidget* section = AddSection(tr("Text labels"), 0, 0);
     auto* layout = static_cast<QVBoxLayout*>(section->layout());
     layout->addWidget(Label(tr("A plain caption on its panel"), section));
-    auto* wrapped = Label(tr("A word-wrapped label sizes itself to the block of its lines, broken at spaces."), section);
+    auto* wrapped =
+        Label(tr("A word-wrapped label sizes itself to the block of its lines, broken at spaces."), section);
     wrapped->setWordWrap(true);
     wrapped->setAutoSize(false);
     wrapped->setMinimumHeight(48);
@@ -180,9 +182,12 @@ void GalleryWindow::BuildImages() {
         int Opacity;
     };
     const Sample samples[] = {
-        {TDrawMode::CenterFit, tr("CenterFit"), false, 255}, {TDrawMode::CenterFill, tr("CenterFill"), false, 255},
-        {TDrawMode::Stretch, tr("Stretch"), false, 255},     {TDrawMode::Tile, tr("Tile"), false, 255},
-        {TDrawMode::Stretch, tr("FlipX"), true, 255},        {TDrawMode::CenterFit, tr("Opacity 128"), false, 128},
+        {TDrawMode::CenterFit, tr("CenterFit"), false, 255},
+        {TDrawMode::CenterFill, tr("CenterFill"), false, 255},
+        {TDrawMode::Stretch, tr("Stretch"), false, 255},
+        {TDrawMode::Tile, tr("Tile"), false, 255},
+        {TDrawMode::Stretch, tr("FlipX"), true, 255},
+        {TDrawMode::CenterFit, tr("Opacity 128"), false, 128},
     };
     int index = 0;
     for (const Sample& sample : samples) {
@@ -209,9 +214,9 @@ void GalleryWindow::BuildBaseControls() {
     QWidget* section = AddSection(tr("Control base: states, focus, transparency"), 1, 0, 2);
     auto* layout = static_cast<QVBoxLayout*>(section->layout());
     auto* row = new QHBoxLayout;
-    for (const auto& [state, name] : {std::pair{FXControlState::None, tr("None")},
-                                      std::pair{FXControlState::Hover, tr("Hover")},
-                                      std::pair{FXControlState::Press, tr("Press")}}) {
+    for (const auto& [state, name] :
+         {std::pair{FXControlState::None, tr("None")}, std::pair{FXControlState::Hover, tr("Hover")},
+          std::pair{FXControlState::Press, tr("Press")}}) {
         auto* swatch = new GallerySwatch(name, section);
         swatch->PinState(state);
         row->addWidget(swatch);

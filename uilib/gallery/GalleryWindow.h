@@ -16,10 +16,10 @@ void UseSampleDesktop();
 class GalleryWindow : public FXForm {
     Q_OBJECT
 
-public:
+  public:
     explicit GalleryWindow(QWidget* parent = nullptr);
 
-private:
+  private:
     QWidget* AddSection(const QString& title, int row, int column, int columnSpan = 1);
     void BuildLabels();
     void BuildPanels();

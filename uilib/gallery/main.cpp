@@ -30,16 +30,20 @@ bool SaveShot(GalleryWindow& window, FXDarkSetting mode, const QString& file) {
 int main(int argc, char** argv) {
     QString shotFolder;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) shotFolder = QString::fromLocal8Bit(argv[++i]);
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+            shotFolder = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("usage: uilib-gallery [--screenshot DIR]\n");
             return 0;
         } else {
-            std::fprintf(stderr, "uilib-gallery: unknown argument %s\nusage: uilib-gallery [--screenshot DIR]\n", argv[i]);
+            std::fprintf(stderr,
+                         "uilib-gallery: unknown argument %s\nusage: uilib-gallery [--screenshot DIR]\n",
+                         argv[i]);
             return 2;
         }
     }
-    if (!shotFolder.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!shotFolder.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InitializeUILibrary();
     if (!shotFolder.isEmpty()) UseSampleDesktop();
@@ -61,8 +65,9 @@ int main(int argc, char** argv) {
     if (QWidget* focused = window.findChild<QWidget*>(QStringLiteral("FocusedSwatch")))
         focused->setFocus(Qt::TabFocusReason);
     const QDir folder(shotFolder);
-    const bool ok = SaveShot(window, FXDarkSetting::ForceLight, folder.filePath(QStringLiteral("gallery-light.png"))) &&
-                    SaveShot(window, FXDarkSetting::ForceDark, folder.filePath(QStringLiteral("gallery-dark.png")));
+    const bool ok =
+        SaveShot(window, FXDarkSetting::ForceLight, folder.filePath(QStringLiteral("gallery-light.png"))) &&
+        SaveShot(window, FXDarkSetting::ForceDark, folder.filePath(QStringLiteral("gallery-dark.png")));
     FinalizeUILibrary();
     return ok ? 0 : 1;
 }

@@ -77,8 +77,9 @@ TEST_F(BackgroundRunTest, Base64OfAnotherFormatFailsWithItsReasonAndExitStatus1)
     QDir().mkpath(Dir.filePath("out"));
     ASSERT_EQ(Run({"/to", "b64", "/directory", "out", "/convertnow", "/background", "python.png"}), 0);
     QByteArray errors;
-    EXPECT_EQ(Run({"/to", "bmp", "/directory", "out", "/convertnow", "/background", "out/python.png.b64"}, &errors),
-              1);
+    EXPECT_EQ(
+        Run({"/to", "bmp", "/directory", "out", "/convertnow", "/background", "out/python.png.b64"}, &errors),
+        1);
     EXPECT_TRUE(errors.contains("not BMP data")) << errors.toStdString();
     EXPECT_EQ(QDir(Dir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"python.png.b64"});
 }
@@ -112,7 +113,8 @@ TEST_F(BackgroundRunTest, ABackgroundRunWritesNoBellToStandardError) {
 TEST_F(BackgroundRunTest, ANameThatIsNoUtf8TextEndsWithAReasonAndFailsTheRun) {
     const QByteArray name("bad\xFF.bin");
     {
-        const int fd = ::open((QFile::encodeName(Dir.path()) + "/" + name).constData(), O_WRONLY | O_CREAT, 0644);
+        const int fd =
+            ::open((QFile::encodeName(Dir.path()) + "/" + name).constData(), O_WRONLY | O_CREAT, 0644);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::write(fd, "data", 4), 4);
         ::close(fd);

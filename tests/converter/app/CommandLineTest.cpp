@@ -1,5 +1,5 @@
-#include "AppTestEnvironment.h"
 #include "CommandLine.h"
+#include "AppTestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,9 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                     WordCase{"/to", nullptr, FormatTag::Unknown}, WordCase{"/to", "", FormatTag::Unknown},
                     WordCase{"/to", "auto", FormatTag::Unknown}, WordCase{"/from", "bin", FormatTag::Unknown},
                     WordCase{"/to", "wav", FormatTag::WAVE}, WordCase{"/to", ".JPG", FormatTag::JPEG},
-                    WordCase{"/to", "img-base", FormatTag::IMGBASE}, WordCase{"/to", "IMG-BASE", FormatTag::IMGBASE},
-                    WordCase{"/from", "IMG-BASE", FormatTag::IMGBASE}, WordCase{"/from", "auto", FormatTag::AUTO},
-                    WordCase{"/to", "b64", FormatTag::BASE64}));
+                    WordCase{"/to", "img-base", FormatTag::IMGBASE},
+                    WordCase{"/to", "IMG-BASE", FormatTag::IMGBASE},
+                    WordCase{"/from", "IMG-BASE", FormatTag::IMGBASE},
+                    WordCase{"/from", "auto", FormatTag::AUTO}, WordCase{"/to", "b64", FormatTag::BASE64}));
 
 TEST_F(CommandLineTest, ASwitchValueIsAlsoExaminedAsAFile) {
     // "png" is both the format word and a file in the current folder.
@@ -88,7 +89,8 @@ struct SpellingCase {
 
 class SpellingTest : public CommandLineTest, public testing::WithParamInterface<SpellingCase> {};
 
-// Every spelling means (a file "png" exists, so the format word is written "PNG"): from PNG, to JPEG, into /out, convert now in the background, a.png.
+// Every spelling means (a file "png" exists, so the format word is written "PNG"): from PNG, to JPEG, into
+// /out, convert now in the background, a.png.
 TEST_P(SpellingTest, LongAndSlashSpellingsMeanTheSame) {
     const TCommandLine line = ParseCommandLine(GetParam().Parameters);
     EXPECT_EQ(line.From, FormatTag::PNG);
@@ -101,17 +103,23 @@ TEST_P(SpellingTest, LongAndSlashSpellingsMeanTheSame) {
     EXPECT_EQ(line.UsageError, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Spellings, SpellingTest,
-    testing::Values(
-        SpellingCase{"Slash", {"/from", "PNG", "/to", "jpeg", "/directory", "/out", "/convertnow", "/background", "a.png"}},
-        SpellingCase{"DoubleDash",
-                     {"--from", "PNG", "--to", "jpeg", "--directory", "/out", "--convertnow", "--background", "a.png"}},
-        SpellingCase{"EqualsSign", {"--from=png", "--to=jpeg", "--directory=/out", "--convertnow", "--background", "a.png"}},
-        SpellingCase{"Mixed", {"a.png", "-background", "--to=jpeg", "+from", "PNG", "--directory", "/out", "xconvertnow"}},
-        SpellingCase{"FilesAfterTheEnd", {"--from=png", "--to=jpeg", "--directory=/out", "--convertnow", "--background",
-                                          "--", "a.png"}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Spellings, SpellingTest,
+                         testing::Values(SpellingCase{"Slash",
+                                                      {"/from", "PNG", "/to", "jpeg", "/directory", "/out",
+                                                       "/convertnow", "/background", "a.png"}},
+                                         SpellingCase{"DoubleDash",
+                                                      {"--from", "PNG", "--to", "jpeg", "--directory", "/out",
+                                                       "--convertnow", "--background", "a.png"}},
+                                         SpellingCase{"EqualsSign",
+                                                      {"--from=png", "--to=jpeg", "--directory=/out",
+                                                       "--convertnow", "--background", "a.png"}},
+                                         SpellingCase{"Mixed",
+                                                      {"a.png", "-background", "--to=jpeg", "+from", "PNG",
+                                                       "--directory", "/out", "xconvertnow"}},
+                                         SpellingCase{"FilesAfterTheEnd",
+                                                      {"--from=png", "--to=jpeg", "--directory=/out",
+                                                       "--convertnow", "--background", "--", "a.png"}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CommandLineTest, HelpToTheTerminalOnlyForTheUsualSpellings) {
     for (const char* p : {"--help", "-h"}) {
@@ -127,8 +135,8 @@ TEST_F(CommandLineTest, HelpToTheTerminalOnlyForTheUsualSpellings) {
 
 TEST_F(CommandLineTest, WhatIsNeitherSwitchNorFileIsKeptApart) {
     QFile(Dir.filePath("-x.png")).open(QIODevice::WriteOnly);
-    const TCommandLine line = ParseCommandLine(
-        {"/to", "jpeg", "/tmp/does/not/exist.png", "--frobnicate", "-x", "gone.png", "-x.png", "--", "--to", "-y"});
+    const TCommandLine line = ParseCommandLine({"/to", "jpeg", "/tmp/does/not/exist.png", "--frobnicate",
+                                                "-x", "gone.png", "-x.png", "--", "--to", "-y"});
     EXPECT_EQ(line.To, FormatTag::JPEG);
     EXPECT_EQ(line.Files, QStringList{Dir.filePath("-x.png")});
     EXPECT_EQ(line.UnknownSwitches, (QStringList{"--frobnicate", "-x"}));

@@ -67,10 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "KeepFileDates=0\n"
                    "[File:Icons]\nHigh Resolution=1\nPink Mask=1\nSmooth Downsize=0\n"
                    "[File:JPEG/HEIC]\nLossless Quality=0\nImage Quality=37\nJPEG Quality=12\n"},
-        StoredCase{"OutOfRange",
-                   "[Application]\nWhen Done=7\n[Conversion]\nSimultaneousConversions=99\n[File:JPEG/HEIC]\nImage Quality=150\nJPEG Quality=0\n"},
-        StoredCase{"BelowRange",
-                   "[Application]\nWhen Done=-1\n[Conversion]\nSimultaneousConversions=0\n[File:JPEG/HEIC]\nImage Quality=-5\nJPEG Quality=-5\n"},
+        StoredCase{
+            "OutOfRange",
+            "[Application]\nWhen Done=7\n[Conversion]\nSimultaneousConversions=99\n[File:JPEG/HEIC]\nImage "
+            "Quality=150\nJPEG Quality=0\n"},
+        StoredCase{
+            "BelowRange",
+            "[Application]\nWhen Done=-1\n[Conversion]\nSimultaneousConversions=0\n[File:JPEG/HEIC]\nImage "
+            "Quality=-5\nJPEG Quality=-5\n"},
         StoredCase{"NotNumbers",
                    "[Application]\nSave path=yes\nWhen Done=x\n[File:JPEG/HEIC]\nImage Quality=high\n"},
         StoredCase{"AnyIntegerIsOn",

@@ -259,10 +259,11 @@ TEST_F(FileListBoxTest, TenThousandRowsDrawOnlyWhatShowsAndScrollToTheEnd) {
 
 TEST(FileListBadgeTest, EachStateHasItsDesignedColour) {
     const std::pair<TModifyProgress, QColor> designed[] = {
-        {TModifyProgress::Waiting, QColor(0, 128, 255)},   {TModifyProgress::Converting, QColor(255, 128, 0)},
-        {TModifyProgress::Finalised, QColor(0, 202, 0)},   {TModifyProgress::FormatErr, QColor(125, 2, 5)},
-        {TModifyProgress::Error, QColor(204, 0, 0)},       {TModifyProgress::Cancelled, QColor(204, 0, 0)}};
-    for (const auto& [state, colour] : designed) EXPECT_EQ(BadgeColor(state), colour) << int(state);
+        {TModifyProgress::Waiting, QColor(0, 128, 255)}, {TModifyProgress::Converting, QColor(255, 128, 0)},
+        {TModifyProgress::Finalised, QColor(0, 202, 0)}, {TModifyProgress::FormatErr, QColor(125, 2, 5)},
+        {TModifyProgress::Error, QColor(204, 0, 0)},     {TModifyProgress::Cancelled, QColor(204, 0, 0)}};
+    for (const auto& [state, colour] : designed)
+        EXPECT_EQ(BadgeColor(state), colour) << int(state);
 }
 
 TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
@@ -279,7 +280,8 @@ TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     Window->Driver().Converters.Image = [&](const ConversionJob& job) {
         if (job.SourcePath == good) {
             job.SetItemPercent(40);
-            while (!release && !job.CheckCancelled()) std::this_thread::yield();
+            while (!release && !job.CheckCancelled())
+                std::this_thread::yield();
         }
         return image(job);
     };
@@ -290,7 +292,8 @@ TEST_F(FileListBoxTest, RowsFollowARealRunToSuccessAndFailure) {
     const bool sawMidRun = QTest::qWaitFor(
         [&] { return Row(0)->text(QAccessible::Name) == "good.png, PNG File, Converting 40%"; }, 20000);
     const QRect midRunBadge = List->Layout(0).Badge;
-    const QColor midRunColour = List->grab().toImage().pixelColor(midRunBadge.left() + 3, midRunBadge.center().y());
+    const QColor midRunColour =
+        List->grab().toImage().pixelColor(midRunBadge.left() + 3, midRunBadge.center().y());
     release = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return Window->Driver().RunState() == RunStateKind::Idle; }, 20000));
     EXPECT_TRUE(sawMidRun) << Row(0)->text(QAccessible::Name).toStdString();

@@ -28,11 +28,12 @@ TEST_P(FileKindTest, TheExtensionDecidesTheKind) {
     EXPECT_EQ(FileKindOf(QString::fromUtf8(GetParam().Name)), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, FileKindTest,
-                         testing::Values(KindCase{"photo.PNG", FileKind::Image}, KindCase{"shot.heic", FileKind::Image},
-                                         KindCase{"drawing.svg", FileKind::Image}, KindCase{"song.FLAC", FileKind::Audio},
-                                         KindCase{"voice.opus", FileKind::Audio}, KindCase{"notes.txt", FileKind::Generic},
-                                         KindCase{"README", FileKind::Generic}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, FileKindTest,
+    testing::Values(KindCase{"photo.PNG", FileKind::Image}, KindCase{"shot.heic", FileKind::Image},
+                    KindCase{"drawing.svg", FileKind::Image}, KindCase{"song.FLAC", FileKind::Audio},
+                    KindCase{"voice.opus", FileKind::Audio}, KindCase{"notes.txt", FileKind::Generic},
+                    KindCase{"README", FileKind::Generic}));
 
 TEST(FileTypeIconsTest, WithoutAnIconThemeRowsStillShowAnIconOfTheirKind) {
     const QString theme = QIcon::themeName();

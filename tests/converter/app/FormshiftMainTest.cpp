@@ -1,31 +1,31 @@
 #include "FormshiftMain.h"
-#include "FileListBox.h"
-#include "UpdateBinding.h"
 #include "AppTestEnvironment.h"
 #include "FXThemeManager.h"
 #include "FXTitleBar.h"
 #include "FileCatching.h"
+#include "FileListBox.h"
 #include "HistoryViewer.h"
 #include "LabelButton.h"
 #include "TextLines.h"
+#include "UpdateBinding.h"
 
-#include <QApplication>
 #include "FXButton.h"
 #include "FXCheckBox.h"
-#include "FXSlider.h"
 #include "FXProgress.h"
+#include "FXSlider.h"
 #include "FXTextBox.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -98,28 +98,28 @@ class FormshiftMainTest : public testing::Test {
 
 QByteArray DefaultSettings() {
     return QByteArray("[Application]\r\n"
-                                    "Save path=1\r\n"
-                                    "Last Path=\r\n"
-                                    "Files export path on open=0\r\n"
-                                    "History Viewer=1\r\n"
-                                    "Override from=0\r\n"
-                                    "Check Updates=1\r\n"
-                                    "When Done=1\r\n"
-                                    "[Conversion]\r\n"
-                                    "Ignore Complete=0\r\n"
-                                    "Ignore Format Error=1\r\n"
-                                    "SimultaneousConversions=") +
+                      "Save path=1\r\n"
+                      "Last Path=\r\n"
+                      "Files export path on open=0\r\n"
+                      "History Viewer=1\r\n"
+                      "Override from=0\r\n"
+                      "Check Updates=1\r\n"
+                      "When Done=1\r\n"
+                      "[Conversion]\r\n"
+                      "Ignore Complete=0\r\n"
+                      "Ignore Format Error=1\r\n"
+                      "SimultaneousConversions=") +
            QByteArray::number(DefaultSimultaneousConversions()) +
            QByteArray("\r\n"
-                                    "KeepFileDates=1\r\n"
-                                    "[File:Icons]\r\n"
-                                    "High Resolution=0\r\n"
-                                    "Pink Mask=0\r\n"
-                                    "Smooth Downsize=1\r\n"
-                                    "[File:JPEG/HEIC]\r\n"
-                                    "Lossless Quality=1\r\n"
-                                    "Image Quality=100\r\n"
-                                    "JPEG Quality=90\r\n");
+                      "KeepFileDates=1\r\n"
+                      "[File:Icons]\r\n"
+                      "High Resolution=0\r\n"
+                      "Pink Mask=0\r\n"
+                      "Smooth Downsize=1\r\n"
+                      "[File:JPEG/HEIC]\r\n"
+                      "Lossless Quality=1\r\n"
+                      "Image Quality=100\r\n"
+                      "JPEG Quality=90\r\n");
 }
 
 TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEveryKey) {
@@ -150,10 +150,9 @@ TEST_F(FormshiftMainTest, AFirstStartShowsTheDesignedDefaultsAndClosingWritesEve
 
 TEST_F(FormshiftMainTest, AStoredPlaceLargerThanTheScreenIsFittedIntoIt) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    SaveLines(DataFolder() + "window.ini",
-              {"[Positions]", "Left=" + QString::number(area.right() - 100), "Top=-40",
-               "Width=" + QString::number(area.width() * 2), "Height=" + QString::number(area.height() + 300),
-               "State=0"});
+    SaveLines(DataFolder() + "window.ini", {"[Positions]", "Left=" + QString::number(area.right() - 100),
+                                            "Top=-40", "Width=" + QString::number(area.width() * 2),
+                                            "Height=" + QString::number(area.height() + 300), "State=0"});
     auto window = Open();
     EXPECT_TRUE(area.contains(window->geometry())) << window->geometry().x() << "," << window->geometry().y();
 }
@@ -163,7 +162,8 @@ TEST_F(FormshiftMainTest, TheSettingsHeadingsShowTheirArrowsAndNameWhatTheyContr
     EXPECT_EQ(Control<FXTextBox>(*window, "HeadIcon")->Text(), "FILE -> ICON");
     EXPECT_EQ(Control<FXTextBox>(*window, "HeadJpeg")->Text(), "FILE -> JPEG");
     EXPECT_EQ(Control<FXTextBox>(*window, "HeadHeic")->Text(), "FILE -> HEIC");
-    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_Lossless")->toolTip(), "Enable lossless compression for HEIC");
+    EXPECT_EQ(Control<FXCheckBox>(*window, "Set_Lossless")->toolTip(),
+              "Enable lossless compression for HEIC");
     // No text of the window is left escaped.
     for (QLabel* label : window->findChildren<QLabel*>()) {
         EXPECT_FALSE(label->text().contains("&gt;")) << label->objectName().toStdString();
@@ -193,13 +193,15 @@ TEST_F(FormshiftMainTest, SimultaneousConversionsAreStoredClampedAndReachTheRun)
         const char* Stored;
         int Expected;
     };
-    for (const Case& c : {Case{"3", 3}, Case{"0", 1}, Case{"-4", 1}, Case{"65", 64}, Case{"999", 64},
-                          Case{"many", DefaultSimultaneousConversions()}, Case{nullptr, DefaultSimultaneousConversions()}}) {
+    for (const Case& c :
+         {Case{"3", 3}, Case{"0", 1}, Case{"-4", 1}, Case{"65", 64}, Case{"999", 64},
+          Case{"many", DefaultSimultaneousConversions()}, Case{nullptr, DefaultSimultaneousConversions()}}) {
         QByteArray ini = "[Conversion]\r\nIgnore Complete=0\r\n";
         if (c.Stored) ini += QByteArray("SimultaneousConversions=") + c.Stored + "\r\n";
         WriteData("setings.ini", ini);
         auto window = Open();
-        EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, c.Expected) << (c.Stored ? c.Stored : "none");
+        EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, c.Expected)
+            << (c.Stored ? c.Stored : "none");
         Control<FXSlider>(*window, "Set_Simultaneous")->setPosition(5);
         EXPECT_EQ(window->Driver().Settings.SimultaneousConversions, 5);
         CloseAsPrimary(*window);
@@ -650,7 +652,8 @@ TEST_F(FormshiftMainTest, TheCommandLineSetsFormatsFilesAndFolder) {
 
     auto second = Open();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(second->ProcessCommandLine({"/to", "WAVE", photo}, false), TFormshift::StartOutcome::UsageError);
+    EXPECT_EQ(second->ProcessCommandLine({"/to", "WAVE", photo}, false),
+              TFormshift::StartOutcome::UsageError);
     EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("\"WAVE\""));
     EXPECT_EQ(second->Driver().TargetFormat, FormatTag::PNG);
     EXPECT_TRUE(second->Jobs().FileList.isEmpty());

@@ -1,7 +1,7 @@
 #include "About.h"
 #include "AppTestEnvironment.h"
-#include "FormshiftMain.h"
 #include "FileListBox.h"
+#include "FormshiftMain.h"
 #include "LabelButton.h"
 
 #include <QAccessible>
@@ -112,8 +112,8 @@ TEST_F(KeyboardAccessTest, TabReachesEveryControlInReadingOrder) {
     order = TabOrderFrom(Control("BtFrom"));
     // With files the list takes the zone's place; the zone behind it is no stop.
     EXPECT_FALSE(order.contains("CenterPn")) << order.join(' ').toStdString();
-    const QStringList expected{"BtFrom", "BtTo", "ClearAll", "ConvertBt", "Label7", "ItemsFiles",
-                               "Label6", "dirlabel", "labelhistory", "SettingsBt"};
+    const QStringList expected{"BtFrom",     "BtTo",   "ClearAll", "ConvertBt",    "Label7",
+                               "ItemsFiles", "Label6", "dirlabel", "labelhistory", "SettingsBt"};
     qsizetype last = -1;
     for (const QString& name : expected) {
         const qsizetype at = order.indexOf(name);
@@ -180,8 +180,10 @@ TEST_F(KeyboardAccessTest, EveryFocusableControlHasASpokenNameWithoutPictographs
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
         EXPECT_EQ(accessible->role(), QAccessible::Button) << button->objectName().toStdString();
     }
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("ConvertBt"))->text(QAccessible::Name), "Convert all");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("BtFrom"))->text(QAccessible::Name), "Convert from AUTO");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("ConvertBt"))->text(QAccessible::Name),
+              "Convert all");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Control("BtFrom"))->text(QAccessible::Name),
+              "Convert from AUTO");
 }
 
 TEST_F(KeyboardAccessTest, ScreenReadersCanPressALabelButton) {

@@ -4,8 +4,8 @@
 #include "FXCompleteColorSet.h"
 #include "FXTextBox.h"
 #include "FXThemeManager.h"
-#include "FormshiftMain.h"
 #include "FileListBox.h"
+#include "FormshiftMain.h"
 #include "LabelButton.h"
 
 #include <QApplication>
@@ -26,7 +26,8 @@ double Luminance(QRgb colour) {
         const double c = value / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) + 0.0722 * channel(qBlue(colour));
+    return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) +
+           0.0722 * channel(qBlue(colour));
 }
 
 double Contrast(QRgb a, QRgb b) {
@@ -113,7 +114,8 @@ TEST_P(MainWindowThemeTest, EverySettingsPageReadsWell) {
             check(button, button->rect());
         for (QComboBox* list : current->findChildren<QComboBox*>())
             check(list, list->rect().adjusted(2, 2, -24, -2));
-        check(Window->findChild<QWidget*>("SettingsTitle"), Window->findChild<QWidget*>("SettingsTitle")->rect());
+        check(Window->findChild<QWidget*>("SettingsTitle"),
+              Window->findChild<QWidget*>("SettingsTitle")->rect());
         check(pages->tabBar(), pages->tabBar()->tabRect(page));
         // The heading and the tab at least; disabled controls are exempt.
         EXPECT_GE(texts, 2) << pages->tabText(page).toStdString();
@@ -124,7 +126,8 @@ TEST_P(MainWindowThemeTest, TheWindowsLabelsAndTheListFollowTheTheme) {
     const FXCompleteColorSet& colours = *ThemeManager->SystemColor();
     const QColor interior(GetRValue(colours.BackGroundInterior()), GetGValue(colours.BackGroundInterior()),
                           GetBValue(colours.BackGroundInterior()));
-    const QColor text(GetRValue(colours.ForeGround()), GetGValue(colours.ForeGround()), GetBValue(colours.ForeGround()));
+    const QColor text(GetRValue(colours.ForeGround()), GetGValue(colours.ForeGround()),
+                      GetBValue(colours.ForeGround()));
     auto* list = Window->findChild<TFileListBox*>("ItemsFiles");
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(Window->findChild<QWidget*>("ItemsHold")->palette().color(QPalette::Window), interior);

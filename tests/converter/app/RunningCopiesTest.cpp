@@ -1,7 +1,7 @@
 // Real copies of the program meeting each other: the first copy and clones that
 // hand their files over, on the offscreen platform with private folders.
-#include "Eventually.h"
 #include "AppTestEnvironment.h"
+#include "Eventually.h"
 #include "InstanceChannel.h"
 #include "InstanceLock.h"
 #include "Instances.h"

@@ -1,7 +1,7 @@
+#include "UpdateCheck.h"
 #include "Eventually.h"
 #include "FXThemeManager.h"
 #include "TestHttpsServer.h"
-#include "UpdateCheck.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +11,7 @@ namespace {
 
 // Records what the window would show.
 class RecordingView : public TUpdateView {
-public:
+  public:
     QStringList Calls;
     QList<TUpdateOffer> Offers;
     void UpdateCheckStarted() override { Calls << QStringLiteral("started"); }
@@ -23,7 +23,7 @@ public:
 };
 
 class UpdateCheckTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!Server.Ready()) GTEST_SKIP() << "no local HTTPS server: " << Server.Problem().toStdString();
         Service.Address = Server.Url();
@@ -31,7 +31,9 @@ protected:
         Check = std::make_unique<TUpdateCheck>(View, Service);
     }
     void Reply(int status, const QByteArray& body) {
-        Server.setHandler([=](const TTestRequest&) { return TTestResponse{status, "application/json", body}; });
+        Server.setHandler([=](const TTestRequest&) {
+            return TTestResponse{status, "application/json", body};
+        });
     }
     void RunCheck() {
         Check->CheckForUpdates();
@@ -50,7 +52,8 @@ protected:
 };
 
 TEST_F(UpdateCheckTest, ANewerVersionIsShownAndOffered) {
-    Reply(200, R"({"version":")" + Newer() + R"(","updateurl":"https://example.invalid/setup","sha256":"ab12"})");
+    Reply(200,
+          R"({"version":")" + Newer() + R"(","updateurl":"https://example.invalid/setup","sha256":"ab12"})");
     RunCheck();
     EXPECT_EQ(View.Calls, QStringList({"started", "ended " + QString::fromUtf8(Newer()), "offer"}));
     ASSERT_EQ(View.Offers.size(), 1);
@@ -87,17 +90,20 @@ TEST_F(UpdateCheckTest, AFailedCheckShowsUnknownAndKeepsTheLastVersion) {
 
 TEST_F(UpdateCheckTest, TheStartupCheckAsksOnlyWhenItShould) {
     Reply(200, R"({"version":"1.0.0"})");
-    Check->ScheduleStartupCheck(true, [] { return true; }, 0);
+    Check->ScheduleStartupCheck(
+        true, [] { return true; }, 0);
     EXPECT_FALSE(Check->StartupTimer().isActive());
 
     bool setting = false;
-    Check->ScheduleStartupCheck(false, [&] { return setting; }, 0);
+    Check->ScheduleStartupCheck(
+        false, [&] { return setting; }, 0);
     ASSERT_TRUE(Eventually([this] { return !Check->StartupTimer().isActive(); }));
     EXPECT_TRUE(View.Calls.isEmpty());
     EXPECT_TRUE(Server.Requests().isEmpty());
 
     setting = true;
-    Check->ScheduleStartupCheck(false, [&] { return setting; }, 60000);
+    Check->ScheduleStartupCheck(
+        false, [&] { return setting; }, 60000);
     RunCheck();
     EXPECT_FALSE(Check->StartupTimer().isActive());
     EXPECT_EQ(Server.Requests().size(), 1);

@@ -21,7 +21,7 @@ namespace {
 const QString ToneTitle = QStringLiteral("Formshift test tone ♪");
 
 class AudioConversion : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(FDir.isValid());
         InitiateLibraries();

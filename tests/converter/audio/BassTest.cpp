@@ -5,9 +5,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
-#include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,7 +15,7 @@
 namespace {
 
 class AudioLayer : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(FDir.isValid());
         ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
@@ -162,11 +162,13 @@ TEST_F(AudioLayer, SeveralStreamsOnSeveralThreadsKeepTheirOwnErrorCodes) {
                 }
             }
             waiter.Wait();
-            if (BASS_ChannelGetPosition(stream, BASS_POS_BYTE) != BASS_ChannelGetLength(stream, BASS_POS_BYTE))
+            if (BASS_ChannelGetPosition(stream, BASS_POS_BYTE) !=
+                BASS_ChannelGetLength(stream, BASS_POS_BYTE))
                 ++incomplete;
             BASS_StreamFree(stream);
         });
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(wrongCodes, 0);
     EXPECT_EQ(incomplete, 0);
     EXPECT_EQ(AudioLibrary::Instance().StreamCount(), 0u);
@@ -178,8 +180,10 @@ TEST_F(AudioLayer, AStreamOpenedDuringTheReleaseIsRefused) {
     for (int round = 0; round < 20; ++round) {
         std::thread opener([&] {
             const HSTREAM stream = Open(FTone);
-            if (stream) BASS_StreamFree(stream);
-            else EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+            if (stream)
+                BASS_StreamFree(stream);
+            else
+                EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
         });
         BASS_Free();
         opener.join();

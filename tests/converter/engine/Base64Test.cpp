@@ -13,7 +13,8 @@ namespace {
 QByteArray RandomBytes(qsizetype size, quint32 seed) {
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator random(seed);
-    for (auto& b : bytes) b = char(random.generate());
+    for (auto& b : bytes)
+        b = char(random.generate());
     return bytes;
 }
 
@@ -54,20 +55,24 @@ TEST_P(Base64Lengths, MatchesTheReferenceAndRoundTrips) {
     EXPECT_EQ(Base64Decode(text), data);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, Base64Lengths, testing::Values(0, 1, 2, 3, 4, 55, 56, 57, 58, 113, 114, 115, 171, 1000, 65537));
+INSTANTIATE_TEST_SUITE_P(Sizes, Base64Lengths,
+                         testing::Values(0, 1, 2, 3, 4, 55, 56, 57, 58, 113, 114, 115, 171, 1000, 65537));
 
 TEST(Base64, StreamingInAnyPiecesGivesTheSameText) {
     const QByteArray data = RandomBytes(5000, 9);
     for (int piece : {1, 2, 5, 56, 57, 58, 700}) {
         Base64Encoder encoder;
         QByteArray text;
-        for (qsizetype i = 0; i < data.size(); i += piece) encoder.Update(QByteArrayView(data).sliced(i, std::min<qsizetype>(piece, data.size() - i)), text);
+        for (qsizetype i = 0; i < data.size(); i += piece)
+            encoder.Update(QByteArrayView(data).sliced(i, std::min<qsizetype>(piece, data.size() - i)), text);
         encoder.Finish(text);
         EXPECT_EQ(text, Base64Encode(data)) << piece;
 
         Base64Decoder decoder;
         QByteArray bytes;
-        for (qsizetype i = 0; i < text.size(); i += piece) decoder.Update(QByteArrayView(text).sliced(i, std::min<qsizetype>(piece, text.size() - i)), bytes);
+        for (qsizetype i = 0; i < text.size(); i += piece)
+            decoder.Update(QByteArrayView(text).sliced(i, std::min<qsizetype>(piece, text.size() - i)),
+                           bytes);
         decoder.Finish(bytes);
         EXPECT_EQ(bytes, data) << piece;
     }
@@ -95,7 +100,7 @@ TEST(Base64, ShortFinalGroupsYieldTheirBytes) {
 }
 
 class Base64Files : public testing::Test {
-protected:
+  protected:
     QString Write(const QString& name, const QByteArray& bytes) {
         const QString path = Dir.filePath(name);
         QFile file(path);
@@ -166,7 +171,8 @@ TEST_F(Base64Files, ReadsTextWithAnyByteOrderMark) {
     // A wide character whose low byte is an alphabet letter must be skipped.
     le += QByteArray("\x41\x41", 2);
     be += QByteArray("\x41\x41", 2);
-    for (const Variant& v : {Variant{"utf8", "\xEF\xBB\xBF" + text.toLatin1()}, Variant{"le", le}, Variant{"be", be}}) {
+    for (const Variant& v :
+         {Variant{"utf8", "\xEF\xBB\xBF" + text.toLatin1()}, Variant{"le", le}, Variant{"be", be}}) {
         const QString source = Write(QString("t-%1.b64").arg(v.Name), v.Bytes);
         DecodeBase64File(source, Dir.filePath(QString("o-%1").arg(v.Name)));
         EXPECT_EQ(Read(Dir.filePath(QString("o-%1").arg(v.Name))), data) << v.Name;
@@ -186,7 +192,8 @@ class Base64DecodeTarget : public Base64Files, public testing::WithParamInterfac
 // for a BMP target must not become a PNG named python.png.bmp.
 TEST_P(Base64DecodeTarget, BytesMustBeWhatTheTargetNamesAndMustExist) {
     const DecodeCase& c = GetParam();
-    const QString source = Write("in.b64", c.Decoded.isEmpty() ? QByteArray("=== !\r\n") : Base64Encode(c.Decoded));
+    const QString source =
+        Write("in.b64", c.Decoded.isEmpty() ? QByteArray("=== !\r\n") : Base64Encode(c.Decoded));
     const QString output = Dir.filePath("out" + FormatExtension(c.Target));
     if (c.Accepted) {
         EXPECT_NO_THROW(DecodeBase64File(source, output, c.Target));

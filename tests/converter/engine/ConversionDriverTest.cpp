@@ -64,7 +64,7 @@ struct RecordingActions : TFinishingActions {
 // A converter whose files wait until the test lets each of them go, counting how
 // many run at once. A released file writes its source's path into its output.
 class TGate {
-public:
+  public:
     Converter AsConverter() {
         return [this](const ConversionJob& job) { return Convert(job); };
     }
@@ -101,7 +101,7 @@ public:
         FChanged.notify_all();
     }
 
-private:
+  private:
     TModifyProgress Convert(const ConversionJob& job) {
         // A partial output, which must never survive a stop.
         QFile output(job.OutputPath);
@@ -117,7 +117,8 @@ private:
                                        [&](const QString& name) { return job.SourcePath.endsWith(name); });
         };
         // Cancellation is a flag the converter polls, as the real ones do between stages.
-        while (!released() && !job.CheckCancelled()) FChanged.wait_for(lock, std::chrono::milliseconds(2));
+        while (!released() && !job.CheckCancelled())
+            FChanged.wait_for(lock, std::chrono::milliseconds(2));
         --FRunning;
         if (!released()) return TModifyProgress::Cancelled;
         lock.unlock();
@@ -134,7 +135,7 @@ private:
 };
 
 class ConversionDriverTest : public testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "driver-test";
@@ -177,12 +178,11 @@ protected:
 
     // Until the run has ended and every conversion, also a cancelled one, is over.
     void RunToEnd() {
-        ASSERT_TRUE(Eventually([&] { return Driver.RunState() == RunStateKind::Idle && !Driver.TimerActive(); }));
+        ASSERT_TRUE(
+            Eventually([&] { return Driver.RunState() == RunStateKind::Idle && !Driver.TimerActive(); }));
     }
 
-    QStringList OutputFiles() const {
-        return QDir(Out()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList OutputFiles() const { return QDir(Out()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
     QTemporaryDir Dir;
     TJobList Jobs;
@@ -205,7 +205,8 @@ TEST_F(ConversionDriverTest, EmptyListRunsAndFinishesWithTheSound) {
 TEST_F(ConversionDriverTest, Base64RoundTripAndNumberedClashes) {
     // Begins as an MP3 file does, since it is decoded for the target MP3 below.
     QByteArray bytes("ID3\x04\0\0\0\0\0\0", 10);
-    for (int i = 0; i < 1000; ++i) bytes += char(i * 7);
+    for (int i = 0; i < 1000; ++i)
+        bytes += char(i * 7);
     AddFile("song.mp3", bytes);
     AddFile("song.mp3", bytes); // the same file twice: the second output is numbered
     Driver.ConvertAll();
@@ -321,7 +322,9 @@ TEST_F(ConversionDriverTest, FailuresAreMarkedAndTheRunGoesOn) {
     AddFile("ok.bin");
     QFile::remove(missing);
     Driver.TargetFormat = FormatTag::MP3; // no converter for image -> audio
-    Driver.Converters.Audio = [](const ConversionJob&) -> TModifyProgress { throw ConversionError("broken"); };
+    Driver.Converters.Audio = [](const ConversionJob&) -> TModifyProgress {
+        throw ConversionError("broken");
+    };
     Jobs.FileList[2] = In() + "/ok.bin";
     Driver.SourceFormat = FormatTag::WAVE;
     Driver.Settings.IgnoreForErr = true;
@@ -335,8 +338,8 @@ TEST_F(ConversionDriverTest, FailuresAreMarkedAndTheRunGoesOn) {
     Driver.ConvertAll();
     RunToEnd();
     // gone.bin: unknown source -> no converter; pic.png: image to audio -> no converter.
-    EXPECT_EQ(Jobs.ItemStatus,
-              (std::vector{TModifyProgress::FormatErr, TModifyProgress::FormatErr, TModifyProgress::FormatErr}));
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::FormatErr, TModifyProgress::FormatErr,
+                                            TModifyProgress::FormatErr}));
 }
 
 TEST_F(ConversionDriverTest, EachRowKeepsWhyItFailedAndWhatItsOutputCouldNotKeep) {
@@ -355,7 +358,8 @@ TEST_F(ConversionDriverTest, EachRowKeepsWhyItFailedAndWhatItsOutputCouldNotKeep
     Driver.ConvertAll();
     RunToEnd();
     EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Error, TModifyProgress::Finalised}));
-    EXPECT_EQ(Jobs.ItemRemarks, (QStringList{"not a WAVE file", "cover art: WAVE holds no pictures\ncomment: too long"}));
+    EXPECT_EQ(Jobs.ItemRemarks,
+              (QStringList{"not a WAVE file", "cover art: WAVE holds no pictures\ncomment: too long"}));
     ASSERT_EQ(View.Losses.size(), 2u);
     EXPECT_EQ(View.Losses[0], std::make_pair(1, QString("cover art: WAVE holds no pictures")));
 
@@ -372,13 +376,15 @@ TEST_F(ConversionDriverTest, EachRowKeepsWhyItFailedAndWhatItsOutputCouldNotKeep
 TEST_F(ConversionDriverTest, TheConversionLogNamesEachFailedFileAndWhyOnceSwitchedOn) {
     static QStringList logged;
     logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
             if (QLatin1String(context.category) == QLatin1String("formshift.convert")) logged << text;
         });
     const QString broken = AddFile("broken.wav");
     Driver.TargetFormat = FormatTag::MP3;
-    Driver.Converters.Audio = [](const ConversionJob&) -> TModifyProgress { throw ConversionError("not a WAVE file"); };
+    Driver.Converters.Audio = [](const ConversionJob&) -> TModifyProgress {
+        throw ConversionError("not a WAVE file");
+    };
     Driver.ConvertAll();
     RunToEnd();
     EXPECT_TRUE(logged.isEmpty()) << "quiet by default";
@@ -422,7 +428,8 @@ TEST_F(ConversionDriverTest, ConverterThatFailsLeavesNoPartialOutput) {
 }
 
 TEST_F(ConversionDriverTest, ProgressAddsTheCurrentFilesShareRoundedHalfToEven) {
-    for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav"}) AddFile(name);
+    for (const char* name : {"1.wav", "2.wav", "3.wav", "4.wav"})
+        AddFile(name);
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 1;
     Driver.Converters.Audio = [](const ConversionJob& job) {
@@ -438,7 +445,8 @@ TEST_F(ConversionDriverTest, ProgressAddsTheCurrentFilesShareRoundedHalfToEven) 
 }
 
 TEST_F(ConversionDriverTest, StopDuringTheSecondFileCancelsItAndKeepsTheRest) {
-    for (const char* name : {"1.wav", "2.wav", "3.wav"}) AddFile(name);
+    for (const char* name : {"1.wav", "2.wav", "3.wav"})
+        AddFile(name);
     Driver.TargetFormat = FormatTag::MP3;
     Driver.BackgroundMode = true;
     Driver.Settings.SimultaneousConversions = 1;
@@ -452,17 +460,19 @@ TEST_F(ConversionDriverTest, StopDuringTheSecondFileCancelsItAndKeepsTheRest) {
         converting = true;
         // The user presses "Stop" while the second file converts.
         if (job.SourcePath.endsWith("2.wav"))
-            QMetaObject::invokeMethod(&Driver, [&] { Driver.StopConversion(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &Driver, [&] { Driver.StopConversion(); }, Qt::QueuedConnection);
         QFile(job.OutputPath).open(QIODevice::WriteOnly);
         const bool second = job.SourcePath.endsWith("2.wav");
-        while (second && !job.CheckCancelled()) std::this_thread::yield();
+        while (second && !job.CheckCancelled())
+            std::this_thread::yield();
         converting = false;
         return second ? TModifyProgress::Cancelled : TModifyProgress::Finalised;
     };
     Driver.ConvertAll();
     RunToEnd();
-    EXPECT_EQ(Jobs.ItemStatus,
-              (std::vector{TModifyProgress::Finalised, TModifyProgress::Cancelled, TModifyProgress::Waiting}));
+    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Cancelled,
+                                            TModifyProgress::Waiting}));
     EXPECT_EQ(Actions.Sounds, 0);
     EXPECT_EQ(View.Closed, 0);
     EXPECT_EQ(frees, 1);
@@ -505,7 +515,8 @@ TEST_F(ConversionDriverTest, NoRunWithoutAnExportFolder) {
 }
 
 TEST_F(ConversionDriverTest, DeletingARowKeepsTheOthersStates) {
-    for (const char* name : {"a.bin", "b.bin", "c.bin"}) AddFile(name);
+    for (const char* name : {"a.bin", "b.bin", "c.bin"})
+        AddFile(name);
     Jobs.ItemStatus = {TModifyProgress::Finalised, TModifyProgress::Finalised, TModifyProgress::Error};
     Jobs.RemoveItem(1);
     Jobs.PrepareList();
@@ -525,7 +536,8 @@ TEST_F(ConversionDriverTest, TempFolderIsCreatedOnDemandAndCleared) {
 // Every conversion has a scratch folder of its own inside the temporary folder, gone
 // when it ends, whatever its outcome; clearing the cache waits for the run.
 TEST_F(ConversionDriverTest, EachConversionHasItsOwnScratchFolder) {
-    for (const char* name : {"a.png", "b.png", "c.png"}) AddFile(name);
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        AddFile(name);
     Driver.TargetFormat = FormatTag::JPEG;
     Driver.Settings.SimultaneousConversions = 3;
     std::mutex mutex;
@@ -543,13 +555,15 @@ TEST_F(ConversionDriverTest, EachConversionHasItsOwnScratchFolder) {
         return gated(job);
     };
     Driver.ConvertAll();
-    ASSERT_TRUE(Eventually([&] { return gate.Running() == 2 && Jobs.ItemStatus[1] == TModifyProgress::Error; }));
+    ASSERT_TRUE(
+        Eventually([&] { return gate.Running() == 2 && Jobs.ItemStatus[1] == TModifyProgress::Error; }));
     Driver.ClearTempFolder();
     {
         const std::lock_guard lock(mutex);
         ASSERT_EQ(folders.size(), 3);
         EXPECT_EQ(QSet<QString>(folders.begin(), folders.end()).size(), 3);
-        for (const QString& folder : folders) EXPECT_TRUE(folder.startsWith(Driver.TempFolder(false))) << folder.toStdString();
+        for (const QString& folder : folders)
+            EXPECT_TRUE(folder.startsWith(Driver.TempFolder(false))) << folder.toStdString();
     }
     // The failed file's folder went at once; the running ones' stay, the cache clearing notwithstanding.
     EXPECT_EQ(std::count_if(folders.begin(), folders.end(),
@@ -558,11 +572,13 @@ TEST_F(ConversionDriverTest, EachConversionHasItsOwnScratchFolder) {
     gate.ReleaseAll();
     RunToEnd();
     EXPECT_FALSE(QFileInfo::exists(Driver.TempFolder(false)));
-    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Error, TModifyProgress::Finalised}));
+    EXPECT_EQ(Jobs.ItemStatus,
+              (std::vector{TModifyProgress::Finalised, TModifyProgress::Error, TModifyProgress::Finalised}));
 }
 
 TEST_F(ConversionDriverTest, UpToTheChosenNumberOfFilesConvertAtOnceAndNeverMore) {
-    for (int i = 0; i < 8; ++i) AddFile(QString("%1.wav").arg(i));
+    for (int i = 0; i < 8; ++i)
+        AddFile(QString("%1.wav").arg(i));
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 3;
     TGate gate;
@@ -578,8 +594,9 @@ TEST_F(ConversionDriverTest, UpToTheChosenNumberOfFilesConvertAtOnceAndNeverMore
         ASSERT_TRUE(Eventually([&] { return Jobs.ItemStatus[i] == TModifyProgress::Finalised; })) << i;
         const int running = std::min(3, 8 - i - 1);
         EXPECT_LE(Driver.ActiveConversions(), 3);
-        ASSERT_TRUE(Eventually([&] { return gate.Running() == running && Driver.ActiveConversions() == running; }))
-            << i;
+        ASSERT_TRUE(Eventually([&] {
+            return gate.Running() == running && Driver.ActiveConversions() == running;
+        })) << i;
     }
     RunToEnd();
     EXPECT_EQ(gate.MostAtOnce(), 3);
@@ -597,7 +614,8 @@ TEST_F(ConversionDriverTest, TheNumberIsClampedToOneToSixtyFour) {
     EXPECT_EQ(ConversionSettings().SimultaneousConversions,
               std::clamp(int(std::thread::hardware_concurrency()), 1, 64));
 
-    for (int i = 0; i < 3; ++i) AddFile(QString("%1.wav").arg(i));
+    for (int i = 0; i < 3; ++i)
+        AddFile(QString("%1.wav").arg(i));
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 0; // converts one at a time, not none
     TGate gate;
@@ -611,7 +629,8 @@ TEST_F(ConversionDriverTest, TheNumberIsClampedToOneToSixtyFour) {
 
 TEST_F(ConversionDriverTest, OneAtATimeKeepsTheListOrder) {
     const QStringList names{"c.wav", "a.wav", "skip.png", "b.wav", "d.bin"};
-    for (const QString& name : names) AddFile(name);
+    for (const QString& name : names)
+        AddFile(name);
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 1;
     TGate gate;
@@ -622,9 +641,9 @@ TEST_F(ConversionDriverTest, OneAtATimeKeepsTheListOrder) {
     EXPECT_EQ(gate.Started(), (QStringList{"c.wav", "a.wav", "b.wav"}));
     EXPECT_EQ(gate.MostAtOnce(), 1);
     EXPECT_EQ(View.FailedItems, (std::vector{2, 4}));
-    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Finalised, TModifyProgress::Finalised,
-                                            TModifyProgress::FormatErr, TModifyProgress::Finalised,
-                                            TModifyProgress::FormatErr}));
+    EXPECT_EQ(Jobs.ItemStatus,
+              (std::vector{TModifyProgress::Finalised, TModifyProgress::Finalised, TModifyProgress::FormatErr,
+                           TModifyProgress::Finalised, TModifyProgress::FormatErr}));
 }
 
 // A file that no converter takes is reported in its turn, not while an earlier file still converts.
@@ -647,7 +666,8 @@ TEST_F(ConversionDriverTest, OneAtATimeReportsAFormatErrorInItsTurn) {
 }
 
 TEST_F(ConversionDriverTest, StopCancelsEveryRunningFileAndLeavesNothingHalfWritten) {
-    for (int i = 0; i < 5; ++i) AddFile(QString("%1.wav").arg(i));
+    for (int i = 0; i < 5; ++i)
+        AddFile(QString("%1.wav").arg(i));
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 3;
     Driver.BackgroundMode = true;
@@ -660,9 +680,9 @@ TEST_F(ConversionDriverTest, StopCancelsEveryRunningFileAndLeavesNothingHalfWrit
 
     Driver.StopConversion();
     EXPECT_EQ(Driver.RunState(), RunStateKind::Idle);
-    EXPECT_EQ(Jobs.ItemStatus, (std::vector{TModifyProgress::Cancelled, TModifyProgress::Cancelled,
-                                            TModifyProgress::Cancelled, TModifyProgress::Waiting,
-                                            TModifyProgress::Waiting}));
+    EXPECT_EQ(Jobs.ItemStatus,
+              (std::vector{TModifyProgress::Cancelled, TModifyProgress::Cancelled, TModifyProgress::Cancelled,
+                           TModifyProgress::Waiting, TModifyProgress::Waiting}));
     // The libraries stay until the cancelled conversions have let go of them.
     EXPECT_EQ(frees, 0);
     RunToEnd();
@@ -676,7 +696,8 @@ TEST_F(ConversionDriverTest, StopCancelsEveryRunningFileAndLeavesNothingHalfWrit
 }
 
 TEST_F(ConversionDriverTest, ANewRunWaitsForTheStoppedFilesToEndAndKeepsTheLibraries) {
-    for (int i = 0; i < 2; ++i) AddFile(QString("%1.wav").arg(i));
+    for (int i = 0; i < 2; ++i)
+        AddFile(QString("%1.wav").arg(i));
     Driver.TargetFormat = FormatTag::MP3;
     Driver.Settings.SimultaneousConversions = 2;
     int starts = 0, frees = 0;
@@ -689,8 +710,10 @@ TEST_F(ConversionDriverTest, ANewRunWaitsForTheStoppedFilesToEndAndKeepsTheLibra
         const int now = ++running;
         most = std::max(most.load(), now);
         if (job.SourcePath.endsWith("hold.wav")) {
-            while (!job.CheckCancelled()) std::this_thread::yield();
-            while (holdCancelled) std::this_thread::yield();
+            while (!job.CheckCancelled())
+                std::this_thread::yield();
+            while (holdCancelled)
+                std::this_thread::yield();
         }
         --running;
         QFile(job.OutputPath).open(QIODevice::WriteOnly);
@@ -744,7 +767,8 @@ TEST_F(ConversionDriverTest, ReportsReachTheViewOnItsOwnThread) {
     driver.ExportPath = Out();
     driver.TargetFormat = FormatTag::MP3;
     driver.Settings.SimultaneousConversions = 4;
-    for (int i = 0; i < 6; ++i) AddFile(QString("%1.wav").arg(i));
+    for (int i = 0; i < 6; ++i)
+        AddFile(QString("%1.wav").arg(i));
     driver.Converters.Audio = [](const ConversionJob& job) -> TModifyProgress {
         job.SetItemPercent(30);
         job.ReportLoss("cover art: " + QFileInfo(job.SourcePath).fileName());
@@ -807,9 +831,11 @@ TEST_F(ConversionDriverTest, ReservedNamesAreUniqueUnderRaces) {
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&, t] {
-            for (int i = 0; i < 50; ++i) got[t * 50 + i] = names.Reserve(path);
+            for (int i = 0; i < 50; ++i)
+                got[t * 50 + i] = names.Reserve(path);
         });
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     const std::set<QString> unique(got.begin(), got.end());
     EXPECT_EQ(unique.size(), got.size());
     EXPECT_FALSE(unique.count(path));

@@ -10,24 +10,26 @@ struct ExtensionCase {
     FormatTag Expected;
 };
 
-void PrintTo(const ExtensionCase& c, std::ostream* os) { *os << '"' << c.Text << '"'; }
+void PrintTo(const ExtensionCase& c, std::ostream* os) {
+    *os << '"' << c.Text << '"';
+}
 
 class FormatFromExtensionTest : public testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(FormatFromExtensionTest, RecognisesWordsOfTheTable) {
-    EXPECT_EQ(FormatFromExtension(QString::fromUtf8(GetParam().Text)), GetParam().Expected) << GetParam().Text;
+    EXPECT_EQ(FormatFromExtension(QString::fromUtf8(GetParam().Text)), GetParam().Expected)
+        << GetParam().Text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, FormatFromExtensionTest,
-                         testing::Values(ExtensionCase{".JPG", FormatTag::JPEG}, ExtensionCase{"jpg", FormatTag::JPEG},
-                                         ExtensionCase{"JPEG", FormatTag::JPEG}, ExtensionCase{"HEIF", FormatTag::HEIC},
-                                         ExtensionCase{".heic", FormatTag::HEIC}, ExtensionCase{".txt", FormatTag::BASE64},
-                                         ExtensionCase{"b64", FormatTag::BASE64}, ExtensionCase{"wav", FormatTag::WAVE},
-                                         ExtensionCase{"WAVE", FormatTag::Unknown},
-                                         ExtensionCase{"IMG-BASE", FormatTag::Unknown},
-                                         ExtensionCase{"tar.gz", FormatTag::Unknown},
-                                         ExtensionCase{"AUTO", FormatTag::AUTO}, ExtensionCase{"", FormatTag::Unknown},
-                                         ExtensionCase{"..p.n.g", FormatTag::PNG}));
+INSTANTIATE_TEST_SUITE_P(
+    Words, FormatFromExtensionTest,
+    testing::Values(ExtensionCase{".JPG", FormatTag::JPEG}, ExtensionCase{"jpg", FormatTag::JPEG},
+                    ExtensionCase{"JPEG", FormatTag::JPEG}, ExtensionCase{"HEIF", FormatTag::HEIC},
+                    ExtensionCase{".heic", FormatTag::HEIC}, ExtensionCase{".txt", FormatTag::BASE64},
+                    ExtensionCase{"b64", FormatTag::BASE64}, ExtensionCase{"wav", FormatTag::WAVE},
+                    ExtensionCase{"WAVE", FormatTag::Unknown}, ExtensionCase{"IMG-BASE", FormatTag::Unknown},
+                    ExtensionCase{"tar.gz", FormatTag::Unknown}, ExtensionCase{"AUTO", FormatTag::AUTO},
+                    ExtensionCase{"", FormatTag::Unknown}, ExtensionCase{"..p.n.g", FormatTag::PNG}));
 
 TEST(FormatCatalogue, NamesAndExtensionsFollowTheTable) {
     EXPECT_EQ(FormatExtension(FormatTag::IMGBASE), ".txt");

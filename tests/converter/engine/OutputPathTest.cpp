@@ -1,6 +1,6 @@
 #include "OutputPath.h"
-#include "StagedOutput.h"
 #include "ConversionJob.h"
+#include "StagedOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,9 @@ struct NamingCase {
     const char* Expected;
 };
 
-void PrintTo(const NamingCase& c, std::ostream* os) { *os << c.Source << " -> " << c.Expected; }
+void PrintTo(const NamingCase& c, std::ostream* os) {
+    *os << c.Source << " -> " << c.Expected;
+}
 
 class FormOutputPathTest : public testing::TestWithParam<NamingCase> {};
 
@@ -37,14 +39,16 @@ INSTANTIATE_TEST_SUITE_P(
                     NamingCase{"/in/song.mp3", FormatTag::MP3, FormatTag::BASE64, "/out/song.mp3.b64"},
                     NamingCase{"/in/song.mp3.b64", FormatTag::BASE64, FormatTag::MP3, "/out/song.mp3"},
                     NamingCase{"/in/photo.png.b64", FormatTag::BASE64, FormatTag::PNG, "/out/photo.png"},
-                    NamingCase{"/in/photo.png.b64", FormatTag::BASE64, FormatTag::JPEG, "/out/photo.png.jpeg"},
+                    NamingCase{"/in/photo.png.b64", FormatTag::BASE64, FormatTag::JPEG,
+                               "/out/photo.png.jpeg"},
                     NamingCase{"/in/photo.PNG.b64", FormatTag::BASE64, FormatTag::PNG, "/out/photo.PNG.png"},
                     NamingCase{"/in/README", FormatTag::Unknown, FormatTag::BASE64, "/out/README.b64"},
                     NamingCase{"/in/x.wav", FormatTag::WAVE, FormatTag::AUTO, "/out/x.auto"},
                     NamingCase{"/in.d/IMG_0001.JPG", FormatTag::JPEG, FormatTag::PNG, "/out/IMG_0001.png"}));
 
 TEST(OutputPath, ExplicitItemTargetWins) {
-    EXPECT_EQ(FormOutputPath("/in/a.png", FormatTag::PNG, FormatTag::JPEG, "/chosen/b.jpg", "/out"), "/chosen/b.jpg");
+    EXPECT_EQ(FormOutputPath("/in/a.png", FormatTag::PNG, FormatTag::JPEG, "/chosen/b.jpg", "/out"),
+              "/chosen/b.jpg");
 }
 
 TEST(OutputPath, ExportFolderGetsItsDelimiterOnce) {

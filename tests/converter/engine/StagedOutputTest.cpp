@@ -57,7 +57,9 @@ TEST(StagedOutputTest, StaleFilesOfEndedProcessesGoAndNothingElse) {
     const QStringList kept{".formshift-" + alive + "-x1.part.png", // this process may be writing it
                            ".formshift-1-x1.part.png",             // a running process
                            ".formshift-" + dead + "-x1.partial",   // not our naming
-                           ".photo.x1.part.png", "photo.png", "notes.formshift-" + dead + "-x1.part.png"};
+                           ".photo.x1.part.png",
+                           "photo.png",
+                           "notes.formshift-" + dead + "-x1.part.png"};
     for (const QString& name : stale + kept)
         ASSERT_TRUE(Touch(dir.filePath(name)));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(".formshift-" + dead + "-d1.part.png")));
@@ -72,7 +74,9 @@ TEST(StagedOutputTest, StaleFilesOfEndedProcessesGoAndNothingElse) {
 TEST(StagedOutputTest, AStagingNameNamesThisProcess) {
     QTemporaryDir dir;
     const StagedOutput staged(dir.filePath("a.heic"));
-    EXPECT_TRUE(QFileInfo(staged.StagingPath()).fileName().startsWith(".formshift-" + QString::number(getpid()) + "-"));
+    EXPECT_TRUE(QFileInfo(staged.StagingPath())
+                    .fileName()
+                    .startsWith(".formshift-" + QString::number(getpid()) + "-"));
     // Its own files are never taken for stale ones.
     ASSERT_TRUE(Touch(staged.StagingPath()));
     EXPECT_EQ(StagedOutput::RemoveStaleFiles(dir.path()), 0);

@@ -353,15 +353,14 @@ TEST_P(HeicCutShortOutputTest, HalfAFileFromAToolThatExitedCleanlyIsNoResult) {
     EXPECT_TRUE(SavedFromPng.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, HeicCutShortOutputTest,
-    testing::Values(CutShortCase{"PngToHeic", FormatTag::PNG, FormatTag::HEIC, false},
-                    CutShortCase{"JpegToHeic", FormatTag::JPEG, FormatTag::HEIC, false},
-                    CutShortCase{"BmpToHeic", FormatTag::BMP, FormatTag::HEIC, false},
-                    CutShortCase{"HeicToPng", FormatTag::HEIC, FormatTag::PNG, false},
-                    CutShortCase{"HeicToJpeg", FormatTag::HEIC, FormatTag::JPEG, false},
-                    CutShortCase{"HeicToBmp", FormatTag::HEIC, FormatTag::BMP, true}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Pairs, HeicCutShortOutputTest,
+                         testing::Values(CutShortCase{"PngToHeic", FormatTag::PNG, FormatTag::HEIC, false},
+                                         CutShortCase{"JpegToHeic", FormatTag::JPEG, FormatTag::HEIC, false},
+                                         CutShortCase{"BmpToHeic", FormatTag::BMP, FormatTag::HEIC, false},
+                                         CutShortCase{"HeicToPng", FormatTag::HEIC, FormatTag::PNG, false},
+                                         CutShortCase{"HeicToJpeg", FormatTag::HEIC, FormatTag::JPEG, false},
+                                         CutShortCase{"HeicToBmp", FormatTag::HEIC, FormatTag::BMP, true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct MissingToolCase {
     const char* Name;

@@ -259,8 +259,10 @@ TEST(BmpCodec, KilobytesOfRunLengthDataCannotClaimAGigabyte) {
     QByteArray lines;
     for (int i = 0; i < 4500; ++i)
         lines += Bytes({0, 0});
-    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 8, 1, Palette({Red}), lines + Bytes({0, 1}))), ConversionError);
-    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 4, 2, Palette({Red}), lines + Bytes({0, 1}))), ConversionError);
+    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 8, 1, Palette({Red}), lines + Bytes({0, 1}))),
+                 ConversionError);
+    EXPECT_THROW(DecodeBmp(BmpFile(8000, 8000, 4, 2, Palette({Red}), lines + Bytes({0, 1}))),
+                 ConversionError);
 }
 
 TEST(BmpCodec, AFewRunLengthBytesCannotClaimAHugePicture) {

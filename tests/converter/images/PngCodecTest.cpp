@@ -1,7 +1,7 @@
 #include "PngCodec.h"
-#include "PngImage.h"
 #include "ConversionJob.h"
 #include "ImageTestSupport.h"
+#include "PngImage.h"
 #include "PngTestFiles.h"
 
 #include <QRandomGenerator>

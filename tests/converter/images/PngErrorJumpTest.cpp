@@ -1,8 +1,8 @@
 // libpng reports a damaged file by a long jump back to the decoder's setjmp, which
 // skips the destructor of every object made after it. Counting the C++ heap blocks
 // a failed decode leaves behind shows such an object: each one leaks its memory.
-#include "PngCodec.h"
 #include "ConversionJob.h"
+#include "PngCodec.h"
 #include "PngTestFiles.h"
 
 #include <atomic>
@@ -47,9 +47,15 @@ void operator delete(void* block, const std::nothrow_t&) noexcept {
     std::free(block);
 }
 
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete[](void* block) noexcept { operator delete(block); }
-void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
 
 namespace {
 
@@ -68,7 +74,8 @@ QByteArray DamagedInTheRows(int colorType) {
     QByteArray file = PngFile(fixture, [](int x, int y, int) { return unsigned((x * 7 + y * 3) % 16); });
     const qsizetype idat = file.indexOf("IDAT");
     if (idat < 4) return {};
-    const qsizetype length = qsizetype(quint8(file[idat - 4])) << 24 | qsizetype(quint8(file[idat - 3])) << 16 |
+    const qsizetype length = qsizetype(quint8(file[idat - 4])) << 24 |
+                             qsizetype(quint8(file[idat - 3])) << 16 |
                              qsizetype(quint8(file[idat - 2])) << 8 | qsizetype(quint8(file[idat - 1]));
     file[idat + 4 + length] = char(file[idat + 4 + length] ^ 0x5A); // the chunk's checksum
     return file;

@@ -21,8 +21,10 @@ bool RunOpenssl(const QString& folder, const QStringList& arguments, QString& pr
     QProcess openssl;
     openssl.setWorkingDirectory(folder);
     openssl.start(QStringLiteral("openssl"), arguments);
-    if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0) {
-        problem = QStringLiteral("openssl %1: %2").arg(arguments.join(u' '), QString::fromLocal8Bit(openssl.readAllStandardError()));
+    if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
+        openssl.exitCode() != 0) {
+        problem = QStringLiteral("openssl %1: %2")
+                      .arg(arguments.join(u' '), QString::fromLocal8Bit(openssl.readAllStandardError()));
         return false;
     }
     return true;
@@ -30,16 +32,20 @@ bool RunOpenssl(const QString& folder, const QStringList& arguments, QString& pr
 
 QByteArray ReasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
 // One connection: reads a request, answers it per the handler, closes.
 class Connection : public QObject {
-public:
+  public:
     Connection(QSslSocket* socket, std::shared_ptr<SharedState> shared, QObject* server)
         : QObject(server), FSocket(socket), FShared(std::move(shared)) {
         socket->setParent(this);
@@ -47,7 +53,7 @@ public:
         connect(socket, &QSslSocket::disconnected, this, &QObject::deleteLater);
     }
 
-private:
+  private:
     void Read() {
         FBuffer += FSocket->readAll();
         const qsizetype headerEnd = FBuffer.indexOf("\r\n\r\n");
@@ -59,7 +65,9 @@ private:
         request.Path = first.value(1);
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
-            if (colon > 0) request.Headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+            if (colon > 0)
+                request.Headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                       lines[i].mid(colon + 1).trimmed());
         }
         const qint64 length = request.Headers.value("content-length", "0").toLongLong();
         if (FBuffer.size() - headerEnd - 4 < length) return;
@@ -71,10 +79,11 @@ private:
             FShared->Requests.append(request);
             handler = FShared->Handler;
         }
-        const TTestResponse response = handler ? handler(request) : TTestResponse{404, "text/plain", "no handler"};
+        const TTestResponse response =
+            handler ? handler(request) : TTestResponse{404, "text/plain", "no handler"};
         if (response.Hang) return;
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' + ReasonPhrase(response.Status) +
-                          "\r\nContent-Type: " + response.ContentType +
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' +
+                          ReasonPhrase(response.Status) + "\r\nContent-Type: " + response.ContentType +
                           "\r\nContent-Length: " + QByteArray::number(response.Body.size()) +
                           "\r\nConnection: close\r\n\r\n";
         FSocket->write(head);
@@ -92,11 +101,11 @@ private:
 } // namespace
 
 class TestHttpsServer::Worker : public QTcpServer {
-public:
+  public:
     Worker(QSslConfiguration configuration, std::shared_ptr<SharedState> shared)
         : FConfiguration(std::move(configuration)), FShared(std::move(shared)) {}
 
-protected:
+  protected:
     void incomingConnection(qintptr descriptor) override {
         auto* socket = new QSslSocket;
         if (!socket->setSocketDescriptor(descriptor)) {
@@ -108,7 +117,7 @@ protected:
         socket->startServerEncryption();
     }
 
-private:
+  private:
     QSslConfiguration FConfiguration;
     std::shared_ptr<SharedState> FShared;
 };
@@ -119,18 +128,24 @@ bool TestHttpsServer::MakeCertificates(Certificate certificate) {
     if (!extensions.open(QIODevice::WriteOnly)) return false;
     extensions.write("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n");
     extensions.close();
-    if (!RunOpenssl(folder, {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem",
-                             "-days", "2", "-subj", "/CN=Formshift test CA"}, FProblem))
+    if (!RunOpenssl(folder,
+                    {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem",
+                     "-days", "2", "-subj", "/CN=Formshift test CA"},
+                    FProblem))
         return false;
-    if (!RunOpenssl(folder, {"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
-                             "-subj", "/CN=127.0.0.1"}, FProblem))
+    if (!RunOpenssl(folder,
+                    {"req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
+                     "-subj", "/CN=127.0.0.1"},
+                    FProblem))
         return false;
     if (certificate == Certificate::SignedByTestCa)
-        return RunOpenssl(folder, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-                                   "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "server.ext"},
+        return RunOpenssl(folder,
+                          {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                           "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "server.ext"},
                           FProblem);
-    return RunOpenssl(folder, {"x509", "-req", "-in", "server.csr", "-signkey", "server.key", "-out", "server.pem",
-                               "-days", "2", "-extfile", "server.ext"},
+    return RunOpenssl(folder,
+                      {"x509", "-req", "-in", "server.csr", "-signkey", "server.key", "-out", "server.pem",
+                       "-days", "2", "-extfile", "server.ext"},
                       FProblem);
 }
 
@@ -164,12 +179,16 @@ TestHttpsServer::TestHttpsServer(Certificate certificate) : FShared(std::make_sh
 }
 
 TestHttpsServer::~TestHttpsServer() {
-    if (FWorker) QMetaObject::invokeMethod(FWorker, [this] { delete FWorker; }, Qt::BlockingQueuedConnection);
+    if (FWorker)
+        QMetaObject::invokeMethod(
+            FWorker, [this] { delete FWorker; }, Qt::BlockingQueuedConnection);
     FThread.quit();
     FThread.wait();
 }
 
-QString TestHttpsServer::Url() const { return Ready() ? QStringLiteral("https://127.0.0.1:%1/").arg(FPort) : QString(); }
+QString TestHttpsServer::Url() const {
+    return Ready() ? QStringLiteral("https://127.0.0.1:%1/").arg(FPort) : QString();
+}
 
 void TestHttpsServer::setHandler(std::function<TTestResponse(const TTestRequest&)> handler) {
     QMutexLocker hold(&FShared->Lock);

@@ -31,7 +31,7 @@ struct TTestResponse {
 };
 
 class TestHttpsServer {
-public:
+  public:
     // Certificates signed by the test CA unless SelfSigned.
     enum class Certificate { SignedByTestCa, SelfSigned };
     explicit TestHttpsServer(Certificate certificate = Certificate::SignedByTestCa);
@@ -46,7 +46,7 @@ public:
     void setHandler(std::function<TTestResponse(const TTestRequest&)> handler);
     QList<TTestRequest> Requests() const;
 
-private:
+  private:
     class Worker;
     bool MakeCertificates(Certificate certificate);
 

@@ -55,18 +55,20 @@ TEST(VersionRecord, ParsesBySeparatorAndComparesFieldByField) {
 }
 
 TEST(VersionRecord, RequestBodyIsByteExact) {
-    EXPECT_EQ(VersionRequestBody(QStringLiteral("formshift")), QByteArray(R"({"mode":"getversion","app":"formshift"})"));
-    EXPECT_EQ(VersionRequestBody(QStringLiteral("café")), QByteArray(R"({"mode":"getversion","app":"caf\u00e9"})"));
+    EXPECT_EQ(VersionRequestBody(QStringLiteral("formshift")),
+              QByteArray(R"({"mode":"getversion","app":"formshift"})"));
+    EXPECT_EQ(VersionRequestBody(QStringLiteral("café")),
+              QByteArray(R"({"mode":"getversion","app":"caf\u00e9"})"));
 }
 
 // The application object exists before any fixture member: the server's thread needs it.
 class WithApplication : public testing::Test {
-protected:
+  protected:
     WithApplication() { App(); }
 };
 
 class UpdateServiceTest : public WithApplication {
-protected:
+  protected:
     void SetUp() override {
         if (!Server.Ready()) GTEST_SKIP() << "no local HTTPS server: " << Server.Problem().toStdString();
         Service.Address = Server.Url();
@@ -76,7 +78,9 @@ protected:
         Service.TotalTimeoutMs = 5000;
     }
     void Reply(int status, const QByteArray& body) {
-        Server.setHandler([=](const TTestRequest&) { return TTestResponse{status, "application/json", body}; });
+        Server.setHandler([=](const TTestRequest&) {
+            return TTestResponse{status, "application/json", body};
+        });
     }
     TestHttpsServer Server;
     TUpdateService Service;
@@ -103,9 +107,10 @@ TEST_F(UpdateServiceTest, VersionsOfTheServiceAsTheSettingsPageShowsThem) {
         bool Newer;
     };
     const VersionRec app{2, 0, 0, 0, {}};
-    for (const Case& c : {Case{R"({"version":"2.0.0"})", "2.0.0", false}, Case{R"({"version":"2.0.0.1"})", "2.0.0", true},
-                          Case{R"({"version":"1.9.9"})", "1.9.9", false}, Case{R"({"version":"2,1"})", "2.1.0", true},
-                          Case{R"({"version":3})", "0.0.0", false}, Case{R"({"version":2.1})", "2.1.0", true}}) {
+    for (const Case& c :
+         {Case{R"({"version":"2.0.0"})", "2.0.0", false}, Case{R"({"version":"2.0.0.1"})", "2.0.0", true},
+          Case{R"({"version":"1.9.9"})", "1.9.9", false}, Case{R"({"version":"2,1"})", "2.1.0", true},
+          Case{R"({"version":3})", "0.0.0", false}, Case{R"({"version":2.1})", "2.1.0", true}}) {
         Reply(200, c.Reply);
         VersionRec record;
         GetNewestVersion(record, QStringLiteral("formshift"), Service);
@@ -123,7 +128,8 @@ TEST_F(UpdateServiceTest, UnusableAnswersAreErrors) {
                           Case{200, R"(["version","2.0.0"])"}, Case{200, R"({"updateurl":"https://x/"})"}}) {
         Reply(c.Status, c.Body);
         VersionRec record;
-        EXPECT_THROW(GetNewestVersion(record, QStringLiteral("formshift"), Service), TUpdateError) << c.Body.constData();
+        EXPECT_THROW(GetNewestVersion(record, QStringLiteral("formshift"), Service), TUpdateError)
+            << c.Body.constData();
         EXPECT_EQ(record.Major, 0);
     }
     Reply(200, R"({"version":"2.x"})");
@@ -149,7 +155,9 @@ TEST(UpdateServiceCertificates, AServerTheCaDidNotSignIsRefused) {
     TestHttpsServer impostor(TestHttpsServer::Certificate::SelfSigned);
     TestHttpsServer genuine;
     if (!impostor.Ready() || !genuine.Ready()) GTEST_SKIP() << "no local HTTPS server";
-    impostor.setHandler([](const TTestRequest&) { return TTestResponse{200, "application/json", R"({"version":"9.0"})"}; });
+    impostor.setHandler([](const TTestRequest&) {
+        return TTestResponse{200, "application/json", R"({"version":"9.0"})"};
+    });
     TUpdateService service;
     service.Address = impostor.Url();
     service.CaFile = genuine.CaFile();
@@ -158,7 +166,8 @@ TEST(UpdateServiceCertificates, AServerTheCaDidNotSignIsRefused) {
         GetNewestVersion(record, QStringLiteral("formshift"), service);
         FAIL() << "an unverified server was trusted";
     } catch (const TUpdateError& error) {
-        EXPECT_TRUE(QString::fromUtf8(error.what()).contains(QLatin1String("certificate"), Qt::CaseInsensitive))
+        EXPECT_TRUE(
+            QString::fromUtf8(error.what()).contains(QLatin1String("certificate"), Qt::CaseInsensitive))
             << error.what();
     }
     EXPECT_TRUE(impostor.Requests().isEmpty());
@@ -167,7 +176,7 @@ TEST(UpdateServiceCertificates, AServerTheCaDidNotSignIsRefused) {
 }
 
 class InstallerDownloadTest : public UpdateServiceTest {
-protected:
+  protected:
     TInstallerDownload Download(const QByteArray& path) {
         TInstallerDownload download;
         download.Url = Server.Url() + QString::fromLatin1(path);
@@ -180,16 +189,21 @@ protected:
 };
 
 TEST_F(InstallerDownloadTest, LandsInAPrivateFolderExecutableAndChecked) {
-    Server.setHandler([this](const TTestRequest&) { return TTestResponse{200, "application/octet-stream", Installer}; });
+    Server.setHandler([this](const TTestRequest&) {
+        return TTestResponse{200, "application/octet-stream", Installer};
+    });
     TInstallerDownload download = Download("setup");
-    download.ExpectedSha256 = QString::fromLatin1(QCryptographicHash::hash(Installer, QCryptographicHash::Sha256).toHex());
+    download.ExpectedSha256 =
+        QString::fromLatin1(QCryptographicHash::hash(Installer, QCryptographicHash::Sha256).toHex());
     qint64 lastReceived = 0;
-    const QString path = DownloadInstaller(download, [&](qint64 received, qint64) { lastReceived = received; });
+    const QString path =
+        DownloadInstaller(download, [&](qint64 received, qint64) { lastReceived = received; });
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), Installer);
     EXPECT_EQ(lastReceived, Installer.size());
-    struct stat folder {}, installer {};
+    struct stat folder {
+    }, installer{};
     ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(path).path()).constData(), &folder), 0);
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &installer), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
@@ -221,7 +235,8 @@ TEST_F(InstallerDownloadTest, FailuresLeaveNothingBehind) {
         download.ExpectedSha256 = c.Sha256;
         download.MaxBytes = c.MaxBytes;
         EXPECT_THROW(DownloadInstaller(download), TUpdateError) << c.Name;
-        EXPECT_TRUE(QDir(Temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+        EXPECT_TRUE(
+            QDir(Temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
             << c.Name;
     }
     TInstallerDownload plain = Download("setup");
