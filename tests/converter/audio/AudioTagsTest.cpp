@@ -2,6 +2,7 @@
 // independent of ours; what a format cannot hold is named.
 #include "AudioConverter.h"
 #include "AudioEncoder.h"
+#include "RunTool.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,15 +18,6 @@
 #include <optional>
 
 namespace {
-
-std::optional<QByteArray> RunTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput();
-}
 
 // Every tag ffprobe finds in the file and its streams, by lower-case name.
 std::map<QString, QString> ProbedTags(const QString& path) {

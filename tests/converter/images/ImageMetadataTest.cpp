@@ -2,6 +2,7 @@
 // colour profile, checked with exiftool and ImageMagick, readers independent of ours.
 #include "ImageConverter.h"
 #include "ImageTestSupport.h"
+#include "RunTool.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -20,16 +21,6 @@ namespace {
 
 bool HaveTool(const char* name) {
     return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty();
-}
-
-// Runs a tool to its end; its standard output, or nothing when it failed.
-std::optional<QByteArray> RunTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput();
 }
 
 // exiftool's reading of a file's tags, by their plain names.
