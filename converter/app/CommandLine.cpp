@@ -144,3 +144,10 @@ QString UsageText() {
                            "2 when the command line cannot be acted on.\n");
     return text;
 }
+
+TCommandLine ParseCommandLine(int argc, char* argv[]) {
+    QStringList parameters;
+    for (int i = 1; i < argc; ++i)
+        parameters << QString::fromLocal8Bit(argv[i]);
+    return ParseCommandLine(parameters);
+}

@@ -38,6 +38,8 @@ struct TCommandLine {
 FormatTag FormatFromCommandWord(const QString& word);
 
 TCommandLine ParseCommandLine(const QStringList& parameters);
+// The program's own arguments, read before any Qt application object exists.
+TCommandLine ParseCommandLine(int argc, char* argv[]);
 
 // A path that is no file because its bytes were not UTF-8 text when it was read.
 bool IsUnnamablePath(const QString& path);

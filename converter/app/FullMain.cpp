@@ -95,10 +95,7 @@ int BackgroundRun(int argc, char* argv[], const TCommandLine& line) {
 int main(int argc, char* argv[]) {
     if (AnswerVersionRequest(argc, argv, "formshift")) return 0;
     {
-        QStringList arguments;
-        for (int i = 1; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        const TCommandLine line = ParseCommandLine(arguments);
+        const TCommandLine line = ParseCommandLine(argc, argv);
         if (line.HelpAndEnd) {
             std::fputs(UsageText().toUtf8().constData(), stdout);
             return ExitSuccess;

@@ -21,10 +21,7 @@ void InstallImageConverters(TConverterSet& converters) {
 
 int main(int argc, char* argv[]) {
     if (AnswerVersionRequest(argc, argv, "formshift")) return 0;
-    QStringList parameters;
-    for (int i = 1; i < argc; ++i)
-        parameters << QString::fromLocal8Bit(argv[i]);
-    const TCommandLine line = ParseCommandLine(parameters);
+    const TCommandLine line = ParseCommandLine(argc, argv);
     if (line.HelpAndEnd) {
         std::fputs(UsageText().toUtf8().constData(), stdout);
         return ExitSuccess;
